@@ -1,0 +1,52 @@
+#include "command.h"
+
+#include "checks.h"
+#include "fileformat.h"
+#include "sections.h"
+
+namespace qor
+{
+
+namespace
+{
+
+template <std::size_t N>
+void section(std::string_view title, const std::array<Entry, N> &entries, const FormView &form, FileWriter &out,
+             WindowFields &fields)
+{
+    if (fields.valid != True)
+        return;
+    out.beginSection(title);
+    writeEntries(entries, form, out, fields);
+    out.endSection();
+}
+
+} // namespace
+
+bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
+{
+    FileWriter out(file);
+    try {
+        // Opened before any check, so that every press replaces the file.
+        out.open();
+        out.header(form);
+
+        fields.valid = True;
+        firstCheckPass(form, fields);
+        section("Weapons", weaponEntries, form, out, fields);
+
+        // Each section answers only to its own pass.
+        fields.valid = True;
+        secondCheckPass(form, fields);
+        section("Magazines", magazineEntries, form, out, fields);
+
+        out.commit();
+        return true;
+    } catch (const FileFailure &) {
+        // The sink keeps the old file; the window keeps what was typed.
+        form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
+        return false;
+    }
+}
+
+} // namespace qor

@@ -1,0 +1,69 @@
+#pragma once
+// What the generator needs of the window, and nothing more.
+//
+// The window implements FormView over its widgets; FormRecord (formrecord.h)
+// implements it in memory for tests, fuzzing and benchmarks. Controls are
+// addressed by their design name and, for the two item arrays, by slot.
+// Texts travel as UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qor
+{
+
+enum class Name : std::uint8_t {
+    txti1, // intro script name
+    txti2, // mission script name
+    txtt,  // hidden holder of the quote character
+    chki,  // briefing options chki1..chki7 (index 1..7)
+    wep,   // item check boxes, slot 0..51
+    cant,  // count boxes, slot 0..85
+};
+
+struct ControlId {
+    Name name;
+    int index = 0;
+    friend constexpr bool operator==(ControlId, ControlId) = default;
+};
+
+constexpr ControlId txti1{Name::txti1};
+constexpr ControlId txti2{Name::txti2};
+constexpr ControlId txtt{Name::txtt};
+constexpr ControlId chki(int n)
+{
+    return {Name::chki, n};
+}
+constexpr ControlId wep(int slot)
+{
+    return {Name::wep, slot};
+}
+constexpr ControlId cant(int slot)
+{
+    return {Name::cant, slot};
+}
+
+// Tick states of a check box's Value.
+inline constexpr std::int16_t unticked = 0;
+inline constexpr std::int16_t ticked = 1;
+inline constexpr std::int16_t greyed = 2;
+
+class FormView
+{
+  public:
+    virtual ~FormView() = default;
+    // Text of txti1, txti2, txtt or cant(slot), exactly as typed.
+    virtual std::string text(ControlId box) const = 0;
+    // Only ever used to empty cant(slot) after a failed count check.
+    virtual void setText(ControlId box, std::string_view text) = 0;
+    virtual void setFocus(ControlId box) = 0;
+    // Value of chki(1..7) or wep(slot): unticked, ticked or greyed.
+    virtual std::int16_t value(ControlId checkBox) const = 0;
+    // Class name held by wep(slot) or cant(slot); empty where there is none.
+    virtual std::string tag(ControlId control) const = 0;
+    // Modal box with one OK button, titled with the application's title.
+    virtual void showMessage(std::string_view text) = 0;
+};
+
+} // namespace qor

@@ -1,0 +1,87 @@
+#include "formrecord.h"
+
+#include <stdexcept>
+
+namespace qor
+{
+
+FormRecord::FormRecord()
+{
+    briefing[1] = briefing[3] = briefing[4] = ticked; // compass, map, notepad
+    cantText.fill("0");
+}
+
+std::string FormRecord::text(ControlId box) const
+{
+    switch (box.name) {
+    case Name::txti1:
+        return intro;
+    case Name::txti2:
+        return mission;
+    case Name::txtt:
+        return quote;
+    case Name::cant:
+        return cantText.at(static_cast<std::size_t>(box.index));
+    default:
+        throw std::invalid_argument("not a text box");
+    }
+}
+
+void FormRecord::setText(ControlId box, std::string_view text)
+{
+    switch (box.name) {
+    case Name::txti1:
+        intro = text;
+        break;
+    case Name::txti2:
+        mission = text;
+        break;
+    case Name::cant:
+        cantText.at(static_cast<std::size_t>(box.index)) = text;
+        break;
+    default:
+        throw std::invalid_argument("not an editable text box");
+    }
+}
+
+void FormRecord::setFocus(ControlId box)
+{
+    focusMoves.push_back(box);
+    focus = box;
+}
+
+std::int16_t FormRecord::value(ControlId checkBox) const
+{
+    if (checkBox.name == Name::chki)
+        return briefing.at(static_cast<std::size_t>(checkBox.index));
+    if (checkBox.name == Name::wep)
+        return wepValue.at(static_cast<std::size_t>(checkBox.index));
+    throw std::invalid_argument("not a check box");
+}
+
+void FormRecord::setValue(ControlId checkBox, std::int16_t value)
+{
+    if (checkBox.name == Name::chki)
+        briefing.at(static_cast<std::size_t>(checkBox.index)) = value;
+    else if (checkBox.name == Name::wep)
+        wepValue.at(static_cast<std::size_t>(checkBox.index)) = value;
+    else
+        throw std::invalid_argument("not a check box");
+}
+
+std::string FormRecord::tag(ControlId control) const
+{
+    const auto &item = catalogue.at(static_cast<std::size_t>(control.index));
+    if (control.name == Name::wep && control.index < checkBoxCount)
+        return std::string(item.itemClass);
+    if (control.name == Name::cant)
+        return std::string(item.magazineClass);
+    throw std::invalid_argument("no class name on this control");
+}
+
+void FormRecord::showMessage(std::string_view text)
+{
+    messages.emplace_back(text);
+}
+
+} // namespace qor

@@ -1,0 +1,33 @@
+#pragma once
+// An OutputFile in memory. It can be told to fail at its n-th operation
+// (open, each write, commit, counted from 1), to stand in for a disk that
+// refuses; what it committed last stays as the "file on disk".
+
+#include "outputfile.h"
+
+#include <string>
+
+namespace qor
+{
+
+class MemoryFile final : public OutputFile
+{
+  public:
+    bool open() override;
+    bool write(std::string_view bytes) override;
+    bool commit() override;
+    std::string path() const override { return "/memory/description.ext"; }
+    std::string errorString() const override { return error_; }
+
+    std::string committed; // the file as a reader would find it
+    int failAt = 0;        // operation number that fails; 0: none
+    int operations = 0;    // operations attempted in the last press
+    std::string reason = "No space left on device";
+
+  private:
+    bool step();
+    std::string pending_;
+    std::string error_;
+};
+
+} // namespace qor

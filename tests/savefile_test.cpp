@@ -1,0 +1,122 @@
+// The real file on this system's disk: replaced whole or not at all.
+#include "savefile.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace qor
+{
+namespace
+{
+
+using namespace test;
+
+std::string readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll().toStdString();
+}
+
+void writeAll(const QString &path, const std::string &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+class RealFile : public ::testing::Test
+{
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString target() const { return dir.filePath("description.ext"); }
+    QTemporaryDir dir;
+};
+
+TEST_F(RealFile, PressWritesAndReplacesTheFile)
+{
+    writeAll(target(), std::string(5000, 'x'));
+    FormRecord form;
+    SaveFile file(target());
+    WindowFields fields;
+    ASSERT_TRUE(cmd_Click(form, file, fields));
+    EXPECT_EQ(readAll(target()), crlf(concat({headerLines(), section("Weapons", {}), section("Magazines", {})})));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"description.ext"}) << "no temporary left";
+}
+
+TEST_F(RealFile, TargetBeingAFolderIsReportedAndNothingIsLost)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("description.ext"));
+    FormRecord form;
+    form.intro = "kept";
+    tick(form, 1, "x");
+    SaveFile file(target());
+    WindowFields fields;
+    EXPECT_FALSE(cmd_Click(form, file, fields));
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(form.messages[0].rfind("Cannot write " + target().toStdString() + ": ", 0), 0u) << form.messages[0];
+    EXPECT_GT(form.messages[0].size(), ("Cannot write " + target().toStdString() + ": ").size()) << "a reason";
+    EXPECT_EQ(form.intro, "kept");
+    EXPECT_EQ(form.cantText[1], "x") << "the press stopped before any check";
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+}
+
+TEST_F(RealFile, FileSizeLimitKeepsTheOldFileWhole)
+{
+    const std::string old = "old file\r\n";
+    writeAll(target(), old);
+    FormRecord form;
+    form.intro = std::string(4096, 'a'); // past the limit below
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool ok = true;
+    {
+        SaveFile file(target());
+        WindowFields fields;
+        ok = cmd_Click(form, file, fields);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_NE(form.messages[0].find("File too large"), std::string::npos) << form.messages[0];
+    EXPECT_EQ(readAll(target()), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"description.ext"}) << "no temporary left";
+
+    SaveFile again(target());
+    WindowFields fields;
+    EXPECT_TRUE(cmd_Click(form, again, fields)) << "works once the fault is gone";
+    EXPECT_EQ(readAll(target()),
+              crlf(concat({headerLines(form.intro), section("Weapons", {}), section("Magazines", {})})));
+}
+
+TEST_F(RealFile, ReadOnlyFolderWithWritableFileIsWrittenInPlace)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes everywhere";
+    writeAll(target(), "old");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    FormRecord form;
+    SaveFile file(target());
+    WindowFields fields;
+    EXPECT_TRUE(cmd_Click(form, file, fields));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(readAll(target()).substr(0, 2), "\r\n");
+}
+
+} // namespace
+} // namespace qor

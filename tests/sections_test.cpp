@@ -1,0 +1,246 @@
+// What each section lists for a given form: whole files compared.
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+namespace qor
+{
+namespace
+{
+
+using namespace test;
+using Entries = std::vector<std::vector<std::string>>;
+
+struct SectionCase {
+    const char *name;
+    std::function<void(FormRecord &)> setup;
+    std::optional<Entries> weapons;   // nullopt: section left out
+    std::optional<Entries> magazines; // nullopt: section left out
+};
+
+std::vector<std::string> sectionLines(const char *title, const std::optional<Entries> &entries)
+{
+    if (!entries)
+        return {};
+    std::vector<std::string> lines = {std::string("class ") + title, "{"};
+    for (const auto &e : *entries)
+        lines.insert(lines.end(), e.begin(), e.end());
+    lines.push_back("};");
+    return lines;
+}
+
+void PrintTo(const SectionCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Sections : public ::testing::TestWithParam<SectionCase>
+{
+};
+
+TEST_P(Sections, FileIsExactlyAsExpected)
+{
+    const auto &c = GetParam();
+    FormRecord form;
+    c.setup(form);
+    const auto expected =
+        concat({headerLines(), sectionLines("Weapons", c.weapons), sectionLines("Magazines", c.magazines)});
+    EXPECT_EQ(press(form), crlf(expected));
+}
+
+const SectionCase sectionCases[] = {
+    {"WeaponsInSlotOrderWhateverTheTickingOrder",
+     [](FormRecord &f) {
+         tick(f, 24, "2");
+         tick(f, 1, "4");
+     },
+     Entries{entry("M16", "4"), entry("AK47", "2")}, Entries{}},
+    {"WeaponRunsJoinAfterSlot31And47",
+     [](FormRecord &f) {
+         tick(f, 51, "1");
+         tick(f, 44, "1");
+         tick(f, 31, "1");
+         tick(f, 47, "1");
+         tick(f, 50, "1");
+     },
+     Entries{entry("Skorpion", "1"), entry("LaserDesignator", "1"), entry("Kozlice", "1"), entry("AK47CZ", "1"),
+             entry("CZ75", "1")},
+     Entries{}},
+    {"ZeroNegativeGreyedAndUntickedGiveNoEntry",
+     [](FormRecord &f) {
+         tick(f, 0, "0");
+         tick(f, 2, "-2");
+         f.setValue(wep(3), greyed);
+         f.cantText[3] = "5";
+         f.cantText[5] = "5";
+     },
+     Entries{}, Entries{}},
+    {"CountsReadTheLeadingNumber",
+     [](FormRecord &f) {
+         tick(f, 6, "3 rifles");
+         tick(f, 7, " 3");
+         tick(f, 8, "2.5");
+         tick(f, 9, "&H10");
+     },
+     Entries{entry("G36a", "3"), entry("HKG3", "3"), entry("FAL", "2.5"), entry("Steyr", "16")}, Entries{}},
+    {"MagazineItemsNeverListedAsWeapons",
+     [](FormRecord &f) {
+         tick(f, 32, "5");
+         tick(f, 48, "1");
+         tick(f, 49, "1");
+     },
+     Entries{}, Entries{entry("HandGrenade", "5")}},
+    {"EquipmentAndOwnMagazines",
+     [](FormRecord &f) {
+         tick(f, 32, "5");
+         tick(f, 1, "1");
+         f.cantText[53] = "10";
+     },
+     Entries{entry("M16", "1")}, Entries{entry("HandGrenade", "5"), entry("M16", "10")}},
+    {"AmmoJudgedByTheWeaponsTickNotItsCount",
+     [](FormRecord &f) {
+         tick(f, 2, "0");
+         f.cantText[54] = "6";
+     },
+     Entries{}, Entries{entry("M60", "6")}},
+    {"AmmoOfUntickedOrGreyedWeaponIsLeftOut",
+     [](FormRecord &f) {
+         f.cantText[54] = "6";
+         f.setValue(wep(26), greyed);
+         f.cantText[78] = "2";
+     },
+     Entries{}, Entries{}},
+    {"Box75ComesAfter73AndBefore78",
+     [](FormRecord &f) {
+         tick(f, 26, "0");
+         f.cantText[78] = "2";
+         tick(f, 23, "0");
+         f.cantText[75] = "1";
+         tick(f, 21, "0");
+         f.cantText[73] = "4";
+     },
+     Entries{}, Entries{entry("BizonMag", "4"), entry("SVDDragunov", "1"), entry("AT4Launcher", "2")}},
+    {"SharedM4CountsUntickedBoxToo",
+     [](FormRecord &f) {
+         tick(f, 0, "0");
+         f.cantText[52] = "6";
+         f.cantText[63] = "4";
+     },
+     Entries{}, Entries{entry("M4", "10")}},
+    {"SharedM4WithNegativeBox",
+     [](FormRecord &f) {
+         tick(f, 0, "0");
+         f.cantText[52] = "3";
+         f.cantText[63] = "-5";
+     },
+     Entries{}, Entries{entry("M4", "-2")}},
+    {"SharedM4NeedsAnActivePair",
+     [](FormRecord &f) {
+         tick(f, 0, "0");
+         tick(f, 11, "0");
+     },
+     Entries{}, Entries{}},
+    {"GrenadeLauncherOnceWithTheSumOfThree",
+     [](FormRecord &f) {
+         tick(f, 4, "0");
+         tick(f, 22, "0");
+         tick(f, 25, "0");
+         f.cantText[56] = "1";
+         f.cantText[74] = "2";
+         f.cantText[77] = "3";
+     },
+     Entries{}, Entries{entry("GrenadeLauncher", "6")}},
+    {"GrenadeLauncherSumsLeftToRight",
+     // (1e16 + -1e16) + 0.5 is 0.5; 1e16 + (-1e16 + 0.5) would not be.
+     [](FormRecord &f) {
+         tick(f, 4, "0");
+         f.cantText[56] = "1e16";
+         f.cantText[74] = "-1e16";
+         f.cantText[77] = "0.5";
+     },
+     Entries{}, Entries{entry("GrenadeLauncher", "0.5")}},
+    {"AK47FromTheCzOnly",
+     [](FormRecord &f) {
+         tick(f, 50, "0");
+         f.cantText[84] = "3";
+     },
+     Entries{}, Entries{entry("AK47", "3")}},
+    {"AK74SharedBySuAndPlain",
+     [](FormRecord &f) {
+         tick(f, 19, "0");
+         f.cantText[70] = "2";
+         f.cantText[71] = "5";
+     },
+     Entries{}, Entries{entry("AK74", "7")}},
+    {"KozliceAmmoNeedsTheKozliceTicked", [](FormRecord &f) { tick(f, 48, "5"); }, Entries{}, Entries{}},
+    {"KozliceAmmoNeedsTheKozliceCounted",
+     [](FormRecord &f) {
+         tick(f, 47, "0");
+         tick(f, 48, "5");
+     },
+     Entries{}, Entries{}},
+    {"KozliceAmmoBetweenM4AndAK74",
+     [](FormRecord &f) {
+         tick(f, 47, "1");
+         tick(f, 48, "5");
+         tick(f, 49, "7");
+         tick(f, 0, "0");
+         f.cantText[52] = "2";
+         tick(f, 18, "0");
+         f.cantText[70] = "3";
+     },
+     Entries{entry("Kozlice", "1")},
+     Entries{entry("M4", "2"), entry("Kozliceshell", "5"), entry("Kozliceball", "7"), entry("AK74", "3")}},
+    {"CZ75MagLast",
+     [](FormRecord &f) {
+         tick(f, 51, "0");
+         f.cantText[85] = "4";
+         tick(f, 24, "0");
+         f.cantText[76] = "1";
+     },
+     Entries{}, Entries{entry("AK47", "1"), entry("CZ75Mag", "4")}},
+    {"SameNameInBothSections",
+     [](FormRecord &f) {
+         tick(f, 3, "1");
+         f.cantText[55] = "2";
+     },
+     Entries{entry("HK", "1")}, Entries{entry("HK", "2")}},
+    {"EquipmentWeaponsListedOnceAsWeapons",
+     [](FormRecord &f) {
+         tick(f, 44, "1");
+         tick(f, 45, "2");
+         tick(f, 46, "3");
+     },
+     Entries{entry("LaserDesignator", "1"), entry("Binocular", "2"), entry("NVGoggles", "3")}, Entries{}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, Sections, ::testing::ValuesIn(sectionCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Every item ticked and counted: the whole file against the one kept in tests/.
+TEST(Sections, FullestFormMatchesTheKeptFile)
+{
+    FormRecord form;
+    form.intro = "intro.sqs";
+    form.mission = "mission.sqs";
+    for (int n = 1; n <= 7; ++n)
+        form.setValue(chki(n), ticked);
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (slot < checkBoxCount)
+            form.setValue(wep(slot), ticked);
+        form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
+    }
+    std::ifstream in(QOR_TEST_DATA "/fullest.ext", std::ios::binary);
+    ASSERT_TRUE(in) << "missing " QOR_TEST_DATA "/fullest.ext";
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_EQ(press(form), kept.str());
+}
+
+} // namespace
+} // namespace qor
