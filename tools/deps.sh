@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12's packages, whatever the build, the tests, the
+# benchmarks and the package need and this machine lacks. Run as root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config dpkg-dev file
+    qt6-base-dev libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    fonts-liberation xvfb xauth desktop-file-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
