@@ -1,0 +1,69 @@
+#pragma once
+// The window's own small widgets: the frame lines and filled rectangles, which
+// only paint, and the check box whose click never greys it.
+
+#include <QCheckBox>
+#include <QColor>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace qor {
+
+// A straight line of a given pen width. The widget covers the line's bounding
+// box widened by the pen, so the stroke is centred on the design coordinates.
+class FrameLine final : public QWidget {
+    Q_OBJECT
+public:
+    FrameLine(QPoint from, QPoint to, int width, QColor colour, QWidget *parent);
+    QColor colour() const { return colour_; }
+    int penWidth() const { return width_; }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QPoint from_, to_; // in the parent's coordinates
+    int width_;
+    QColor colour_;
+};
+
+// A filled rectangle, optionally with rounded corners and an outline drawn
+// in the fill colour inside its bounds.
+class FilledShape final : public QWidget {
+    Q_OBJECT
+public:
+    FilledShape(QColor fill, bool rounded, int outline, QWidget *parent);
+    QColor colour() const { return fill_; }
+    bool isRounded() const { return rounded_; }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QColor fill_;
+    bool rounded_;
+    int outline_;
+};
+
+// A user's click toggles between unticked and ticked only; a greyed state can
+// still be set through setCheckState(), and a click on it ticks the box.
+class TickBox final : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override;
+};
+
+// A single-line box that never holds a line break, however text arrives:
+// typed, pasted, inserted or set by the program. A break becomes a blank.
+class LineBox final : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit LineBox(QWidget *parent);
+
+    static QString withoutBreaks(QString text);
+};
+
+} // namespace qor

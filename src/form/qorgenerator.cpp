@@ -1,0 +1,260 @@
+#include "qorgenerator.h"
+
+#include "controls.h"
+#include "layout.h"
+#include "savefile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace qor {
+
+namespace {
+
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Arial is rarely installed outside Windows; Liberation Sans has its metrics,
+// so captions fit the boxes drawn for Arial.
+QFont fontFor(layout::Font kind, const QFont &base)
+{
+    struct Spec {
+        qreal points;
+        bool bold;
+    };
+    Spec spec{};
+    switch (kind) {
+    case layout::Font::Default:
+        return base;
+    case layout::Font::Title:
+        spec = {14.25, true};
+        break;
+    case layout::Font::Ammo:
+        spec = {6, false};
+        break;
+    case layout::Font::Prompt:
+        spec = {9.75, true};
+        break;
+    case layout::Font::Briefing:
+        spec = {14.25, false};
+        break;
+    case layout::Font::Button:
+        spec = {18, true};
+        break;
+    }
+    QFont f = base;
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setPointSizeF(spec.points);
+    f.setBold(spec.bold);
+    return f;
+}
+
+QColor colourOf(layout::Colour c, const QPalette &system)
+{
+    return c.role == QPalette::NoRole ? QColor(c.rgb) : system.color(c.role);
+}
+
+void paint(QWidget *w, QColor background, QColor text)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, text);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("qorgenerator"));
+    setWindowTitle(QString::fromLatin1(windowCaption));
+    setFixedSize(layout::toPixels(layout::clientArea).size());
+
+    // Creation order is stacking order: decoration at the bottom, lines over
+    // labels, then check boxes, the text boxes over them, and the button.
+    createShapes();
+    createLabels();
+    createLines();
+    createCheckBoxes();
+    createTextBoxes();
+    createButton();
+    chainTabOrder();
+
+    form_ = std::make_unique<WidgetForm>(controls_,
+                                         [this](const QString &t) { showModalMessage(t); });
+    cmd_->setFocus();
+}
+
+QorGenerator::~QorGenerator() = default;
+
+void QorGenerator::setMessagePresenter(MessagePresenter presenter)
+{
+    form_->setPresenter(std::move(presenter));
+}
+
+void QorGenerator::showModalMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void QorGenerator::cmd_Click()
+{
+    SaveFile file(QDir::current().absoluteFilePath(QString::fromLatin1(fileName)));
+    qor::cmd_Click(*form_, file, fields_);
+}
+
+void QorGenerator::createShapes()
+{
+    for (const layout::ShapeSpec &s : layout::shapes) {
+        auto *shape = new FilledShape(colourOf(s.fill, palette()), s.rounded, s.outlinePx, this);
+        shape->setObjectName(qs(s.name));
+        shape->setGeometry(layout::toPixels(s.box));
+    }
+}
+
+void QorGenerator::createLabels()
+{
+    for (const layout::LabelSpec &s : layout::labels) {
+        auto *label = new QLabel(qs(s.caption), this);
+        label->setObjectName(qs(s.name));
+        label->setGeometry(layout::toPixels(s.box));
+        label->setFont(fontFor(s.font, font()));
+        label->setAlignment(s.align == layout::Align::Centre ? Qt::AlignHCenter | Qt::AlignTop
+                                                             : Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::NoFocus);
+        if (s.transparent) {
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::WindowText, Qt::black);
+            label->setPalette(pal);
+        } else {
+            paint(label, colourOf(s.background, palette()), palette().color(QPalette::WindowText));
+        }
+    }
+}
+
+void QorGenerator::createLines()
+{
+    for (const layout::LineSpec &s : layout::lines) {
+        const QPoint from(layout::toPixels(s.x1), layout::toPixels(s.y1));
+        const QPoint to(layout::toPixels(s.x2), layout::toPixels(s.y2));
+        auto *line = new FrameLine(from, to, s.widthPx, colourOf(layout::lineColour, palette()), this);
+        line->setObjectName(qs(s.name));
+    }
+}
+
+void QorGenerator::createCheckBoxes()
+{
+    for (int slot = 0; slot < checkBoxCount; ++slot) {
+        const Item &item = catalogue[static_cast<std::size_t>(slot)];
+        auto *box = new TickBox(qs(item.caption), this);
+        box->setObjectName(QStringLiteral("wep_%1").arg(slot));
+        box->setGeometry(layout::toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
+        box->setProperty(tagProperty, qs(item.itemClass));
+        box->setAccessibleName(qs(item.caption));
+        const layout::GroupStyle style = layout::groupStyle(item.group);
+        paint(box, colourOf(style.background, palette()), colourOf(style.text, palette()));
+        controls_.wep[static_cast<std::size_t>(slot)] = box;
+    }
+    for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
+        const layout::BriefingSpec &s = layout::briefing[n];
+        auto *box = new TickBox(qs(s.caption), this);
+        box->setObjectName(qs(s.name));
+        box->setGeometry(layout::toPixels(
+            {layout::briefingLeft, s.top, layout::briefingWidth, layout::briefingHeight}));
+        box->setFont(fontFor(layout::Font::Briefing, font()));
+        box->setProperty(tagProperty, qs(s.tag));
+        box->setAccessibleName(qs(s.caption));
+        box->setChecked(s.ticked);
+        controls_.chki[n] = box;
+    }
+}
+
+void QorGenerator::createTextBoxes()
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const Item &item = catalogue[static_cast<std::size_t>(slot)];
+        auto *box = new LineBox(this);
+        box->setObjectName(QStringLiteral("cant_%1").arg(slot));
+        box->setGeometry(layout::toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
+        box->setProperty(tagProperty, qs(item.magazineClass));
+        box->setAccessibleName(
+            item.kind == Kind::AmmoBox
+                ? qs(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption) + QStringLiteral(" ammo")
+                : qs(item.caption) + QStringLiteral(" count"));
+        // Twenty pixels are narrow: give the digits the room the frame's
+        // padding would take, so two of them always show.
+        box->setTextMargins(-1, 0, -1, 0);
+        box->setText(QStringLiteral("0"));
+        controls_.cant[static_cast<std::size_t>(slot)] = box;
+    }
+
+    auto scriptBox = [this](const char *name, layout::Twips where, const char *accessible) {
+        auto *box = new LineBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(layout::toPixels(where));
+        box->setAccessibleName(QString::fromLatin1(accessible));
+        return box;
+    };
+    controls_.txti1 = scriptBox("txti1", layout::txti1Box, "On load intro");
+    controls_.txti2 = scriptBox("txti2", layout::txti2Box, "On load mission");
+
+    // Source of the quote character that encloses the script names; never
+    // seen, focused or edited.
+    auto *quote = new LineBox(this);
+    quote->setObjectName(QStringLiteral("txtt"));
+    quote->setGeometry(layout::toPixels(layout::txttBox));
+    quote->setAccessibleName(QStringLiteral("Quote character"));
+    quote->setText(QStringLiteral("\""));
+    quote->setEnabled(false);
+    quote->setFocusPolicy(Qt::NoFocus);
+    quote->hide();
+    controls_.txtt = quote;
+}
+
+void QorGenerator::createButton()
+{
+    cmd_ = new QPushButton(QStringLiteral("G E N E R A T E"), this);
+    cmd_->setObjectName(QStringLiteral("cmd"));
+    cmd_->setGeometry(layout::toPixels(layout::cmdBox));
+    cmd_->setFont(fontFor(layout::Font::Button, font()));
+    cmd_->setAccessibleName(QStringLiteral("Generate"));
+    connect(cmd_, &QPushButton::clicked, this, &QorGenerator::cmd_Click);
+}
+
+// The design numbers every control from 0 to 160; labels and the hidden quote
+// box hold numbers but never take the focus, so only the rest is chained.
+void QorGenerator::chainTabOrder()
+{
+    std::vector<QWidget *> chain{cmd_};
+    auto row = [&](int slot, bool checkFirst) {
+        QWidget *check = controls_.wep[static_cast<std::size_t>(slot)];
+        QWidget *count = controls_.cant[static_cast<std::size_t>(slot)];
+        chain.push_back(checkFirst ? check : count);
+        chain.push_back(checkFirst ? count : check);
+    };
+    for (int s = 0; s <= 17; ++s) // NATO: the first and last row check box first
+        row(s, s == 0 || s == 17);
+    for (int s = 18; s <= 31; ++s) // Russian
+        row(s, false);
+    for (int s = 32; s <= 51; ++s) // Equipment, then Other
+        row(s, true);
+    for (int s = 52; s < slotCount; ++s) // ammo boxes
+        chain.push_back(controls_.cant[static_cast<std::size_t>(s)]);
+    chain.push_back(controls_.txti1);
+    chain.push_back(controls_.txti2);
+    for (QCheckBox *box : controls_.chki)
+        chain.push_back(box);
+
+    for (std::size_t k = 1; k < chain.size(); ++k)
+        setTabOrder(chain[k - 1], chain[k]);
+}
+
+} // namespace qor

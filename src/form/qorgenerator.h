@@ -1,0 +1,54 @@
+#pragma once
+// The program's one window. It builds its controls from the catalogue and the
+// layout tables, hands them to the core as a FormView, and runs the core's
+// command when "G E N E R A T E" is pressed. It decides nothing itself.
+
+#include "generate/command.h"
+#include "widgetform.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QPushButton;
+
+namespace qor {
+
+// The name the program presents itself under; message boxes carry it.
+inline constexpr const char *applicationTitle = "description.ext generator";
+inline constexpr const char *windowCaption =
+    "description.ext generator for QOR 1.75 - by Mara Velden";
+
+class QorGenerator final : public QWidget {
+    Q_OBJECT
+public:
+    explicit QorGenerator(QWidget *parent = nullptr);
+    ~QorGenerator() override;
+
+    // Replaces the modal message box, e.g. by a recorder in tests.
+    void setMessagePresenter(MessagePresenter presenter);
+    // The core's view of the controls, as cmd_Click sees them.
+    FormView &formView() { return *form_; }
+    const WindowFields &fields() const { return fields_; }
+
+public slots:
+    // Writes description.ext into the current directory from what is on screen.
+    void cmd_Click();
+
+private:
+    void createShapes();
+    void createLabels();
+    void createLines();
+    void createCheckBoxes();
+    void createTextBoxes();
+    void createButton();
+    void chainTabOrder();
+    void showModalMessage(const QString &text);
+
+    WidgetForm::Controls controls_;
+    QPushButton *cmd_ = nullptr;
+    std::unique_ptr<WidgetForm> form_;
+    WindowFields fields_;
+};
+
+} // namespace qor

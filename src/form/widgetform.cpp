@@ -1,0 +1,96 @@
+#include "widgetform.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <stdexcept>
+
+namespace qor {
+
+std::int16_t tickValue(const QCheckBox &box)
+{
+    switch (box.checkState()) {
+    case Qt::Unchecked:
+        return unticked;
+    case Qt::Checked:
+        return ticked;
+    case Qt::PartiallyChecked:
+        return greyed;
+    }
+    return unticked;
+}
+
+WidgetForm::WidgetForm(const Controls &controls, MessagePresenter presenter)
+    : c_(controls), presenter_(std::move(presenter))
+{
+}
+
+// A wrong id is a fault in the core, never a user's doing: fail loudly.
+QLineEdit *WidgetForm::lineEdit(ControlId id) const
+{
+    switch (id.name) {
+    case Name::txti1:
+        return c_.txti1;
+    case Name::txti2:
+        return c_.txti2;
+    case Name::txtt:
+        return c_.txtt;
+    case Name::cant:
+        return c_.cant.at(static_cast<std::size_t>(id.index));
+    case Name::chki:
+    case Name::wep:
+        break;
+    }
+    throw std::invalid_argument("not a text box");
+}
+
+QCheckBox *WidgetForm::checkBox(ControlId id) const
+{
+    switch (id.name) {
+    case Name::chki:
+        return c_.chki.at(static_cast<std::size_t>(id.index - 1));
+    case Name::wep:
+        return c_.wep.at(static_cast<std::size_t>(id.index));
+    case Name::txti1:
+    case Name::txti2:
+    case Name::txtt:
+    case Name::cant:
+        break;
+    }
+    throw std::invalid_argument("not a check box");
+}
+
+std::string WidgetForm::text(ControlId box) const
+{
+    return lineEdit(box)->text().toStdString();
+}
+
+void WidgetForm::setText(ControlId box, std::string_view text)
+{
+    lineEdit(box)->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void WidgetForm::setFocus(ControlId box)
+{
+    lineEdit(box)->setFocus(Qt::OtherFocusReason);
+}
+
+std::int16_t WidgetForm::value(ControlId checkBox) const
+{
+    return tickValue(*this->checkBox(checkBox));
+}
+
+std::string WidgetForm::tag(ControlId control) const
+{
+    const QWidget *w = control.name == Name::chki || control.name == Name::wep
+                           ? static_cast<QWidget *>(checkBox(control))
+                           : lineEdit(control);
+    return w->property(tagProperty).toString().toStdString();
+}
+
+void WidgetForm::showMessage(std::string_view text)
+{
+    presenter_(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+} // namespace qor
