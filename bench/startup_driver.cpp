@@ -1,0 +1,137 @@
+// Runs the start-up harness for the real and the minimal window, alternately,
+// on the current Qt platform, and prints the median time to the first frame,
+// the median peak resident memory of each, and the ratios.
+//
+//   startup_driver <path to startup_harness> [runs]
+//
+// One unmeasured run of each comes first, so that font and plug-in caches are
+// warm for both. POSIX only: it spawns the harness and reads each child's peak
+// memory from wait4().
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace
+{
+
+struct Sample {
+    double ms = 0;
+    long maxRssKiB = 0;
+};
+
+bool runOnce(const char *harness, const char *which, Sample &out)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+
+    std::vector<std::string> env;
+    for (char **e = environ; *e; ++e)
+        if (std::strncmp(*e, "QOR_SPAWN_NS=", 13) != 0)
+            env.emplace_back(*e);
+    const auto spawnNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+    env.push_back("QOR_SPAWN_NS=" + std::to_string(spawnNs));
+    std::vector<char *> envp;
+    for (auto &s : env)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    char *argv[] = {const_cast<char *>(harness), const_cast<char *>(which), nullptr};
+
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, harness, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    if (rc != 0) {
+        close(pipeFds[0]);
+        std::fprintf(stderr, "cannot start %s: %s\n", harness, std::strerror(rc));
+        return false;
+    }
+    std::string output;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s %s failed (status %d): %s\n", harness, which, status, output.c_str());
+        return false;
+    }
+    const auto at = output.find("first-frame-ms ");
+    if (at == std::string::npos) {
+        std::fprintf(stderr, "%s %s printed no time: %s\n", harness, which, output.c_str());
+        return false;
+    }
+    out.ms = std::strtod(output.c_str() + at + 15, nullptr);
+    out.maxRssKiB = usage.ru_maxrss; // KiB on Linux
+    return true;
+}
+
+template <typename T>
+T median(std::vector<T> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <startup_harness> [runs]\n", argv[0]);
+        return 2;
+    }
+    const char *harness = argv[1];
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+
+    Sample warm;
+    if (!runOnce(harness, "real", warm) || !runOnce(harness, "minimal", warm))
+        return 1;
+
+    std::vector<double> realMs, minimalMs;
+    std::vector<long> realRss, minimalRss;
+    for (int k = 0; k < runs; ++k) {
+        Sample r, m;
+        // Alternate which goes first, so drift in machine load hits both.
+        const bool realFirst = k % 2 == 0;
+        if (realFirst ? !runOnce(harness, "real", r) : !runOnce(harness, "minimal", m))
+            return 1;
+        if (realFirst ? !runOnce(harness, "minimal", m) : !runOnce(harness, "real", r))
+            return 1;
+        realMs.push_back(r.ms);
+        minimalMs.push_back(m.ms);
+        realRss.push_back(r.maxRssKiB);
+        minimalRss.push_back(m.maxRssKiB);
+    }
+
+    const double rMs = median(realMs), mMs = median(minimalMs);
+    const long rRss = median(realRss), mRss = median(minimalRss);
+    std::printf("platform %s, %d runs each, medians\n", platform ? platform : "(default)", runs);
+    std::printf("  real window:    first frame %8.1f ms   peak RSS %7.1f MiB\n", rMs, rRss / 1024.0);
+    std::printf("  minimal window: first frame %8.1f ms   peak RSS %7.1f MiB\n", mMs, mRss / 1024.0);
+    std::printf("  start-up ratio real/minimal: %.2f x (target <= 1.2 x)\n", rMs / mMs);
+    std::printf("  peak RSS difference: %+.1f MiB (target <= 8 MiB)\n", (rRss - mRss) / 1024.0);
+    return 0;
+}

@@ -1,0 +1,89 @@
+// Start-up harness: shows either the real window or a minimal window with one
+// push button, and prints how long after the process was spawned its first
+// frame was painted.
+//
+//   startup_harness real|minimal
+//
+// The spawner passes its steady-clock time (nanoseconds) in QOR_SPAWN_NS;
+// both processes read the same system-wide steady clock. Output, one line:
+//   first-frame-ms <milliseconds>
+#include "qorgenerator.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+
+std::int64_t nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Notes the first paint of the window; once that event has been handled and
+// the frame flushed, prints the time and ends the program.
+class FirstFrame : public QObject
+{
+  public:
+    explicit FirstFrame(std::int64_t spawnNs) : spawnNs_(spawnNs) {}
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            // Runs after the paint events of this frame and the flush.
+            QTimer::singleShot(0, this, [this] {
+                const double ms = static_cast<double>(nowNs() - spawnNs_) / 1e6;
+                std::printf("first-frame-ms %.3f\n", ms);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::int64_t spawnNs_;
+    bool seen_ = false;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const char *spawn = std::getenv("QOR_SPAWN_NS");
+    const std::int64_t spawnNs = spawn ? std::strtoll(spawn, nullptr, 10) : nowNs();
+    const bool real = argc > 1 && std::strcmp(argv[1], "real") == 0;
+    if (argc < 2 || (!real && std::strcmp(argv[1], "minimal") != 0)) {
+        std::fprintf(stderr, "usage: %s real|minimal\n", argv[0]);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    std::unique_ptr<QWidget> window;
+    if (real) {
+        // As the program's main() does.
+        QApplication::setApplicationDisplayName(QString::fromLatin1(qor::applicationTitle));
+        window = std::make_unique<qor::QorGenerator>();
+    } else {
+        window = std::make_unique<QWidget>();
+        auto *layout = new QVBoxLayout(window.get());
+        layout->addWidget(new QPushButton(QStringLiteral("Press"), window.get()));
+    }
+    FirstFrame firstFrame(spawnNs);
+    window->installEventFilter(&firstFrame);
+    window->show();
+    return QApplication::exec();
+}
