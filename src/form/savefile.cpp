@@ -16,12 +16,27 @@ bool SaveFile::open()
 
 bool SaveFile::write(std::string_view bytes)
 {
+    // A short write (e.g. at a file-size limit) is no failure yet and sets no
+    // reason; writing the rest either succeeds or fails with the system's.
     const auto size = static_cast<qint64>(bytes.size());
-    return file_.write(bytes.data(), size) == size;
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file_.write(bytes.data() + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
 }
 
 bool SaveFile::commit()
 {
+    // QSaveFile::commit() ignores a failure of its own last flush and would
+    // put a truncated file in place, so flush first. After a short write the
+    // second flush meets the real error and records its reason.
+    if (!file_.flush()) {
+        file_.flush();
+        return false;
+    }
     return file_.commit();
 }
 
