@@ -5,8 +5,10 @@
 //   startup_harness real|minimal
 //
 // The spawner passes its steady-clock time (nanoseconds) in QOR_SPAWN_NS;
-// both processes read the same system-wide steady clock. Output, one line:
-//   first-frame-ms <milliseconds>
+// both processes read the same system-wide steady clock. Output, one line,
+// milliseconds since the spawn at three points: QApplication made, window
+// made, first frame painted:
+//   app-ms <ms> window-ms <ms> first-frame-ms <ms>
 #include "qorgenerator.h"
 
 #include <QApplication>
@@ -20,6 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -31,12 +35,17 @@ std::int64_t nowNs()
         .count();
 }
 
+double msSince(std::int64_t ns)
+{
+    return static_cast<double>(nowNs() - ns) / 1e6;
+}
+
 // Notes the first paint of the window; once that event has been handled and
 // the frame flushed, prints the time and ends the program.
 class FirstFrame : public QObject
 {
   public:
-    explicit FirstFrame(std::int64_t spawnNs) : spawnNs_(spawnNs) {}
+    explicit FirstFrame(std::int64_t spawnNs, std::string phases) : spawnNs_(spawnNs), phases_(std::move(phases)) {}
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -45,8 +54,7 @@ class FirstFrame : public QObject
             seen_ = true;
             // Runs after the paint events of this frame and the flush.
             QTimer::singleShot(0, this, [this] {
-                const double ms = static_cast<double>(nowNs() - spawnNs_) / 1e6;
-                std::printf("first-frame-ms %.3f\n", ms);
+                std::printf("%sfirst-frame-ms %.3f\n", phases_.c_str(), msSince(spawnNs_));
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });
@@ -56,6 +64,7 @@ class FirstFrame : public QObject
 
   private:
     std::int64_t spawnNs_;
+    std::string phases_;
     bool seen_ = false;
 };
 
@@ -72,6 +81,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    std::string phases = "app-ms " + std::to_string(msSince(spawnNs)) + " ";
     std::unique_ptr<QWidget> window;
     if (real) {
         // As the program's main() does.
@@ -82,7 +92,8 @@ int main(int argc, char *argv[])
         auto *layout = new QVBoxLayout(window.get());
         layout->addWidget(new QPushButton(QStringLiteral("Press"), window.get()));
     }
-    FirstFrame firstFrame(spawnNs);
+    phases += "window-ms " + std::to_string(msSince(spawnNs)) + " ";
+    FirstFrame firstFrame(spawnNs, std::move(phases));
     window->installEventFilter(&firstFrame);
     window->show();
     return QApplication::exec();
