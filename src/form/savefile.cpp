@@ -11,7 +11,9 @@ SaveFile::SaveFile(const QString &path) : file_(QFileInfo(path).absoluteFilePath
 
 bool SaveFile::open()
 {
-    return file_.open(QIODevice::WriteOnly);
+    // Unbuffered: QSaveFile::commit() ignores a failure of the flush of its
+    // own buffer and would put a truncated file in place.
+    return file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 bool SaveFile::write(std::string_view bytes)
@@ -30,13 +32,6 @@ bool SaveFile::write(std::string_view bytes)
 
 bool SaveFile::commit()
 {
-    // QSaveFile::commit() ignores a failure of its own last flush and would
-    // put a truncated file in place, so flush first. After a short write the
-    // second flush meets the real error and records its reason.
-    if (!file_.flush()) {
-        file_.flush();
-        return false;
-    }
     return file_.commit();
 }
 
