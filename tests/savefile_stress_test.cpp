@@ -1,0 +1,232 @@
+// The real sink under real trouble: the disk refusing at every position of
+// the file, and two programs pressing in the same folder at once.
+#include "savefile.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qor
+{
+namespace
+{
+
+using namespace test;
+
+// Plain POSIX reads, so that nothing in the reader can smooth over a torn file.
+std::string readAll(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
+}
+
+void writeAll(const QString &path, const std::string &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+}
+
+// The file a press writes, through the in-memory sink.
+std::string expectedFile(FormRecord form)
+{
+    MemoryFile file;
+    WindowFields fields;
+    EXPECT_TRUE(cmd_Click(form, file, fields));
+    return file.committed;
+}
+
+// Long script names make single lines larger than Qt's 16 KiB write buffer,
+// so the limit is met both inside buffered writes and by direct ones.
+FormRecord bigForm(char fill, std::size_t introSize, std::size_t missionSize)
+{
+    FormRecord form;
+    form.intro = std::string(introSize, fill);
+    form.mission = std::string(missionSize, fill) + "\xC3\xA9";
+    for (int slot = 0; slot < checkBoxCount; ++slot)
+        tick(form, slot, std::to_string(slot + 1));
+    for (int box = checkBoxCount; box < slotCount; ++box)
+        form.cantText[static_cast<std::size_t>(box)] = std::to_string(box * 3) + ".5";
+    return form;
+}
+
+class RealDisk : public ::testing::Test
+{
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString target() const { return dir.filePath("description.ext"); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    QTemporaryDir dir;
+};
+
+// One press with the process's file-size limit set to `limit` bytes.
+bool pressWithLimit(FormRecord &form, const QString &target, rlim_t limit)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool ok = false;
+    {
+        SaveFile file(target);
+        WindowFields fields;
+        ok = cmd_Click(form, file, fields);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    return ok;
+}
+
+TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
+{
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const FormRecord start = bigForm('a', 20000, 18000);
+    const std::string expected = expectedFile(start);
+    const std::string old = "the previous press\r\n";
+
+    std::vector<rlim_t> limits = {0,
+                                  1,
+                                  2,
+                                  16383,
+                                  16384,
+                                  16385,
+                                  20015,
+                                  20016,
+                                  expected.size() - 2,
+                                  expected.size() - 1,
+                                  expected.size(),
+                                  expected.size() + 1};
+    for (rlim_t at = 3; at < expected.size(); at += expected.size() / 97)
+        limits.push_back(at);
+
+    int refused = 0;
+    for (const rlim_t limit : limits) {
+        SCOPED_TRACE("limit " + std::to_string(limit) + " of " + std::to_string(expected.size()) + " bytes");
+        writeAll(target(), old);
+        FormRecord form = start;
+        const bool ok = pressWithLimit(form, target(), limit);
+        if (limit >= expected.size()) {
+            EXPECT_TRUE(ok);
+            EXPECT_TRUE(readAll(target()) == expected);
+            EXPECT_TRUE(form.messages.empty());
+            continue;
+        }
+        ++refused;
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(readAll(target()), old);
+        ASSERT_EQ(form.messages.size(), 1u);
+        EXPECT_EQ(form.messages[0], "Cannot write " + target().toStdString() + ": File too large");
+        EXPECT_EQ(form.intro, start.intro);
+        EXPECT_EQ(form.cantText, start.cantText);
+        EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
+
+        SaveFile file(target());
+        WindowFields fields;
+        EXPECT_TRUE(cmd_Click(form, file, fields)) << "works once the fault is gone";
+        EXPECT_TRUE(readAll(target()) == expected);
+    }
+    std::signal(SIGXFSZ, previousHandler);
+    std::cout << "file-size limits that refused a press: " << refused << " of " << limits.size() << "\n";
+}
+
+TEST_F(RealDisk, MissingFolderIsReportedAndTheWindowKept)
+{
+    FormRecord form = bigForm('m', 10, 10);
+    const FormRecord start = form;
+    const QString path = dir.filePath("gone/description.ext");
+    SaveFile file(path);
+    WindowFields fields;
+    EXPECT_FALSE(cmd_Click(form, file, fields));
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(form.messages[0].rfind("Cannot write " + path.toStdString() + ": ", 0), 0u) << form.messages[0];
+    EXPECT_EQ(form.cantText, start.cantText);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("gone")));
+}
+
+// Presses `form` until `seconds` have passed, sends the number of presses
+// down `report` and exits with the number that failed.
+[[noreturn]] void pressRepeatedly(const FormRecord &form, const QString &target, double seconds, int report)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int presses = 0, failures = 0;
+    do {
+        FormRecord f = form;
+        SaveFile file(target);
+        WindowFields fields;
+        failures += cmd_Click(f, file, fields) ? 0 : 1;
+        ++presses;
+    } while (std::chrono::steady_clock::now() < end);
+    [[maybe_unused]] const auto sent = ::write(report, &presses, sizeof presses);
+    _exit(failures > 100 ? 100 : failures);
+}
+
+TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
+{
+    const FormRecord a = bigForm('a', 30000, 100);
+    FormRecord b = bigForm('b', 10, 45000);
+    b.setValue(chki(2), greyed);
+    const std::string fileA = expectedFile(a);
+    const std::string fileB = expectedFile(b);
+    ASSERT_NE(fileA.size(), fileB.size());
+    writeAll(target(), fileA);
+
+    pid_t writers[2];
+    int reports[2][2];
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_EQ(pipe(reports[n]), 0);
+        writers[n] = fork();
+        ASSERT_GE(writers[n], 0);
+        if (writers[n] == 0)
+            pressRepeatedly(n == 0 ? a : b, target(), 2.0, reports[n][1]);
+        ::close(reports[n][1]);
+    }
+
+    int reads = 0, seenA = 0, seenB = 0, torn = 0, running = 2;
+    int status[2] = {0, 0};
+    while (running > 0) {
+        const std::string now = readAll(target());
+        ++reads;
+        seenA += now == fileA;
+        seenB += now == fileB;
+        torn += now != fileA && now != fileB;
+        for (int n = 0; n < 2; ++n)
+            if (writers[n] > 0 && waitpid(writers[n], &status[n], WNOHANG) == writers[n]) {
+                writers[n] = 0;
+                --running;
+            }
+    }
+    int presses[2] = {0, 0};
+    for (int n = 0; n < 2; ++n) {
+        EXPECT_EQ(::read(reports[n][0], &presses[n], sizeof presses[n]), static_cast<ssize_t>(sizeof presses[n]));
+        ::close(reports[n][0]);
+        ASSERT_TRUE(WIFEXITED(status[n]));
+        EXPECT_EQ(WEXITSTATUS(status[n]), 0) << "presses of writer " << n << " failed";
+    }
+    EXPECT_EQ(torn, 0) << "reads that were neither file, of " << reads;
+    const std::string last = readAll(target());
+    EXPECT_TRUE(last == fileA || last == fileB);
+    EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
+    std::cout << "presses " << presses[0] << " + " << presses[1] << ", reads while both pressed: " << reads << " ("
+              << seenA << " first file, " << seenB << " second, " << torn << " torn)\n";
+}
+
+} // namespace
+} // namespace qor
