@@ -1,0 +1,741 @@
+// The window seen from outside: found by object name, driven by simulated
+// keys and clicks, checked against the design's numbers written out here
+// independently of the window's own tables.
+
+#include "controls.h"
+#include "qorgenerator.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using qor::QorGenerator;
+
+namespace {
+
+// Twips to logical pixels: round to the nearest pixel (every design value
+// happens to be a multiple of 15).
+int px(int twips) { return qRound(twips / 15.0); }
+QRect px(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QByteArray crlf(const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &line : lines)
+        out += line.toUtf8() + "\r\n";
+    return out;
+}
+
+QStringList header(const QString &intro, const QString &mission, const QString &flags)
+{
+    const QStringList keys{"showCompass", "showGPS", "showMap", "showNotepad",
+                           "showWatch", "debriefing", "showRadio"};
+    QStringList lines{"", "onloadintro=\"" + intro + "\"", "", "onLoadMission=\"" + mission + "\"", ""};
+    for (int k = 0; k < 7; ++k)
+        lines << keys[k] + "=" + flags[k] << "";
+    return lines;
+}
+
+QStringList classEntry(const QString &name, const QString &count)
+{
+    return {"class " + name, "{", "         count = " + count + ";", "};"};
+}
+
+// A point on the check box that toggles it: the centre of its indicator.
+QPoint indicatorCentre(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    return box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, box).center();
+}
+
+void replaceText(QLineEdit *box, const QString &text)
+{
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+class QorGeneratorTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QorGenerator> window;
+    QStringList messages;
+
+    template <class T> T *get(const QString &name)
+    {
+        auto *w = window->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QCheckBox *check(const QString &name) { return get<QCheckBox>(name); }
+    QLineEdit *box(const QString &name) { return get<QLineEdit>(name); }
+    QByteArray pressGenerate(QTemporaryDir &dir);
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void mainWindow();
+    void controlCounts();
+    void geometry_data();
+    void geometry();
+    void stacking();
+    void lines_data();
+    void lines();
+    void colours_data();
+    void colours();
+    void fonts_data();
+    void fonts();
+    void captionsFit();
+    void countBoxShowsTwoDigits();
+    void startState();
+    void tags_data();
+    void tags();
+    void accessibleNames_data();
+    void accessibleNames();
+    void tabOrder();
+    void clickToggles_data();
+    void clickToggles();
+    void noLineBreaks_data();
+    void noLineBreaks();
+    void startStateFile();
+    void workedExample();
+    void notANumber();
+    void messageBox();
+    void screenshot();
+};
+
+void QorGeneratorTest::initTestCase()
+{
+    QApplication::setApplicationDisplayName(QString::fromLatin1(qor::applicationTitle));
+}
+
+void QorGeneratorTest::init()
+{
+    messages.clear();
+    window = std::make_unique<QorGenerator>();
+    window->setMessagePresenter([this](const QString &text) { messages << text; });
+    window->show();
+    window->activateWindow(); // an X server without a window manager activates nothing
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void QorGeneratorTest::cleanup()
+{
+    window.reset();
+}
+
+QByteArray QorGeneratorTest::pressGenerate(QTemporaryDir &dir)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QDir::setCurrent(previous);
+    QFile file(dir.filePath("description.ext"));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<no file>";
+    return file.readAll();
+}
+
+void QorGeneratorTest::mainWindow()
+{
+    QCOMPARE(window->objectName(), QString("qorgenerator"));
+    QVERIFY(window->windowTitle().startsWith("description.ext generator for QOR 1.75"));
+    QVERIFY(window->windowTitle().size() > 40); // followed by a credit
+    QCOMPARE(window->size(), QSize(809, 690));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->fields().valid, 0);
+    QCOMPARE(window->fields().i, 0);
+    QVERIFY(window->fields().cname.empty());
+}
+
+void QorGeneratorTest::controlCounts()
+{
+    QCOMPARE(window->findChildren<QCheckBox *>().size(), 59);
+    QCOMPARE(window->findChildren<QLineEdit *>().size(), 89);
+    QCOMPARE(window->findChildren<QLabel *>().size(), 12);
+    QCOMPARE(window->findChildren<QPushButton *>().size(), 1);
+    QCOMPARE(window->findChildren<qor::FrameLine *>().size(), 9);
+    QCOMPARE(window->findChildren<qor::FilledShape *>().size(), 9);
+    for (int n = 1; n <= 9; ++n) {
+        QVERIFY(window->findChild<qor::FrameLine *>(QString("Line%1").arg(n)));
+        QVERIFY(window->findChild<qor::FilledShape *>(QString("Shape%1").arg(n)));
+    }
+}
+
+void QorGeneratorTest::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("expected");
+    auto row = [](const QString &name, int l, int t, int w, int h) {
+        QTest::newRow(qPrintable(name)) << name << px(l, t, w, h);
+    };
+    row("Shape4", 240, 120, 3495, 615);
+    row("Shape1", 240, 600, 3495, 6615);
+    row("Shape3", 4200, 120, 3615, 615);
+    row("Shape2", 4200, 600, 3615, 5175);
+    row("Shape6", 4200, 5880, 3615, 615);
+    row("Shape5", 4200, 6240, 3615, 1695);
+    row("Shape8", 8280, 120, 3615, 615);
+    row("Shape7", 8280, 600, 3615, 5655);
+    row("Shape9", 8040, 9480, 4095, 855);
+    row("lblnato", 360, 240, 3135, 375);
+    row("lblrus", 4440, 240, 3135, 375);
+    row("lblot", 4320, 6000, 3135, 375);
+    row("lblequ", 8640, 240, 2895, 375);
+    row("lbla1", 3240, 480, 375, 135);
+    row("lbla2", 7320, 480, 375, 135);
+    row("lbla3", 7320, 6240, 375, 135);
+    row("Label1", 120, 8280, 1455, 255);
+    row("Label2", 120, 8760, 1695, 255);
+    row("Label3", 8160, 9600, 4095, 255);
+    row("Label4", 8160, 9840, 4095, 255);
+    row("Label5", 8160, 10080, 4095, 255);
+    row("txti1", 2040, 8280, 5895, 375);
+    row("txti2", 2040, 8760, 5895, 375);
+    for (int n = 1; n <= 7; ++n)
+        row(QString("chki%1").arg(n), 8880, 6600 + 360 * (n - 1), 2535, 420);
+    row("cmd", 720, 9600, 6495, 495);
+    row("txtt", 5280, 9840, 150, 195);
+
+    const QMap<int, int> wide{{15, 2535}, {22, 2415}, {25, 2295}, {29, 2655}, {31, 2415}};
+    auto item = [&](int slot, int first, int checkLeft, int checkWidth, int countLeft, int ammoLeft) {
+        const int top = 720 + 360 * (slot - first);
+        row(QString("wep_%1").arg(slot), checkLeft, top, wide.value(slot, checkWidth), 255);
+        row(QString("cant_%1").arg(slot), countLeft, top, 300, 285);
+        if (ammoLeft > 0)
+            row(QString("cant_%1").arg(slot + 52), ammoLeft, top, 300, 285);
+    };
+    for (int s = 0; s <= 17; ++s)
+        item(s, 0, 360, 2055, 2880, 3240);
+    for (int s = 18; s <= 31; ++s)
+        item(s, 18, 4440, 2055, 6960, 7320);
+    for (int s = 32; s <= 46; ++s)
+        item(s, 32, 8520, 2415, 11400, 0);
+    row("wep_47", 4440, 6480, 2415, 255);
+    row("cant_47", 5400, 6480, 300, 285);
+    row("wep_48", 6000, 6480, 1695, 255);
+    row("cant_48", 7320, 6480, 300, 285);
+    row("wep_49", 6000, 6840, 1695, 255);
+    row("cant_49", 7320, 6840, 300, 285);
+    row("wep_50", 4440, 7200, 2415, 255);
+    row("cant_50", 6960, 7200, 300, 285);
+    row("cant_84", 7320, 7200, 300, 285);
+    row("wep_51", 4440, 7560, 2415, 255);
+    row("cant_51", 6960, 7560, 300, 285);
+    row("cant_85", 7320, 7560, 300, 285);
+}
+
+void QorGeneratorTest::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, expected);
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), expected);
+}
+
+void QorGeneratorTest::stacking()
+{
+    const QObjectList order = window->children();
+    auto index = [&](const char *name) { return order.indexOf(window->findChild<QWidget *>(name)); };
+    auto highest = [&](auto widgets) {
+        qsizetype top = -1;
+        for (QWidget *w : widgets)
+            top = std::max(top, order.indexOf(w));
+        return top;
+    };
+    auto lowest = [&](auto widgets) {
+        qsizetype bottom = order.size();
+        for (QWidget *w : widgets)
+            bottom = std::min(bottom, order.indexOf(w));
+        return bottom;
+    };
+    QVERIFY(highest(window->findChildren<qor::FilledShape *>()) < lowest(window->findChildren<QLabel *>()));
+    QVERIFY(highest(window->findChildren<QLabel *>()) < lowest(window->findChildren<qor::FrameLine *>()));
+    QVERIFY(highest(window->findChildren<qor::FrameLine *>()) < lowest(window->findChildren<QCheckBox *>()));
+    QVERIFY(highest(window->findChildren<qor::FrameLine *>()) < lowest(window->findChildren<QLineEdit *>()));
+    QVERIFY(index("cant_47") > index("wep_47"));
+    QVERIFY(index("cant_15") > index("wep_15"));
+
+    // Where a count box overlaps its check box, a click reaches the count box.
+    auto *c47 = box("cant_47");
+    QCOMPARE(window->childAt(c47->geometry().center()), c47);
+    auto *c15 = box("cant_15");
+    QCOMPARE(window->childAt(QPoint(c15->x(), c15->geometry().center().y())), c15);
+    // Decoration never takes a click.
+    QCOMPARE(window->childAt(40, 68), nullptr); // inside Shape1, between rows 0 and 1
+}
+
+void QorGeneratorTest::lines_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<int>("width"); // 0: at the window's edge, partly cut off
+    QTest::newRow("Line1") << QPoint(0, 8040) << QPoint(8040, 8040) << 4;
+    QTest::newRow("Line2") << QPoint(8040, 0) << QPoint(8040, 10320) << 4;
+    QTest::newRow("Line3") << QPoint(8040, 6360) << QPoint(12120, 6360) << 4;
+    QTest::newRow("Line4") << QPoint(3960, 0) << QPoint(3960, 8040) << 4;
+    QTest::newRow("Line5") << QPoint(0, 9360) << QPoint(8040, 9360) << 4;
+    QTest::newRow("Line6") << QPoint(0, 0) << QPoint(0, 10320) << 0;
+    QTest::newRow("Line7") << QPoint(12120, 10320) << QPoint(0, 10320) << 0;
+    QTest::newRow("Line8") << QPoint(12120, 0) << QPoint(12120, 10320) << 0;
+    QTest::newRow("Line9") << QPoint(8040, 9480) << QPoint(12240, 9480) << 4; // over Shape9
+}
+
+void QorGeneratorTest::lines()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(int, width);
+    const QColor blue(0, 0, 192);
+    auto *line = window->findChild<qor::FrameLine *>(QTest::currentDataTag());
+    QVERIFY(line);
+    QCOMPARE(line->focusPolicy(), Qt::NoFocus);
+    QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    const QImage shot = window->grab().toImage();
+    // A point a quarter of the way along, clear of the crossings.
+    QPoint at((px(from.x()) * 3 + px(to.x())) / 4, (px(from.y()) * 3 + px(to.y())) / 4);
+    at.setX(std::min(at.x(), shot.width() - 1));
+    at.setY(std::min(at.y(), shot.height() - 1));
+    QCOMPARE(shot.pixelColor(at), blue);
+    if (width == 0)
+        return;
+    const bool horizontal = from.y() == to.y();
+    const QPoint step = horizontal ? QPoint(0, 1) : QPoint(1, 0);
+    QPoint p = at;
+    while (shot.pixelColor(p - step) == blue)
+        p -= step;
+    int run = 0;
+    for (; shot.pixelColor(p) == blue; p += step)
+        ++run;
+    QCOMPARE(run, width);
+}
+
+void QorGeneratorTest::colours_data()
+{
+    const QPalette system = QApplication::palette();
+    const QColor highlight = system.color(QPalette::Highlight);
+    const QColor highlightText = system.color(QPalette::HighlightedText);
+    const QColor text = system.color(QPalette::WindowText);
+    const QColor russian(255, 128, 128), other(192, 255, 192), equipment(255, 255, 128);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("foreground");
+    auto row = [](const QString &name, QColor bg, QColor fg) { QTest::newRow(qPrintable(name)) << name << bg << fg; };
+    for (int s : {0, 15, 17})
+        row(QString("wep_%1").arg(s), highlight, highlightText);
+    for (int s : {18, 31})
+        row(QString("wep_%1").arg(s), russian, text);
+    for (int s : {32, 46})
+        row(QString("wep_%1").arg(s), equipment, QColor(0, 0, 128));
+    for (int s : {47, 48, 51})
+        row(QString("wep_%1").arg(s), other, text);
+    row("lblnato", highlight, text);
+    row("lblrus", russian, text);
+    row("lblot", other, text);
+    row("lblequ", equipment, text);
+    row("lbla1", highlight, text);
+    row("lbla2", russian, text);
+    row("lbla3", other, text);
+    row("Label1", system.color(QPalette::Window), text);
+    for (const char *credit : {"Label3", "Label4", "Label5"})
+        row(credit, QColor(), Qt::black); // transparent over Shape9
+    // Shapes: only the fill matters.
+    row("Shape4", highlight, QColor());
+    row("Shape1", highlight, QColor());
+    row("Shape3", russian, QColor());
+    row("Shape2", russian, QColor());
+    row("Shape6", other, QColor());
+    row("Shape5", other, QColor());
+    row("Shape8", equipment, QColor());
+    row("Shape7", equipment, QColor());
+    row("Shape9", highlight, QColor());
+}
+
+void QorGeneratorTest::colours()
+{
+    QFETCH(QString, name);
+    QFETCH(QColor, background);
+    QFETCH(QColor, foreground);
+    if (auto *shape = window->findChild<qor::FilledShape *>(name)) {
+        const QImage img = shape->grab().toImage();
+        QCOMPARE(img.pixelColor(img.rect().center()), background);
+        // Title boxes are rounded: their very corner stays unpainted.
+        const bool title = QStringList{"Shape3", "Shape4", "Shape6", "Shape8"}.contains(name);
+        QCOMPARE(shape->isRounded(), title);
+        QCOMPARE(img.pixelColor(0, 0) == background, !title);
+        return;
+    }
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY(w);
+    if (background.isValid()) {
+        const QImage img = w->grab().toImage();
+        QCOMPARE(img.pixelColor(img.width() - 1, 0), background);
+    } else {
+        // Transparent: Shape9 shows through.
+        const QImage shot = window->grab().toImage();
+        QCOMPARE(shot.pixelColor(w->geometry().topLeft()),
+                 QApplication::palette().color(QPalette::Highlight));
+    }
+    QCOMPARE(w->palette().color(w->foregroundRole()), foreground);
+}
+
+void QorGeneratorTest::fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qreal>("points"); // 0: the window's default font
+    QTest::addColumn<bool>("bold");
+    for (const char *n : {"lblnato", "lblrus", "lblot", "lblequ"})
+        QTest::newRow(n) << QString(n) << 14.25 << true;
+    for (const char *n : {"lbla1", "lbla2", "lbla3"})
+        QTest::newRow(n) << QString(n) << 6.0 << false;
+    for (const char *n : {"Label1", "Label2"})
+        QTest::newRow(n) << QString(n) << 9.75 << true;
+    for (int k = 1; k <= 7; ++k)
+        QTest::newRow(qPrintable(QString("chki%1").arg(k))) << QString("chki%1").arg(k) << 14.25 << false;
+    QTest::newRow("cmd") << QString("cmd") << 18.0 << true;
+    for (const char *n : {"Label3", "Label4", "Label5", "txti1", "txti2", "wep_0", "wep_46", "cant_0", "cant_85"})
+        QTest::newRow(n) << QString(n) << 0.0 << false;
+}
+
+void QorGeneratorTest::fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(qreal, points);
+    QFETCH(bool, bold);
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY(w);
+    const QFont f = w->font();
+    if (points == 0) {
+        QCOMPARE(f, window->font());
+        return;
+    }
+    QCOMPARE(f.families().value(0), QString("Arial"));
+    QCOMPARE(f.pointSizeF(), points);
+    QCOMPARE(f.bold(), bold);
+    // Arial where it is installed, else its metric twin.
+    QVERIFY2(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(f).family()),
+             qPrintable(QFontInfo(f).family()));
+}
+
+void QorGeneratorTest::captionsFit()
+{
+    // A caption must end before its box does, and before any count box
+    // that lies over the box's right part.
+    const QList<QLineEdit *> counts = window->findChildren<QLineEdit *>();
+    for (QCheckBox *c : window->findChildren<QCheckBox *>()) {
+        QStyleOptionButton opt;
+        opt.initFrom(c);
+        const QRect text = c->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, c);
+        const int end = c->x() + text.left() + c->fontMetrics().horizontalAdvance(c->text());
+        int visibleRight = c->geometry().right() + 1;
+        for (QLineEdit *b : counts)
+            if (b->isVisible() && b->geometry().intersects(c->geometry()))
+                visibleRight = std::min(visibleRight, b->x());
+        QVERIFY2(end <= visibleRight, qPrintable(c->objectName()));
+    }
+    for (QLabel *l : window->findChildren<QLabel *>())
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+}
+
+void QorGeneratorTest::countBoxShowsTwoDigits()
+{
+    // If "00" did not fit, the box would scroll and the cursor at the end
+    // would sit less than the text's width from the cursor at the start.
+    for (const char *name : {"cant_0", "cant_85"}) {
+        QLineEdit *b = box(name);
+        auto cursorRect = [b] { return b->inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
+        b->setText("00");
+        b->setCursorPosition(0);
+        b->grab();
+        const int start = cursorRect().center().x();
+        b->setCursorPosition(2);
+        b->grab();
+        const int end = cursorRect().center().x();
+        QCOMPARE(end - start, b->fontMetrics().horizontalAdvance("00"));
+        QVERIFY(end < b->width());
+    }
+}
+
+void QorGeneratorTest::startState()
+{
+    const bool briefing[] = {true, false, true, true, false, false, false};
+    for (int k = 1; k <= 7; ++k)
+        QCOMPARE(window->formView().value(qor::chki(k)), briefing[k - 1] ? 1 : 0);
+    for (int s = 0; s < 52; ++s)
+        QCOMPARE(window->formView().value(qor::wep(s)), 0);
+    for (int s = 0; s < 86; ++s)
+        QCOMPARE(box(QString("cant_%1").arg(s))->text(), QString("0"));
+    QCOMPARE(box("txti1")->text(), QString());
+    QCOMPARE(box("txti2")->text(), QString());
+    QLineEdit *quote = box("txtt");
+    QCOMPARE(quote->text(), QString("\""));
+    QVERIFY(!quote->isVisible());
+    QVERIFY(!quote->isEnabled());
+    QCOMPARE(window->formView().text(qor::txtt), std::string("\""));
+    QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+}
+
+void QorGeneratorTest::tags_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tag");
+    const std::pair<const char *, const char *> rows[] = {
+        {"wep_0", "M4"}, {"cant_0", ""}, {"wep_4", "M16GrenadeLauncher"}, {"wep_31", "Skorpion"},
+        {"wep_32", ""}, {"cant_32", "HandGrenade"}, {"cant_43", "Mine"},
+        {"wep_46", "NVGoggles"}, {"cant_46", "NVGoggles"}, {"wep_47", "Kozlice"}, {"cant_47", ""},
+        {"wep_48", "Kozliceshell"}, {"cant_48", "Kozliceshell"}, {"cant_49", "Kozliceball"},
+        {"cant_52", "M4"}, {"cant_63", "M4"}, {"cant_83", "SkorpionMag"}, {"cant_84", "AK47"},
+        {"cant_85", "CZ75Mag"}, {"chki1", "showCompass"}, {"chki6", "debriefing"},
+    };
+    for (const auto &[name, tag] : rows)
+        QTest::newRow(name) << QString(name) << QString(tag);
+}
+
+void QorGeneratorTest::tags()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tag);
+    QCOMPARE(window->findChild<QWidget *>(name)->property(qor::tagProperty).toString(), tag);
+    const int slot = name.section('_', 1).toInt();
+    if (name.startsWith("wep_"))
+        QCOMPARE(QString::fromStdString(window->formView().tag(qor::wep(slot))), tag);
+    else if (name.startsWith("cant_"))
+        QCOMPARE(QString::fromStdString(window->formView().tag(qor::cant(slot))), tag);
+}
+
+void QorGeneratorTest::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+    const std::pair<const char *, const char *> rows[] = {
+        {"wep_1", "M 16"}, {"cant_1", "M 16 count"}, {"cant_53", "M 16 ammo"},
+        {"wep_46", "NV Googles"}, {"cant_32", "Hand Grenade count"}, {"cant_84", "AK 47 CZ ammo"},
+        {"cant_48", "Kozlice Shell count"}, {"chki2", "Show GPS"}, {"txti1", "On load intro"},
+        {"txti2", "On load mission"}, {"cmd", "Generate"},
+    };
+    for (const auto &[name, accessible] : rows)
+        QTest::newRow(name) << QString(name) << QString(accessible);
+}
+
+void QorGeneratorTest::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+    QCOMPARE(window->findChild<QWidget *>(name)->accessibleName(), accessible);
+
+    // And every input has a name of its own.
+    QSet<QString> seen;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->focusPolicy() == Qt::NoFocus && w->objectName() != "txtt")
+            continue;
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        QVERIFY2(!seen.contains(w->accessibleName()), qPrintable(w->accessibleName()));
+        seen.insert(w->accessibleName());
+    }
+}
+
+void QorGeneratorTest::tabOrder()
+{
+    QStringList expected{"cmd"};
+    auto row = [&](int s, bool checkFirst) {
+        const QString check = QString("wep_%1").arg(s), count = QString("cant_%1").arg(s);
+        expected << (checkFirst ? check : count) << (checkFirst ? count : check);
+    };
+    for (int s = 0; s <= 17; ++s)
+        row(s, s == 0 || s == 17);
+    for (int s = 18; s <= 31; ++s)
+        row(s, false);
+    for (int s = 32; s <= 51; ++s)
+        row(s, true);
+    for (int s = 52; s <= 85; ++s)
+        expected << QString("cant_%1").arg(s);
+    expected << "txti1" << "txti2";
+    for (int k = 1; k <= 7; ++k)
+        expected << QString("chki%1").arg(k);
+    QCOMPARE(expected.size(), 148); // 161 places less 12 labels and txtt
+
+    QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QStringList walked{QApplication::focusWidget()->objectName()};
+    for (int n = 1; n < expected.size(); ++n) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, expected);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmd")); // wraps
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("chki7"));
+}
+
+void QorGeneratorTest::clickToggles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Qt::CheckState>("start");
+    QTest::addColumn<QList<int>>("values"); // after each of three clicks
+    QTest::newRow("unticked item") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1};
+    QTest::newRow("wide item") << "wep_29" << Qt::Unchecked << QList<int>{1, 0, 1};
+    QTest::newRow("ticked briefing") << "chki1" << Qt::Checked << QList<int>{0, 1, 0};
+    QTest::newRow("greyed item") << "wep_47" << Qt::PartiallyChecked << QList<int>{1, 0, 1};
+}
+
+void QorGeneratorTest::clickToggles()
+{
+    QFETCH(QString, name);
+    QFETCH(Qt::CheckState, start);
+    QFETCH(QList<int>, values);
+    QCheckBox *c = check(name);
+    c->setCheckState(start);
+    const bool isBriefing = name.startsWith("chki");
+    const qor::ControlId id = isBriefing ? qor::chki(name.right(1).toInt())
+                                         : qor::wep(name.section('_', 1).toInt());
+    QCOMPARE(window->formView().value(id), start == Qt::PartiallyChecked ? 2 : start == Qt::Checked);
+    for (int expected : values) {
+        QTest::mouseClick(c, Qt::LeftButton, {}, indicatorCentre(c));
+        QCOMPARE(window->formView().value(id), expected);
+    }
+}
+
+void QorGeneratorTest::noLineBreaks_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    for (const char *path : {"view", "setText", "insert", "paste"}) {
+        QTest::addRow("%s LF", path) << path << "a\nb" << "a b";
+        QTest::addRow("%s CR LF", path) << path << "a\r\nb" << "a b";
+        QTest::addRow("%s two", path) << path << "\nx\r" << " x ";
+    }
+}
+
+void QorGeneratorTest::noLineBreaks()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QLineEdit *b = box("txti1");
+    if (path == "view") {
+        window->formView().setText(qor::txti1, input.toStdString());
+    } else if (path == "setText") {
+        b->setText(input);
+    } else if (path == "insert") {
+        b->insert(input);
+    } else {
+        QApplication::clipboard()->setText(input);
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(b->text(), expected);
+}
+
+void QorGeneratorTest::startStateFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray expected =
+        crlf(header("", "", "1011000") + QStringList{"class Weapons", "{", "};", "class Magazines", "{", "};"});
+    QCOMPARE(pressGenerate(dir), expected);
+    QCOMPARE(expected.count("\r\n"), 25);
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::workedExample()
+{
+    QTest::mouseClick(box("txti1"), Qt::LeftButton);
+    QTest::keyClicks(box("txti1"), "introscript");
+    QTest::mouseClick(box("txti2"), Qt::LeftButton);
+    QTest::keyClicks(box("txti2"), "missionscript");
+    QTest::mouseClick(check("wep_1"), Qt::LeftButton, {}, indicatorCentre(check("wep_1")));
+    replaceText(box("cant_1"), "2");
+    replaceText(box("cant_53"), "10");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QStringList lines = header("introscript", "missionscript", "1011000")
+                              + QStringList{"class Weapons", "{"} + classEntry("M16", "2")
+                              + QStringList{"};", "class Magazines", "{"} + classEntry("M16", "10")
+                              + QStringList{"};"};
+    QCOMPARE(lines.size(), 33);
+    QCOMPARE(pressGenerate(dir), crlf(lines));
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::notANumber()
+{
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "abc");
+    replaceText(box("cant_7"), "xyz"); // unticked: never judged
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray file = pressGenerate(dir);
+    QCOMPARE(messages, QStringList{"error; not a number"});
+    QCOMPARE(box("cant_5")->text(), QString());
+    QCOMPARE(box("cant_7")->text(), QString("xyz"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("cant_5"));
+    // The failed first pass leaves out the Weapons section only.
+    QCOMPARE(file, crlf(header("", "", "1011000") + QStringList{"class Magazines", "{", "};"}));
+}
+
+void QorGeneratorTest::messageBox()
+{
+    window.reset();
+    window = std::make_unique<QorGenerator>(); // with its own modal box
+    window->show();
+    window->activateWindow(); // an X server without a window manager activates nothing
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "");
+
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(msg);
+        seen = true;
+        QCOMPARE(msg->windowTitle(), QString::fromLatin1(qor::applicationTitle));
+        QCOMPARE(msg->text(), QString("error; not a number"));
+        QCOMPARE(msg->icon(), QMessageBox::NoIcon);
+        QCOMPARE(msg->standardButtons(), QMessageBox::Ok);
+        QTest::mouseClick(msg->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    pressGenerate(dir);
+    QVERIFY(seen);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void QorGeneratorTest::screenshot()
+{
+    const QString path = qEnvironmentVariable("QOR_SCREENSHOT");
+    if (path.isEmpty())
+        QSKIP("set QOR_SCREENSHOT to a .png path to render the window");
+    QVERIFY(window->grab().save(path));
+}
+
+QTEST_MAIN(QorGeneratorTest)
+#include "qorgenerator_test.moc"
