@@ -49,7 +49,7 @@ inline constexpr Colour windowBackground{QPalette::Window};
 inline constexpr Colour windowText{QPalette::WindowText};
 
 enum class Font {
-    Default,  // the window's user-interface font
+    Default,  // the window's user-interface font, Arial 7.5 pt
     Title,    // Arial 14.25 pt bold
     Ammo,     // Arial 6 pt
     Prompt,   // Arial 9.75 pt bold

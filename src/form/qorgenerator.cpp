@@ -30,7 +30,8 @@ QFont fontFor(layout::Font kind, const QFont &base)
     Spec spec{};
     switch (kind) {
     case layout::Font::Default:
-        return base;
+        spec = {7.5, false};
+        break;
     case layout::Font::Title:
         spec = {14.25, true};
         break;
@@ -59,11 +60,13 @@ QColor colourOf(layout::Colour c, const QPalette &system)
     return c.role == QPalette::NoRole ? QColor(c.rgb) : system.color(c.role);
 }
 
+// Buttons, check boxes among them, fill with the Button role, labels with
+// Window; set whichever the widget uses.
 void paint(QWidget *w, QColor background, QColor text)
 {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, background);
-    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(w->backgroundRole(), background);
+    pal.setColor(w->foregroundRole(), text);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
 }
@@ -75,6 +78,10 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("qorgenerator"));
     setWindowTitle(QString::fromLatin1(windowCaption));
     setFixedSize(layout::toPixels(layout::clientArea).size());
+    // The layout was drawn for a narrow 8 pt dialog font; desktop defaults
+    // are wider and would cut the longest captions ("6G30 Barrel Grenade
+    // Launcher" under its count box), so the window brings its own.
+    setFont(fontFor(layout::Font::Default, font()));
 
     // Creation order is stacking order: decoration at the bottom, lines over
     // labels, then check boxes, the text boxes over them, and the button.
@@ -126,7 +133,8 @@ void QorGenerator::createLabels()
         auto *label = new QLabel(qs(s.caption), this);
         label->setObjectName(qs(s.name));
         label->setGeometry(layout::toPixels(s.box));
-        label->setFont(fontFor(s.font, font()));
+        if (s.font != layout::Font::Default)
+            label->setFont(fontFor(s.font, font()));
         label->setAlignment(s.align == layout::Align::Centre ? Qt::AlignHCenter | Qt::AlignTop
                                                              : Qt::AlignLeft | Qt::AlignTop);
         label->setFocusPolicy(Qt::NoFocus);
