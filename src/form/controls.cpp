@@ -5,9 +5,11 @@
 
 #include <algorithm>
 
-namespace qor {
+namespace qor
+{
 
-namespace {
+namespace
+{
 
 // Decoration: never takes the mouse or the focus, so clicks reach whatever
 // lies beneath and Tab never stops on it.
@@ -66,12 +68,14 @@ void TickBox::nextCheckState()
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-namespace {
+namespace
+{
 
 // QLineEdit keeps line breaks from setText(), insert() and paste() alike; a
 // validator sees every one of those paths and may rewrite the text.
-class NoBreaks final : public QValidator {
-public:
+class NoBreaks final : public QValidator
+{
+  public:
     using QValidator::QValidator;
     State validate(QString &input, int &pos) const override
     {
@@ -92,8 +96,7 @@ LineBox::LineBox(QWidget *parent) : QLineEdit(parent)
 QString LineBox::withoutBreaks(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    for (const QChar c : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
-                          QChar(QChar::ParagraphSeparator)})
+    for (const QChar c : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
         text.replace(c, QLatin1Char(' '));
     return text;
 }

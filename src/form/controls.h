@@ -7,21 +7,23 @@
 #include <QLineEdit>
 #include <QWidget>
 
-namespace qor {
+namespace qor
+{
 
 // A straight line of a given pen width. The widget covers the line's bounding
 // box widened by the pen, so the stroke is centred on the design coordinates.
-class FrameLine final : public QWidget {
+class FrameLine final : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     FrameLine(QPoint from, QPoint to, int width, QColor colour, QWidget *parent);
     QColor colour() const { return colour_; }
     int penWidth() const { return width_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *) override;
 
-private:
+  private:
     QPoint from_, to_; // in the parent's coordinates
     int width_;
     QColor colour_;
@@ -29,17 +31,18 @@ private:
 
 // A filled rectangle, optionally with rounded corners and an outline drawn
 // in the fill colour inside its bounds.
-class FilledShape final : public QWidget {
+class FilledShape final : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     FilledShape(QColor fill, bool rounded, int outline, QWidget *parent);
     QColor colour() const { return fill_; }
     bool isRounded() const { return rounded_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *) override;
 
-private:
+  private:
     QColor fill_;
     bool rounded_;
     int outline_;
@@ -47,20 +50,22 @@ private:
 
 // A user's click toggles between unticked and ticked only; a greyed state can
 // still be set through setCheckState(), and a click on it ticks the box.
-class TickBox final : public QCheckBox {
+class TickBox final : public QCheckBox
+{
     Q_OBJECT
-public:
+  public:
     using QCheckBox::QCheckBox;
 
-protected:
+  protected:
     void nextCheckState() override;
 };
 
 // A single-line box that never holds a line break, however text arrives:
 // typed, pasted, inserted or set by the program. A break becomes a blank.
-class LineBox final : public QLineEdit {
+class LineBox final : public QLineEdit
+{
     Q_OBJECT
-public:
+  public:
     explicit LineBox(QWidget *parent);
 
     static QString withoutBreaks(QString text);

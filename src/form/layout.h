@@ -14,7 +14,8 @@
 #include <array>
 #include <string_view>
 
-namespace qor::layout {
+namespace qor::layout
+{
 
 inline constexpr int twipsPerPixel = 15;
 
@@ -42,7 +43,10 @@ struct Colour {
     QRgb rgb = 0;
 };
 
-constexpr Colour rgb(int r, int g, int b) { return {QPalette::NoRole, qRgb(r, g, b)}; }
+constexpr Colour rgb(int r, int g, int b)
+{
+    return {QPalette::NoRole, qRgb(r, g, b)};
+}
 inline constexpr Colour highlight{QPalette::Highlight};
 inline constexpr Colour highlightText{QPalette::HighlightedText};
 inline constexpr Colour windowBackground{QPalette::Window};
@@ -186,10 +190,10 @@ inline constexpr int countHeight = 285;
 
 struct RowRule {
     int firstSlot, lastSlot;
-    int top;        // top of the first row
+    int top; // top of the first row
     int checkLeft, checkWidth;
     int countLeft;
-    int ammoLeft;   // -1: the group has no ammo boxes
+    int ammoLeft; // -1: the group has no ammo boxes
 };
 
 inline constexpr std::array<RowRule, 3> rowRules = {{
@@ -203,7 +207,11 @@ struct WideCheck {
     int slot, width;
 };
 inline constexpr std::array<WideCheck, 5> wideChecks = {{
-    {15, 2535}, {22, 2415}, {25, 2295}, {29, 2655}, {31, 2415},
+    {15, 2535},
+    {22, 2415},
+    {25, 2295},
+    {29, 2655},
+    {31, 2415},
 }};
 
 // The Other group follows no rule.
@@ -247,8 +255,7 @@ constexpr ItemBoxes itemBoxes()
             continue;
         for (const RowRule &r : rowRules)
             if (item.weaponSlot >= r.firstSlot && item.weaponSlot <= r.lastSlot)
-                boxes.count[item.slot] = {r.ammoLeft, boxes.count[item.weaponSlot].top,
-                                          countWidth, countHeight};
+                boxes.count[item.slot] = {r.ammoLeft, boxes.count[item.weaponSlot].top, countWidth, countHeight};
     }
     for (const OtherRow &o : otherRows) {
         boxes.check[o.slot] = {o.checkLeft, o.checkTop, o.checkWidth, checkHeight};

@@ -10,9 +10,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace qor {
+namespace qor
+{
 
-namespace {
+namespace
+{
 
 QString qs(std::string_view s)
 {
@@ -93,8 +95,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     createButton();
     chainTabOrder();
 
-    form_ = std::make_unique<WidgetForm>(controls_,
-                                         [this](const QString &t) { showModalMessage(t); });
+    form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
     cmd_->setFocus();
 }
 
@@ -107,8 +108,7 @@ void QorGenerator::setMessagePresenter(MessagePresenter presenter)
 
 void QorGenerator::showModalMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -175,8 +175,8 @@ void QorGenerator::createCheckBoxes()
         const layout::BriefingSpec &s = layout::briefing[n];
         auto *box = new TickBox(qs(s.caption), this);
         box->setObjectName(qs(s.name));
-        box->setGeometry(layout::toPixels(
-            {layout::briefingLeft, s.top, layout::briefingWidth, layout::briefingHeight}));
+        box->setGeometry(
+            layout::toPixels({layout::briefingLeft, s.top, layout::briefingWidth, layout::briefingHeight}));
         box->setFont(fontFor(layout::Font::Briefing, font()));
         box->setProperty(tagProperty, qs(s.tag));
         box->setAccessibleName(qs(s.caption));
@@ -193,10 +193,10 @@ void QorGenerator::createTextBoxes()
         box->setObjectName(QStringLiteral("cant_%1").arg(slot));
         box->setGeometry(layout::toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
         box->setProperty(tagProperty, qs(item.magazineClass));
-        box->setAccessibleName(
-            item.kind == Kind::AmmoBox
-                ? qs(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption) + QStringLiteral(" ammo")
-                : qs(item.caption) + QStringLiteral(" count"));
+        box->setAccessibleName(item.kind == Kind::AmmoBox
+                                   ? qs(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption) +
+                                         QStringLiteral(" ammo")
+                                   : qs(item.caption) + QStringLiteral(" count"));
         // Twenty pixels are narrow: give the digits the room the frame's
         // padding would take, so two of them always show.
         box->setTextMargins(-1, 0, -1, 0);

@@ -12,16 +12,17 @@
 
 class QPushButton;
 
-namespace qor {
+namespace qor
+{
 
 // The name the program presents itself under; message boxes carry it.
 inline constexpr const char *applicationTitle = "description.ext generator";
-inline constexpr const char *windowCaption =
-    "description.ext generator for QOR 1.75 - by Mara Velden";
+inline constexpr const char *windowCaption = "description.ext generator for QOR 1.75 - by Mara Velden";
 
-class QorGenerator final : public QWidget {
+class QorGenerator final : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit QorGenerator(QWidget *parent = nullptr);
     ~QorGenerator() override;
 
@@ -31,11 +32,11 @@ public:
     FormView &formView() { return *form_; }
     const WindowFields &fields() const { return fields_; }
 
-public slots:
+  public slots:
     // Writes description.ext into the current directory from what is on screen.
     void cmd_Click();
 
-private:
+  private:
     void createShapes();
     void createLabels();
     void createLines();

@@ -5,7 +5,8 @@
 
 #include <stdexcept>
 
-namespace qor {
+namespace qor
+{
 
 std::int16_t tickValue(const QCheckBox &box)
 {

@@ -13,7 +13,8 @@
 class QCheckBox;
 class QLineEdit;
 
-namespace qor {
+namespace qor
+{
 
 // Shows a message and returns once the user has dismissed it. The window's
 // default is a modal box; tests put a recorder in its place.
@@ -26,8 +27,9 @@ inline constexpr const char *tagProperty = "tag";
 // unchecked, partially checked, checked, the design unticked, ticked, greyed.
 std::int16_t tickValue(const QCheckBox &box);
 
-class WidgetForm final : public FormView {
-public:
+class WidgetForm final : public FormView
+{
+  public:
     struct Controls {
         QLineEdit *txti1 = nullptr;
         QLineEdit *txti2 = nullptr;
@@ -47,7 +49,7 @@ public:
     std::string tag(ControlId control) const override;
     void showMessage(std::string_view text) override;
 
-private:
+  private:
     QLineEdit *lineEdit(ControlId id) const;
     QCheckBox *checkBox(ControlId id) const;
 

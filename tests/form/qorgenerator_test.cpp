@@ -21,11 +21,15 @@
 
 using qor::QorGenerator;
 
-namespace {
+namespace
+{
 
 // Twips to logical pixels: round to the nearest pixel (every design value
 // happens to be a multiple of 15).
-int px(int twips) { return qRound(twips / 15.0); }
+int px(int twips)
+{
+    return qRound(twips / 15.0);
+}
 QRect px(int left, int top, int width, int height)
 {
     return {px(left), px(top), px(width), px(height)};
@@ -41,8 +45,7 @@ QByteArray crlf(const QStringList &lines)
 
 QStringList header(const QString &intro, const QString &mission, const QString &flags)
 {
-    const QStringList keys{"showCompass", "showGPS", "showMap", "showNotepad",
-                           "showWatch", "debriefing", "showRadio"};
+    const QStringList keys{"showCompass", "showGPS", "showMap", "showNotepad", "showWatch", "debriefing", "showRadio"};
     QStringList lines{"", "onloadintro=\"" + intro + "\"", "", "onLoadMission=\"" + mission + "\"", ""};
     for (int k = 0; k < 7; ++k)
         lines << keys[k] + "=" + flags[k] << "";
@@ -74,10 +77,11 @@ void replaceText(QLineEdit *box, const QString &text)
 
 } // namespace
 
-class QorGeneratorTest : public QObject {
+class QorGeneratorTest : public QObject
+{
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<QorGenerator> window;
     QStringList messages;
 
@@ -92,7 +96,7 @@ private:
     QLineEdit *box(const QString &name) { return get<QLineEdit>(name); }
     QByteArray pressGenerate(QTemporaryDir &dir);
 
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -398,8 +402,7 @@ void QorGeneratorTest::colours()
     } else {
         // Transparent: Shape9 shows through.
         const QImage shot = window->grab().toImage();
-        QCOMPARE(shot.pixelColor(w->geometry().topLeft()),
-                 QApplication::palette().color(QPalette::Highlight));
+        QCOMPARE(shot.pixelColor(w->geometry().topLeft()), QApplication::palette().color(QPalette::Highlight));
     }
     QCOMPARE(w->palette().color(w->foregroundRole()), foreground);
 }
@@ -505,12 +508,27 @@ void QorGeneratorTest::tags_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("tag");
     const std::pair<const char *, const char *> rows[] = {
-        {"wep_0", "M4"}, {"cant_0", ""}, {"wep_4", "M16GrenadeLauncher"}, {"wep_31", "Skorpion"},
-        {"wep_32", ""}, {"cant_32", "HandGrenade"}, {"cant_43", "Mine"},
-        {"wep_46", "NVGoggles"}, {"cant_46", "NVGoggles"}, {"wep_47", "Kozlice"}, {"cant_47", ""},
-        {"wep_48", "Kozliceshell"}, {"cant_48", "Kozliceshell"}, {"cant_49", "Kozliceball"},
-        {"cant_52", "M4"}, {"cant_63", "M4"}, {"cant_83", "SkorpionMag"}, {"cant_84", "AK47"},
-        {"cant_85", "CZ75Mag"}, {"chki1", "showCompass"}, {"chki6", "debriefing"},
+        {"wep_0", "M4"},
+        {"cant_0", ""},
+        {"wep_4", "M16GrenadeLauncher"},
+        {"wep_31", "Skorpion"},
+        {"wep_32", ""},
+        {"cant_32", "HandGrenade"},
+        {"cant_43", "Mine"},
+        {"wep_46", "NVGoggles"},
+        {"cant_46", "NVGoggles"},
+        {"wep_47", "Kozlice"},
+        {"cant_47", ""},
+        {"wep_48", "Kozliceshell"},
+        {"cant_48", "Kozliceshell"},
+        {"cant_49", "Kozliceball"},
+        {"cant_52", "M4"},
+        {"cant_63", "M4"},
+        {"cant_83", "SkorpionMag"},
+        {"cant_84", "AK47"},
+        {"cant_85", "CZ75Mag"},
+        {"chki1", "showCompass"},
+        {"chki6", "debriefing"},
     };
     for (const auto &[name, tag] : rows)
         QTest::newRow(name) << QString(name) << QString(tag);
@@ -533,10 +551,17 @@ void QorGeneratorTest::accessibleNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessible");
     const std::pair<const char *, const char *> rows[] = {
-        {"wep_1", "M 16"}, {"cant_1", "M 16 count"}, {"cant_53", "M 16 ammo"},
-        {"wep_46", "NV Googles"}, {"cant_32", "Hand Grenade count"}, {"cant_84", "AK 47 CZ ammo"},
-        {"cant_48", "Kozlice Shell count"}, {"chki2", "Show GPS"}, {"txti1", "On load intro"},
-        {"txti2", "On load mission"}, {"cmd", "Generate"},
+        {"wep_1", "M 16"},
+        {"cant_1", "M 16 count"},
+        {"cant_53", "M 16 ammo"},
+        {"wep_46", "NV Googles"},
+        {"cant_32", "Hand Grenade count"},
+        {"cant_84", "AK 47 CZ ammo"},
+        {"cant_48", "Kozlice Shell count"},
+        {"chki2", "Show GPS"},
+        {"txti1", "On load intro"},
+        {"txti2", "On load mission"},
+        {"cmd", "Generate"},
     };
     for (const auto &[name, accessible] : rows)
         QTest::newRow(name) << QString(name) << QString(accessible);
@@ -574,7 +599,8 @@ void QorGeneratorTest::tabOrder()
         row(s, true);
     for (int s = 52; s <= 85; ++s)
         expected << QString("cant_%1").arg(s);
-    expected << "txti1" << "txti2";
+    expected << "txti1"
+             << "txti2";
     for (int k = 1; k <= 7; ++k)
         expected << QString("chki%1").arg(k);
     QCOMPARE(expected.size(), 148); // 161 places less 12 labels and txtt
@@ -611,8 +637,7 @@ void QorGeneratorTest::clickToggles()
     QCheckBox *c = check(name);
     c->setCheckState(start);
     const bool isBriefing = name.startsWith("chki");
-    const qor::ControlId id = isBriefing ? qor::chki(name.right(1).toInt())
-                                         : qor::wep(name.section('_', 1).toInt());
+    const qor::ControlId id = isBriefing ? qor::chki(name.right(1).toInt()) : qor::wep(name.section('_', 1).toInt());
     QCOMPARE(window->formView().value(id), start == Qt::PartiallyChecked ? 2 : start == Qt::Checked);
     for (int expected : values) {
         QTest::mouseClick(c, Qt::LeftButton, {}, indicatorCentre(c));
@@ -626,9 +651,12 @@ void QorGeneratorTest::noLineBreaks_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
     for (const char *path : {"view", "setText", "insert", "paste"}) {
-        QTest::addRow("%s LF", path) << path << "a\nb" << "a b";
-        QTest::addRow("%s CR LF", path) << path << "a\r\nb" << "a b";
-        QTest::addRow("%s two", path) << path << "\nx\r" << " x ";
+        QTest::addRow("%s LF", path) << path << "a\nb"
+                                     << "a b";
+        QTest::addRow("%s CR LF", path) << path << "a\r\nb"
+                                        << "a b";
+        QTest::addRow("%s two", path) << path << "\nx\r"
+                                      << " x ";
     }
 }
 
@@ -675,10 +703,9 @@ void QorGeneratorTest::workedExample()
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QStringList lines = header("introscript", "missionscript", "1011000")
-                              + QStringList{"class Weapons", "{"} + classEntry("M16", "2")
-                              + QStringList{"};", "class Magazines", "{"} + classEntry("M16", "10")
-                              + QStringList{"};"};
+    const QStringList lines = header("introscript", "missionscript", "1011000") + QStringList{"class Weapons", "{"} +
+                              classEntry("M16", "2") + QStringList{"};", "class Magazines", "{"} +
+                              classEntry("M16", "10") + QStringList{"};"};
     QCOMPARE(lines.size(), 33);
     QCOMPARE(pressGenerate(dir), crlf(lines));
     QVERIFY(messages.isEmpty());
