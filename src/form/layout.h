@@ -81,7 +81,7 @@ constexpr GroupStyle groupStyle(Group g)
     return {};
 }
 
-struct LineSpec {
+struct LineRow {
     std::string_view name;
     int x1, y1, x2, y2; // twips
     int widthPx;
@@ -89,7 +89,7 @@ struct LineSpec {
 
 inline constexpr Colour lineColour = rgb(0, 0, 192);
 
-inline constexpr std::array<LineSpec, 9> lines = {{
+inline constexpr std::array<LineRow, 9> lines = {{
     {"Line1", 0, 8040, 8040, 8040, 4},
     {"Line2", 8040, 0, 8040, 10320, 4},
     {"Line3", 8040, 6360, 12120, 6360, 4},
@@ -101,7 +101,7 @@ inline constexpr std::array<LineSpec, 9> lines = {{
     {"Line9", 8040, 9480, 12240, 9480, 4},
 }};
 
-struct ShapeSpec {
+struct ShapeRow {
     std::string_view name;
     Twips box;
     Colour fill;
@@ -110,7 +110,7 @@ struct ShapeSpec {
 };
 
 // Bottom to top: each title box lies under the body that follows it.
-inline constexpr std::array<ShapeSpec, 9> shapes = {{
+inline constexpr std::array<ShapeRow, 9> shapes = {{
     {"Shape4", {240, 120, 3495, 615}, highlight, true, 0},
     {"Shape1", {240, 600, 3495, 6615}, highlight, false, 0},
     {"Shape3", {4200, 120, 3615, 615}, rgb(255, 128, 128), true, 0},
@@ -124,7 +124,7 @@ inline constexpr std::array<ShapeSpec, 9> shapes = {{
 
 enum class Align { Left, Centre };
 
-struct LabelSpec {
+struct LabelRow {
     std::string_view name;
     std::string_view caption;
     Twips box;
@@ -139,7 +139,7 @@ inline constexpr std::string_view authorName = "Mara Velden";
 inline constexpr std::string_view authorContact = "mara.velden@example.invalid";
 inline constexpr std::string_view authorInstitution = "Velden Mission Workshop";
 
-inline constexpr std::array<LabelSpec, 12> labels = {{
+inline constexpr std::array<LabelRow, 12> labels = {{
     {"lblnato", "NATO Weapons", {360, 240, 3135, 375}, Font::Title, highlight, false, Align::Centre},
     {"lblrus", "RUSIAN Weapons", {4440, 240, 3135, 375}, Font::Title, rgb(255, 128, 128), false, Align::Centre},
     {"lblot", "Other Weapons", {4320, 6000, 3135, 375}, Font::Title, rgb(192, 255, 192), false, Align::Centre},
@@ -154,7 +154,7 @@ inline constexpr std::array<LabelSpec, 12> labels = {{
     {"Label5", authorInstitution, {8160, 10080, 4095, 255}, Font::Default, {}, true, Align::Centre},
 }};
 
-struct BriefingSpec {
+struct BriefingRow {
     std::string_view name;
     std::string_view caption;
     std::string_view tag;
@@ -166,7 +166,7 @@ inline constexpr int briefingLeft = 8880;
 inline constexpr int briefingWidth = 2535;
 inline constexpr int briefingHeight = 420;
 
-inline constexpr std::array<BriefingSpec, 7> briefing = {{
+inline constexpr std::array<BriefingRow, 7> briefing = {{
     {"chki1", "Show Compass", "showCompass", 6600, true},
     {"chki2", "Show GPS", "showGPS", 6960, false},
     {"chki3", "Show Map", "showMap", 7320, true},

@@ -25,35 +25,35 @@ QString qs(std::string_view s)
 // so captions fit the boxes drawn for Arial.
 QFont fontFor(layout::Font kind, const QFont &base)
 {
-    struct Spec {
+    struct Face {
         qreal points;
         bool bold;
     };
-    Spec spec{};
+    Face face{};
     switch (kind) {
     case layout::Font::Default:
-        spec = {7.5, false};
+        face = {7.5, false};
         break;
     case layout::Font::Title:
-        spec = {14.25, true};
+        face = {14.25, true};
         break;
     case layout::Font::Ammo:
-        spec = {6, false};
+        face = {6, false};
         break;
     case layout::Font::Prompt:
-        spec = {9.75, true};
+        face = {9.75, true};
         break;
     case layout::Font::Briefing:
-        spec = {14.25, false};
+        face = {14.25, false};
         break;
     case layout::Font::Button:
-        spec = {18, true};
+        face = {18, true};
         break;
     }
     QFont f = base;
     f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    f.setPointSizeF(spec.points);
-    f.setBold(spec.bold);
+    f.setPointSizeF(face.points);
+    f.setBold(face.bold);
     return f;
 }
 
@@ -120,7 +120,7 @@ void QorGenerator::cmd_Click()
 
 void QorGenerator::createShapes()
 {
-    for (const layout::ShapeSpec &s : layout::shapes) {
+    for (const layout::ShapeRow &s : layout::shapes) {
         auto *shape = new FilledShape(colourOf(s.fill, palette()), s.rounded, s.outlinePx, this);
         shape->setObjectName(qs(s.name));
         shape->setGeometry(layout::toPixels(s.box));
@@ -129,7 +129,7 @@ void QorGenerator::createShapes()
 
 void QorGenerator::createLabels()
 {
-    for (const layout::LabelSpec &s : layout::labels) {
+    for (const layout::LabelRow &s : layout::labels) {
         auto *label = new QLabel(qs(s.caption), this);
         label->setObjectName(qs(s.name));
         label->setGeometry(layout::toPixels(s.box));
@@ -150,7 +150,7 @@ void QorGenerator::createLabels()
 
 void QorGenerator::createLines()
 {
-    for (const layout::LineSpec &s : layout::lines) {
+    for (const layout::LineRow &s : layout::lines) {
         const QPoint from(layout::toPixels(s.x1), layout::toPixels(s.y1));
         const QPoint to(layout::toPixels(s.x2), layout::toPixels(s.y2));
         auto *line = new FrameLine(from, to, s.widthPx, colourOf(layout::lineColour, palette()), this);
@@ -172,7 +172,7 @@ void QorGenerator::createCheckBoxes()
         controls_.wep[static_cast<std::size_t>(slot)] = box;
     }
     for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
-        const layout::BriefingSpec &s = layout::briefing[n];
+        const layout::BriefingRow &s = layout::briefing[n];
         auto *box = new TickBox(qs(s.caption), this);
         box->setObjectName(qs(s.name));
         box->setGeometry(
