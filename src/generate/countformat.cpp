@@ -115,10 +115,13 @@ std::string writeCount(double value)
 {
     // Every value read is finite, but a shared magazine's sum can overflow;
     // the game cannot read "inf", so such a sum is written as the largest count.
+    // That is the largest double at 15 digits rounded down: rounded up, it
+    // would lie beyond every double and read back as no number at all.
+    constexpr double largest = 1.79769313486231e308;
     if (std::isnan(value))
         return "0";
-    if (std::isinf(value))
-        value = std::copysign(std::numeric_limits<double>::max(), value);
+    if (std::fabs(value) > largest)
+        value = std::copysign(largest, value);
     if (value == 0)
         return "0"; // also for -0
     if (value == std::trunc(value) && std::fabs(value) < 1e15)
