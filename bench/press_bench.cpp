@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -183,8 +184,19 @@ class RatioReporter : public benchmark::ConsoleReporter
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    // The disk is shared and its latency drifts: by default run ten
+    // repetitions of each benchmark in random interleaved order and compare
+    // medians. Flags given on the command line come later and win.
+    std::vector<char *> args{argv[0]};
+    char repetitions[] = "--benchmark_repetitions=10";
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    args.insert(args.end(), {repetitions, interleave, aggregates});
+    args.insert(args.end(), argv + 1, argv + argc);
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
