@@ -21,3 +21,33 @@ ctest --test-dir "$root/build-pkg" -L package --output-on-failure
 rm -rf "$root/build-pkg/deb"
 cpack --config "$root/build-pkg/CPackConfig.cmake" -G DEB -B "$root/build-pkg/deb"
 bash "$root/packaging/deb_smoke_test.sh" "$root"/build-pkg/deb/*.deb
+
+echo "== sanitizer"
+# The whole suite again under AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer. Suppressions cover third-party libraries only.
+cmake -S "$root" -B "$root/build-asan" -G Ninja -DQOR_SANITIZE=ON -DQOR_WERROR=ON >/dev/null
+cmake --build "$root/build-asan" -j"$jobs"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1" \
+    LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+
+echo "== fuzz"
+# Each libFuzzer target for a bounded time, starting from its committed seeds;
+# new inputs collect in build-fuzz, so the committed corpus stays as it is.
+fuzzSeconds=${QOR_FUZZ_SECONDS:-60}
+cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQOR_BUILD_FUZZ=ON \
+    -DQOR_BUILD_TESTS=OFF -DQOR_WERROR=ON >/dev/null
+cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz
+for target in count press; do
+    work="$root/build-fuzz/corpus/$target"
+    log="$root/build-fuzz/$target-fuzz.log"
+    mkdir -p "$work" "$root/build-fuzz/artifacts"
+    if ! "$root/build-fuzz/fuzz/${target}_fuzz" -max_total_time="$fuzzSeconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$root/build-fuzz/artifacts/$target-" "$work" "$root/fuzz/corpus/$target" >"$log" 2>&1; then
+        tail -n 40 "$log"
+        echo "fuzz target $target failed; the input is in build-fuzz/artifacts" >&2
+        exit 1
+    fi
+    echo "$target: $(grep -E '^Done' "$log")"
+done
