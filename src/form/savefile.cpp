@@ -18,20 +18,23 @@ bool SaveFile::open()
 
 bool SaveFile::write(std::string_view bytes)
 {
-    // A short write (e.g. at a file-size limit) is no failure yet and sets no
-    // reason; writing the rest either succeeds or fails with the system's.
-    const auto size = static_cast<qint64>(bytes.size());
-    for (qint64 done = 0; done < size;) {
-        const qint64 n = file_.write(bytes.data() + done, size - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
+    // Lines are gathered and written in one go at commit: one system call per
+    // press instead of one per line.
+    pending_ += bytes;
     return true;
 }
 
 bool SaveFile::commit()
 {
+    // A short write (e.g. at a file-size limit) is no failure yet and sets no
+    // reason; writing the rest either succeeds or fails with the system's.
+    const auto size = static_cast<qint64>(pending_.size());
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file_.write(pending_.data() + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
     return file_.commit();
 }
 

@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <string>
+
 namespace qor {
 
 class SaveFile final : public OutputFile {
@@ -22,6 +24,7 @@ public:
 
 private:
     QSaveFile file_;
+    std::string pending_;
 };
 
 } // namespace qor

@@ -1,74 +1,58 @@
 #include "ansi.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <iconv.h>
+#include <unordered_map>
 
-namespace qor
+namespace qor {
+
+namespace {
+
+// UTF-8 bytes of a character packed into one key; at most four bytes.
+std::uint32_t pack(std::string_view sequence)
 {
+    std::uint32_t key = 0;
+    for (unsigned char c : sequence)
+        key = key << 8 | c;
+    return key;
+}
 
-namespace
+// The code page's own mapping, asked of iconv once: for each byte 0x80..0xFF
+// the UTF-8 sequence it stands for. Bytes the code page leaves undefined have
+// none, so nothing maps to them.
+std::unordered_map<std::uint32_t, char> buildTable()
 {
+    std::unordered_map<std::uint32_t, char> table;
+    const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return table; // no converter here: everything beyond ASCII becomes "?"
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        char in = static_cast<char>(byte);
+        char out[8];
+        char *src = &in;
+        char *dst = out;
+        std::size_t srcLeft = 1, dstLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1))
+            table.emplace(pack(std::string_view(out, static_cast<std::size_t>(dst - out))), in);
+    }
+    iconv_close(cd);
+    return table;
+}
 
-// Bytes of the character at s that iconv refused: its lead byte and the
-// continuation bytes that follow it, so that an unmappable character becomes
-// one "?" and a broken sequence never swallows the valid text after it.
-std::size_t refusedLength(const char *s, std::size_t left)
+// Length of the character at s: its lead byte and the continuation bytes that
+// follow it, so that a broken sequence becomes one "?" and never swallows the
+// valid text after it.
+std::size_t sequenceLength(std::string_view s)
 {
     const auto lead = static_cast<unsigned char>(s[0]);
     const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
     std::size_t n = 1;
-    while (n < expected && n < left && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+    while (n < expected && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
         ++n;
     return n;
 }
-
-class Converter
-{
-  public:
-    Converter() : cd_(iconv_open("WINDOWS-1252", "UTF-8")) {}
-    ~Converter()
-    {
-        if (cd_ != invalid())
-            iconv_close(cd_);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    std::string convert(std::string_view in)
-    {
-        std::string out;
-        if (cd_ == invalid()) { // no converter on this system: keep ASCII only
-            for (unsigned char c : in)
-                out += c < 0x80 ? static_cast<char>(c) : '?';
-            return out;
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.resize(in.size()); // never longer: one byte per character at most
-        char *src = const_cast<char *>(in.data());
-        std::size_t srcLeft = in.size();
-        char *dst = out.data();
-        std::size_t dstLeft = out.size();
-        while (srcLeft > 0) {
-            if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                break; // cannot happen: output is never longer than input
-            // EILSEQ (unmappable or invalid) or EINVAL (truncated at the end).
-            const std::size_t skip = refusedLength(src, srcLeft);
-            *dst++ = '?';
-            --dstLeft;
-            src += skip;
-            srcLeft -= skip;
-        }
-        out.resize(out.size() - dstLeft);
-        return out;
-    }
-
-  private:
-    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
-    iconv_t cd_;
-};
 
 } // namespace
 
@@ -76,8 +60,20 @@ std::string toAnsi(std::string_view utf8)
 {
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::string(utf8);
-    thread_local Converter converter;
-    return converter.convert(utf8);
+    static const std::unordered_map<std::uint32_t, char> table = buildTable();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+            out += utf8[at++];
+            continue;
+        }
+        const std::size_t n = sequenceLength(utf8.substr(at));
+        const auto found = table.find(pack(utf8.substr(at, n)));
+        out += found != table.end() ? found->second : '?';
+        at += n;
+    }
+    return out;
 }
 
 } // namespace qor
