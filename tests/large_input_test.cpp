@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#if defined(__unix__) || defined(__APPLE__)
 #include <sys/resource.h>
+#endif
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QOR_ASAN 1
@@ -34,11 +36,16 @@ std::string repeat(const std::string &unit, std::size_t atLeast)
     return out;
 }
 
+// Peak resident memory where the system reports it; 0 elsewhere.
 long maxRssKiB()
 {
+#if defined(__unix__) || defined(__APPLE__)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+#else
+    return 0;
+#endif
 }
 
 struct NameCase {
