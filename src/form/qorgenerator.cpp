@@ -29,27 +29,9 @@ QFont fontFor(layout::Font kind, const QFont &base)
         qreal points;
         bool bold;
     };
-    Face face{};
-    switch (kind) {
-    case layout::Font::Default:
-        face = {7.5, false};
-        break;
-    case layout::Font::Title:
-        face = {14.25, true};
-        break;
-    case layout::Font::Ammo:
-        face = {6, false};
-        break;
-    case layout::Font::Prompt:
-        face = {9.75, true};
-        break;
-    case layout::Font::Briefing:
-        face = {14.25, false};
-        break;
-    case layout::Font::Button:
-        face = {18, true};
-        break;
-    }
+    // In the order of layout::Font.
+    static constexpr Face faces[] = {{7.5, false}, {14.25, true}, {6, false}, {9.75, true}, {14.25, false}, {18, true}};
+    const Face face = faces[static_cast<std::size_t>(kind)];
     QFont f = base;
     f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     f.setPointSizeF(face.points);
