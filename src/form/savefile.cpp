@@ -1,5 +1,6 @@
 #include "savefile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace qor {
@@ -40,7 +41,8 @@ bool SaveFile::commit()
 
 std::string SaveFile::path() const
 {
-    return file_.fileName().toStdString();
+    // As the user's system writes paths: backslashes on Windows.
+    return QDir::toNativeSeparators(file_.fileName()).toStdString();
 }
 
 std::string SaveFile::errorString() const
