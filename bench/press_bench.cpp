@@ -116,8 +116,8 @@ void PlainWriteBaseline(benchmark::State &state)
     const QString path = QDir(benchFolder()).filePath(QStringLiteral("plain.ext"));
     for (auto _ : state) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
             state.SkipWithError("plain write failed");
             break;
         }
@@ -135,8 +135,8 @@ void SaveFileOneWrite(benchmark::State &state)
     const QString path = QDir(benchFolder()).filePath(QStringLiteral("saved.ext"));
     for (auto _ : state) {
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0
-            || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0 ||
+            !file.commit()) {
             state.SkipWithError("save failed");
             break;
         }

@@ -48,9 +48,9 @@ bool runOnce(const char *harness, const char *which, Sample &out)
     for (char **e = environ; *e; ++e)
         if (std::strncmp(*e, "QOR_SPAWN_NS=", 13) != 0)
             env.emplace_back(*e);
-    const auto spawnNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                             std::chrono::steady_clock::now().time_since_epoch())
-                             .count();
+    const auto spawnNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     env.push_back("QOR_SPAWN_NS=" + std::to_string(spawnNs));
     std::vector<char *> envp;
     for (auto &s : env)
@@ -95,8 +95,7 @@ bool runOnce(const char *harness, const char *which, Sample &out)
     return true;
 }
 
-template <typename T>
-T median(std::vector<T> v)
+template <typename T> T median(std::vector<T> v)
 {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();

@@ -60,7 +60,10 @@ struct ScriptCase {
     const char *bytes; // what the file holds between the quotes
 };
 
-void PrintTo(const ScriptCase &c, std::ostream *os) { *os << ::testing::PrintToString(std::string(c.typed)); }
+void PrintTo(const ScriptCase &c, std::ostream *os)
+{
+    *os << ::testing::PrintToString(std::string(c.typed));
+}
 
 class ScriptNames : public ::testing::TestWithParam<ScriptCase>
 {

@@ -10,7 +10,8 @@
 #include <array>
 #include <string_view>
 
-namespace qor {
+namespace qor
+{
 
 enum class Group { Nato, Russian, Equipment, Other };
 
@@ -33,7 +34,8 @@ struct Item {
 inline constexpr int slotCount = 86;     // cant(0..85)
 inline constexpr int checkBoxCount = 52; // wep(0..51)
 
-namespace detail {
+namespace detail
+{
 using G = Group;
 using K = Kind;
 inline constexpr int none = -1;
@@ -131,6 +133,9 @@ inline constexpr std::array<Item, slotCount> catalogue = {{
 // clang-format on
 
 // The weapon whose check box decides an ammo box: the item on the same row.
-constexpr int weaponSlotOf(int ammoBox) { return catalogue[ammoBox].weaponSlot; }
+constexpr int weaponSlotOf(int ammoBox)
+{
+    return catalogue[ammoBox].weaponSlot;
+}
 
 } // namespace qor

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace qor {
+namespace qor
+{
 
 SaveFile::SaveFile(const QString &path) : file_(QFileInfo(path).absoluteFilePath())
 {

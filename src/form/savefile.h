@@ -11,10 +11,12 @@
 
 #include <string>
 
-namespace qor {
+namespace qor
+{
 
-class SaveFile final : public OutputFile {
-public:
+class SaveFile final : public OutputFile
+{
+  public:
     explicit SaveFile(const QString &path);
     bool open() override;
     bool write(std::string_view bytes) override;
@@ -22,7 +24,7 @@ public:
     std::string path() const override;
     std::string errorString() const override;
 
-private:
+  private:
     QSaveFile file_;
     std::string pending_;
 };

@@ -5,9 +5,11 @@
 #include <iconv.h>
 #include <unordered_map>
 
-namespace qor {
+namespace qor
+{
 
-namespace {
+namespace
+{
 
 // UTF-8 bytes of a character packed into one key; at most four bytes.
 std::uint32_t pack(std::string_view sequence)
