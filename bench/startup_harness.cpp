@@ -84,7 +84,6 @@ int main(int argc, char *argv[])
     std::unique_ptr<QWidget> window;
     if (real) {
         // As the program's main() does.
-        QApplication::setApplicationDisplayName(QString::fromLatin1(qor::applicationTitle));
         window = std::make_unique<qor::QorGenerator>();
     } else {
         window = std::make_unique<QWidget>();

@@ -1,9 +1,11 @@
 #include "controls.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QValidator>
 
 #include <algorithm>
+#include <limits>
 
 namespace qor
 {
@@ -63,6 +65,15 @@ void FilledShape::paintEvent(QPaintEvent *)
     }
 }
 
+void PressButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 void TickBox::nextCheckState()
 {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
@@ -91,6 +102,8 @@ class NoBreaks final : public QValidator
 LineBox::LineBox(QWidget *parent) : QLineEdit(parent)
 {
     setValidator(new NoBreaks(this));
+    // QLineEdit silently cuts text at 32,767 characters; keep all of it.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 QString LineBox::withoutBreaks(QString text)

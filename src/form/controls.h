@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 namespace qor
@@ -58,6 +59,19 @@ class TickBox final : public QCheckBox
 
   protected:
     void nextCheckState() override;
+};
+
+// A push button that Enter and Return press as well as Space, as a focused
+// button does on the desktop the tool was made for; plain QPushButtons
+// outside a dialog ignore Enter.
+class PressButton final : public QPushButton
+{
+    Q_OBJECT
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A single-line box that never holds a line break, however text arrives:

@@ -90,7 +90,9 @@ void QorGenerator::setMessagePresenter(MessagePresenter presenter)
 
 void QorGenerator::showModalMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
+    // The title is passed here rather than set as the application's display
+    // name, which Qt would append to the window caption on X11 and Windows.
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -211,7 +213,7 @@ void QorGenerator::createTextBoxes()
 
 void QorGenerator::createButton()
 {
-    cmd_ = new QPushButton(QStringLiteral("G E N E R A T E"), this);
+    cmd_ = new PressButton(QStringLiteral("G E N E R A T E"), this);
     cmd_->setObjectName(QStringLiteral("cmd"));
     cmd_->setGeometry(layout::toPixels(layout::cmdBox));
     cmd_->setFont(fontFor(layout::Font::Button, font()));

@@ -124,6 +124,9 @@ class QorGeneratorTest : public QObject
     void clickToggles();
     void noLineBreaks_data();
     void noLineBreaks();
+    void longTextKept();
+    void enterPresses_data();
+    void enterPresses();
     void startStateFile();
     void workedExample();
     void notANumber();
@@ -131,10 +134,7 @@ class QorGeneratorTest : public QObject
     void screenshot();
 };
 
-void QorGeneratorTest::initTestCase()
-{
-    QApplication::setApplicationDisplayName(QString::fromLatin1(qor::applicationTitle));
-}
+void QorGeneratorTest::initTestCase() {}
 
 void QorGeneratorTest::init()
 {
@@ -678,6 +678,37 @@ void QorGeneratorTest::noLineBreaks()
         QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
     }
     QCOMPARE(b->text(), expected);
+}
+
+void QorGeneratorTest::longTextKept()
+{
+    // Past QLineEdit's default limit of 32,767 characters.
+    const QString name(40000, QLatin1Char('s'));
+    QApplication::clipboard()->setText(name);
+    box("txti1")->setFocus();
+    QTest::keyClick(box("txti1"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window->formView().text(qor::txti1).size(), std::size_t(40000));
+}
+
+void QorGeneratorTest::enterPresses_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addRow("Return") << int(Qt::Key_Return);
+    QTest::addRow("Enter") << int(Qt::Key_Enter);
+    QTest::addRow("Space") << int(Qt::Key_Space);
+}
+
+void QorGeneratorTest::enterPresses()
+{
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QCOMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QTest::keyClick(get<QPushButton>("cmd"), Qt::Key(key));
+    QTRY_VERIFY(QFile::exists(dir.filePath("description.ext")));
+    QDir::setCurrent(previous);
 }
 
 void QorGeneratorTest::startStateFile()
