@@ -93,9 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Table, WriteCount,
                              WriteCase{1e15, "1E+15"}, WriteCase{-1e15, "-1E+15"},
                              WriteCase{1234567890123456, "1.23456789012346E+15"}, WriteCase{1.5e-7, "1.5E-07"},
                              WriteCase{1e300, "1E+300"}, WriteCase{123456.789, "123456.789"},
-                             // overflowed sums stay finite in the file
-                             WriteCase{std::numeric_limits<double>::infinity(), "1.79769313486231E+308"},
-                             WriteCase{-std::numeric_limits<double>::infinity(), "-1.79769313486231E+308"},
                              WriteCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
 
 TEST(CountFormat, WrittenTextReadsBackToTheSameValueAt15Digits)

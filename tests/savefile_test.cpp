@@ -8,9 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
 #if defined(__unix__) || defined(__APPLE__)
-#include <sys/resource.h>
 #include <unistd.h>
 #define QOR_POSIX 1
 #endif
@@ -74,42 +72,7 @@ TEST_F(RealFile, TargetBeingAFolderIsReportedAndNothingIsLost)
 }
 
 #ifdef QOR_POSIX
-// File-size limits and a user who may not write the folder exist on POSIX systems.
-TEST_F(RealFile, FileSizeLimitKeepsTheOldFileWhole)
-{
-    const std::string old = "old file\r\n";
-    writeAll(target(), old);
-    FormRecord form;
-    form.intro = std::string(4096, 'a'); // past the limit below
-
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool ok = true;
-    {
-        SaveFile file(target());
-        WindowFields fields;
-        ok = cmd_Click(form, file, fields);
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(ok);
-    ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_NE(form.messages[0].find("File too large"), std::string::npos) << form.messages[0];
-    EXPECT_EQ(readAll(target()), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"description.ext"}) << "no temporary left";
-
-    SaveFile again(target());
-    WindowFields fields;
-    EXPECT_TRUE(cmd_Click(form, again, fields)) << "works once the fault is gone";
-    EXPECT_EQ(readAll(target()),
-              crlf(concat({headerLines(form.intro), section("Weapons", {}), section("Magazines", {})})));
-}
-
+// A user who may not write the folder: POSIX permissions.
 TEST_F(RealFile, ReadOnlyFolderWithWritableFileIsWrittenInPlace)
 {
     if (geteuid() == 0)
