@@ -25,6 +25,20 @@ std::string asciiOnly(std::string_view s)
     return out;
 }
 
+// Windows writes a character beyond the BMP as two "?", one per half of its
+// surrogate pair; the file counts characters, on every platform, so the pair
+// becomes one "?". No ANSI code page but UTF-8 holds such a character.
+void markPairsOnce(std::wstring &wide)
+{
+    std::size_t to = 0;
+    for (std::size_t at = 0; at < wide.size(); ++at, ++to) {
+        const bool pair = IS_HIGH_SURROGATE(wide[at]) && at + 1 < wide.size() && IS_LOW_SURROGATE(wide[at + 1]);
+        wide[to] = pair ? L'?' : wide[at];
+        at += pair ? 1 : 0;
+    }
+    wide.resize(to);
+}
+
 } // namespace
 
 std::string toAnsi(std::string_view utf8)
@@ -46,13 +60,16 @@ std::string toAnsi(std::string_view utf8)
     const bool utf8Page = codePage == CP_UTF8;
     if (utf8Page)
         std::replace(wide.begin(), wide.end(), L'\xFFFD', L'?');
+    else
+        markPairsOnce(wide);
+    const int units = static_cast<int>(wide.size());
     const DWORD flags = utf8Page ? 0 : WC_NO_BEST_FIT_CHARS;
     const char *fallback = utf8Page ? nullptr : "?";
-    const int length = WideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, fallback, nullptr);
+    const int length = WideCharToMultiByte(codePage, flags, wide.data(), units, nullptr, 0, fallback, nullptr);
     if (length <= 0)
         return asciiOnly(utf8);
     std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), wideLength, out.data(), length, fallback, nullptr);
+    WideCharToMultiByte(codePage, flags, wide.data(), units, out.data(), length, fallback, nullptr);
     return out;
 }
 
