@@ -1,8 +1,8 @@
 #include "qorgenerator.h"
 
 #include "controls.h"
+#include "filesink.h"
 #include "layout.h"
-#include "savefile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -98,7 +98,7 @@ void QorGenerator::showModalMessage(const QString &text)
 
 void QorGenerator::cmd_Click()
 {
-    SaveFile file(QDir::current().absoluteFilePath(QString::fromLatin1(fileName)));
+    FileSink file(fileName);
     qor::cmd_Click(*form_, file, fields_);
 }
 

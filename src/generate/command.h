@@ -4,8 +4,10 @@
 //
 //   window (FormView) --cmd_Click--> checks (checks.h) --> sections (sections.h)
 //                                         |                     |
-//                                         +--> FileWriter (fileformat.h): lines,
-//                                              ANSI code page, CR LF --> OutputFile
+//                                         +--> FileWriter (fileformat.h): the whole
+//                                              file in memory, ANSI code page, CR LF
+//                                                   |
+//   OutputFile (outputfile.h): open() before any check, commit(bytes) at the end
 //
 // The window only moves values between its widgets and FormView; every
 // decision is made here, without Qt, so all of it is testable in memory.
