@@ -139,7 +139,7 @@ int holdFile()
     return 0;
 }
 
-// A folder of its own for each row, made the working folder.
+// What a row has set up and must last until the press is over.
 struct Scene {
     std::unique_ptr<Holder> holder;
     void hold()
@@ -175,7 +175,7 @@ class Between final : public OutputFile
     Between(OutputFile &inner, std::function<void()> step) : inner_(inner), step_(std::move(step)) {}
     bool open() override
     {
-        const bool opened = inner_.open();
+        opened = inner_.open();
         if (opened)
             step_();
         return opened;
@@ -183,6 +183,7 @@ class Between final : public OutputFile
     bool commit(std::string_view bytes) override { return inner_.commit(bytes); }
     std::string path() const override { return inner_.path(); }
     std::string errorString() const override { return inner_.errorString(); }
+    bool opened = false;
 
   private:
     OutputFile &inner_;
@@ -199,6 +200,7 @@ struct SinkCase {
     std::string reason;   // Windows' reason in the message; empty: the press writes
     bool oldFile = true;  // whether description.ext is a file that must be kept
     DWORD attributes = 0; // attributes the file keeps
+    bool opens = true;    // false: refused at open(), before any count message
 };
 
 void nothing(Scene &) {}
@@ -221,7 +223,7 @@ const SinkCase sinkCases[] = {
     {"NewFile", nothing, nothing, real, "", false},
     {"ReplacedFileKeepsItsAttributes", oldWith(hiddenSystem), nothing, real, "", true, hiddenSystem},
     {"ReadOnlyFile", oldWith(FILE_ATTRIBUTE_READONLY), nothing, real, systemText(ERROR_ACCESS_DENIED), true,
-     FILE_ATTRIBUTE_READONLY},
+     FILE_ATTRIBUTE_READONLY, false},
     {"MadeReadOnlyWhileMessagesShow", oldWith(FILE_ATTRIBUTE_NORMAL), readOnly, real, systemText(ERROR_ACCESS_DENIED),
      true, FILE_ATTRIBUTE_READONLY},
     {"HeldWithoutShareWrite",
@@ -229,10 +231,10 @@ const SinkCase sinkCases[] = {
          writeOld(FILE_ATTRIBUTE_HIDDEN);
          held(s);
      },
-     nothing, real, systemText(ERROR_SHARING_VIOLATION), true, FILE_ATTRIBUTE_HIDDEN},
+     nothing, real, systemText(ERROR_SHARING_VIOLATION), true, FILE_ATTRIBUTE_HIDDEN, false},
     {"HeldWhileMessagesShow", oldWith(FILE_ATTRIBUTE_NORMAL), held, real, systemText(ERROR_SHARING_VIOLATION)},
     {"FolderOfThatName", [](Scene &) { ASSERT_TRUE(CreateDirectoryW(fileName, nullptr)); }, nothing, real,
-     "Is a folder, not a file", false},
+     "Is a folder, not a file", false, 0, false},
     {"DiskFullMidWrite",
      oldWith(hiddenSystem),
      nothing,
@@ -292,6 +294,7 @@ TEST_P(FileSinkOnDisk, PressWritesWholeOrKeepsTheOldFileAndSaysWhy)
     WindowFields fields;
     const bool written = cmd_Click(form, file, fields);
     scene_.holder.reset();
+    EXPECT_EQ(file.opened, c.opens);
 
     // No temporary file, whatever happened.
     EXPECT_EQ(folderNames(), std::set<std::wstring>{fileName});
