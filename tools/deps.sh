@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12's packages, whatever the build, the tests, the
-# benchmarks and the package need and this machine lacks. Run as root.
+# benchmarks, the package and the Windows cross build (mingw-w64, Wine,
+# GoogleTest's sources) need and this machine lacks. Run as root.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation xvfb xauth desktop-file-utils
+    mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()
