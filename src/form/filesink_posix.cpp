@@ -122,6 +122,8 @@ std::string workingFolder()
 
 std::string joined(std::string folder, std::string_view name)
 {
+    if (!name.empty() && name.front() == '/')
+        return std::string(name);
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder + std::string(name);
@@ -310,7 +312,7 @@ bool FileSink::Impl::resolve(Target &target)
             return fail(errno);
         leaf.assign(text.data(), static_cast<std::size_t>(n));
         const std::size_t cut = shown.rfind('/');
-        shown = leaf.front() == '/' || cut == std::string::npos ? leaf : joined(shown.substr(0, cut), leaf);
+        shown = cut == std::string::npos ? leaf : joined(shown.substr(0, std::max<std::size_t>(cut, 1)), leaf);
         viaLink = true;
     }
 }
