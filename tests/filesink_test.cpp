@@ -69,7 +69,7 @@ std::map<std::string, std::string> attributes(const std::string &path)
     return out;
 }
 
-// An access ACL that lets user 65534 read, as the kernel stores it.
+// An access ACL with an entry for user 65534, as the kernel stores it.
 std::string accessAcl()
 {
     std::string acl;
@@ -80,7 +80,7 @@ std::string accessAcl()
     add(2, 4); // version
     const std::uint32_t none = 0xFFFFFFFF;
     const std::uint32_t entries[][3] = {
-        {0x01, 6, none}, {0x02, 4, user}, {0x04, 6, none}, {0x10, 6, none}, {0x20, 4, none}};
+        {0x01, 6, none}, {0x02, 6, user}, {0x04, 6, none}, {0x10, 6, none}, {0x20, 4, none}};
     for (const auto &e : entries) {
         add(e[0], 2);
         add(e[1], 2);
@@ -260,6 +260,12 @@ const Situation situations[] = {
              write(s / "work/description.ext", old, 0666);
              ::chmod((s / "work").c_str(), 0555);
          },
+     .presser = Presser::User,
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: Permission denied",
+     .check = expectOld},
+    {.name = "ReadOnlyFileInAWritableFolder",
+     .arrange = [](const Scratch &s) { write(s / "work/description.ext", old, 0444); },
      .presser = Presser::User,
      .outcome = Outcome::RefusedAtOpen,
      .message = "%/work/description.ext: Permission denied",

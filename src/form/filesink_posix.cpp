@@ -445,6 +445,10 @@ bool FileSink::open()
         return false;
     if (::faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
         return d.fail(errno);
+    // A file its owner made read-only stays as it is, as it would if it were
+    // opened for writing.
+    if (target.exists && ::faccessat(target.folder.get(), target.base.c_str(), W_OK, AT_EACCESS) != 0)
+        return d.fail(errno);
     return true;
 }
 
