@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace qor::test
 {
 
@@ -71,5 +76,22 @@ inline void tick(FormRecord &form, int slot, const std::string &count)
     form.setValue(wep(slot), ticked);
     form.cantText[static_cast<std::size_t>(slot)] = count;
 }
+
+#ifndef _WIN32
+// A file's bytes through plain POSIX reads, so that nothing in the reader can
+// smooth over a torn file; never blocks on a FIFO.
+inline std::string readFile(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
+}
+#endif
 
 } // namespace qor::test

@@ -31,7 +31,7 @@ class FileSink final : public OutputFile
 {
   public:
     explicit FileSink(std::string name, const SystemCalls *calls = nullptr);
-    // Removes a temporary file that was opened but never committed.
+    // Leaves no temporary file behind, whether commit() ran, failed or not.
     ~FileSink() override;
     FileSink(const FileSink &) = delete;
     FileSink &operator=(const FileSink &) = delete;

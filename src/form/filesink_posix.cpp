@@ -114,7 +114,7 @@ std::string showable(std::string_view bytes)
     return out;
 }
 
-std::string workingFolder()
+std::string workingFolderPath()
 {
     std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
     return path ? std::string(path.get()) : std::string();
@@ -122,6 +122,8 @@ std::string workingFolder()
 
 std::string joined(std::string folder, std::string_view name)
 {
+    if (!name.empty() && name.front() == '/')
+        return std::string(name);
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder + std::string(name);
@@ -138,7 +140,8 @@ std::string temporaryName(std::string_view base)
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
     z ^= z >> 31;
     static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::string name = "." + std::string(base.substr(0, 200)) + ".";
+    std::string name(1, '.');
+    name.append(base.substr(0, 200)).push_back('.');
     for (int n = 0; n < 10; ++n, z /= 62)
         name += digits[z % 62];
     return name;
@@ -185,6 +188,9 @@ template <typename Read> bool readGrowing(std::vector<char> &buffer, Read read)
         const ssize_t size = read(nullptr, 0);
         if (size < 0)
             return false;
+        buffer.clear();
+        if (size == 0)
+            return true;
         buffer.resize(static_cast<std::size_t>(size));
         const ssize_t got = read(buffer.data(), buffer.size());
         if (got >= 0) {
@@ -232,7 +238,6 @@ const SystemCalls &systemCalls()
 struct FileSink::Impl {
     std::string name;
     const SystemCalls &calls;
-    std::string shownPath;
     std::string error;
     Fd workingFolder; // the folder the name is relative to, held from open()
 
@@ -270,7 +275,7 @@ bool FileSink::Impl::resolve(Target &target)
     if (!target.folder.valid())
         return fail(errno);
     std::string leaf = name;
-    std::string shown = shownPath; // the link's target, as a message names it
+    std::string shown = name; // the link's target, as a message names it
     bool viaLink = false;
     for (int links = 0;; ++links) {
         const std::size_t slash = leaf.rfind('/');
@@ -296,7 +301,7 @@ bool FileSink::Impl::resolve(Target &target)
         }
         if (!S_ISLNK(target.old.st_mode)) {
             if (viaLink)
-                return fail(showable(shown) + " is not a regular file");
+                return fail(showable(joined(workingFolderPath(), shown)) + " is not a regular file");
             return S_ISDIR(target.old.st_mode) ? fail(EISDIR) : fail("Not a regular file");
         }
         if (links == 40)
@@ -310,7 +315,7 @@ bool FileSink::Impl::resolve(Target &target)
             return fail(errno);
         leaf.assign(text.data(), static_cast<std::size_t>(n));
         const std::size_t cut = shown.rfind('/');
-        shown = leaf.front() == '/' || cut == std::string::npos ? leaf : joined(shown.substr(0, cut), leaf);
+        shown = cut == std::string::npos ? leaf : joined(shown.substr(0, std::max<std::size_t>(cut, 1)), leaf);
         viaLink = true;
     }
 }
@@ -404,9 +409,8 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
 }
 
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}})
 {
-    impl_->shownPath = showable(impl_->name);
 }
 
 FileSink::~FileSink() = default;
@@ -422,9 +426,6 @@ bool FileSink::open()
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, nullptr);
 
-    const std::string folderPath = workingFolder();
-    const int folderError = folderPath.empty() ? errno : 0;
-    d.shownPath = showable(folderPath.empty() ? d.name : joined(folderPath, d.name));
     d.workingFolder = openFolder(AT_FDCWD, ".");
     if (!d.workingFolder.valid())
         return d.fail(errno);
@@ -432,7 +433,7 @@ bool FileSink::open()
     };
     if (::fstat(d.workingFolder.get(), &folder) != 0)
         return d.fail(errno);
-    if (folder.st_nlink == 0 || folderError == ENOENT)
+    if (folder.st_nlink == 0)
         return d.fail("The working folder no longer exists");
 
     // The file is created only at commit; here the target's folder is asked
@@ -442,6 +443,10 @@ bool FileSink::open()
     if (!d.resolve(target))
         return false;
     if (::faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return d.fail(errno);
+    // A file its owner made read-only stays as it is, as it would if it were
+    // opened for writing.
+    if (target.exists && ::faccessat(target.folder.get(), target.base.c_str(), W_OK, AT_EACCESS) != 0)
         return d.fail(errno);
     return true;
 }
@@ -458,7 +463,9 @@ bool FileSink::commit(std::string_view bytes)
 
 std::string FileSink::path() const
 {
-    return impl_->shownPath;
+    // Asked only after a failure: the working folder as it is named now (a
+    // deleted one has no name left), with the bytes of the name as they are.
+    return showable(joined(workingFolderPath(), impl_->name));
 }
 
 std::string FileSink::errorString() const
