@@ -2,8 +2,11 @@
 
 #include "filesink_windows.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <random>
+#include <string>
 #include <utility>
 
 namespace qor
@@ -77,7 +80,8 @@ std::wstring fullPath(const std::wstring &name)
     }
 }
 
-// A new file beside the target that nobody else picks: created, never opened.
+// A file of a new name beside the target, created exclusively: an existing
+// file of that name is never opened, another name is tried instead.
 Handle createTemporary(const std::wstring &target, std::wstring &temporary, DWORD flags)
 {
     static std::mt19937_64 engine{std::random_device{}() ^ (std::uint64_t{GetCurrentProcessId()} << 32)};
