@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation xvfb xauth desktop-file-utils
-    mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest
+    g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()
