@@ -70,39 +70,58 @@ options() {
     grep -q -- '--version' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) || fail "--help does not list --version"
 }
 
+# Under the X server of xvfb-run: runs a command that starts the program, finds
+# its window, checks that it works in the folder, presses Enter and compares
+# the file written there.
+#   press <folder> <expected file> <command>...
+press() {
+    local folder=$1 expected=$2 win pid cwd
+    shift 2
+    "$@" || { fail "$*"; return; }
+    win=$(timeout 60 xdotool search --sync --onlyvisible --name "^description\.ext generator" | head -n 1)
+    [[ -n $win ]] || { fail "$*: no window"; return; }
+    pid=$(xdotool getwindowpid "$win")
+    cwd=$(readlink "/proc/$pid/cwd")
+    [[ $cwd == "$folder" ]] || fail "$*: working folder $cwd"
+    # Without a window manager nothing gives the window the keyboard; the
+    # button has the focus inside it, so Enter presses it.
+    xdotool windowfocus --sync "$win" key Return
+    for _ in $(seq 600); do
+        [[ -f $folder/description.ext ]] && break
+        sleep 0.1
+    done
+    cmp "$folder/description.ext" "$expected" || fail "$*: description.ext differs"
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+}
+
 desktop() {
     local entry expected
     entry=$(realpath "${1:?desktop entry}") expected=$(realpath "${2:?expected file}")
     need xvfb-run
     need xdotool
     need gio
+    if [[ -z ${DISPLAY:-} || -z ${QOR_UNDER_XVFB:-} ]]; then
+        QOR_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" desktop "$program" "$entry" "$expected"
+        exit
+    fi
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    mkdir -m 755 "$work/elsewhere"
+    cd "$work/elsewhere" || exit 1
+    # A file manager's "Open with": the entry's Exec line finds the program
+    # on PATH and hands it the folder.
     local folder="$work/missions/Ambush ü.Island"
     mkdir -p "$folder"
-    # Started from elsewhere; the program finds itself on PATH as the entry's
-    # Exec line asks.
-    cd "$work" || exit 1
-    PATH="$work/bin:$PATH" QOR_ENTRY=$entry QOR_FOLDER=$folder QOR_EXPECTED=$expected \
-        xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-        set -uo pipefail
-        unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-        gio launch "$QOR_ENTRY" "$QOR_FOLDER" || { echo "FAIL: gio launch"; exit 1; }
-        win=$(timeout 60 xdotool search --sync --onlyvisible --name "^description\.ext generator" | head -n 1)
-        [[ -n $win ]] || { echo "FAIL: no window"; exit 1; }
-        pid=$(xdotool getwindowpid "$win")
-        status=0
-        cwd=$(readlink "/proc/$pid/cwd")
-        [[ $cwd == "$QOR_FOLDER" ]] || { echo "FAIL: working folder $cwd"; status=1; }
-        # Without a window manager nothing gives the window the keyboard; the
-        # button has the focus inside it, so Enter presses it.
-        xdotool windowfocus --sync "$win" key Return
-        for _ in $(seq 600); do
-            [[ -f $QOR_FOLDER/description.ext ]] && break
-            sleep 0.1
-        done
-        cmp "$QOR_FOLDER/description.ext" "$QOR_EXPECTED" || { echo "FAIL: description.ext differs"; status=1; }
-        kill "$pid"
-        exit $status' || fail "desktop entry launch"
-    [[ ! -e $work/description.ext ]] || fail "written into the folder gio was started from"
+    PATH="$work/bin:$PATH" press "$folder" "$expected" gio launch "$entry" "$folder"
+    # From a terminal.
+    folder="$work/missions/Convoy at \"night\""
+    mkdir -p "$folder"
+    press "$folder" "$expected" start_in_background "$work/bin/qorgenerator" "$folder"
+    [[ -z $(ls -A "$work/elsewhere") ]] || fail "wrote into the folder it was started from"
+}
+
+start_in_background() {
+    "$@" &
 }
 
 case $mode in
