@@ -5,7 +5,7 @@
 #       options and bad folders, with no display: exit status, standard output
 #       and standard error, run as an ordinary user (uid 65534 when root)
 #   start_test.sh desktop <program> <desktop entry> <expected file>
-#       under Xvfb, `gio launch` of the desktop entry on a folder starts the
+#       on a display of its own (Xvfb), `gio launch` of the desktop entry on a folder starts the
 #       program in that folder, and pressing Enter writes the expected file
 #       there byte for byte
 #
@@ -70,7 +70,7 @@ options() {
     grep -q -- '--version' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) || fail "--help does not list --version"
 }
 
-# Under the X server of xvfb-run: runs a command that starts the program, finds
+# On the test's own display: runs a command that starts the program, finds
 # its window, checks that it works in the folder, presses Enter and compares
 # the file written there.
 #   press <folder> <expected file> <command>...
@@ -100,14 +100,21 @@ press() {
 desktop() {
     local entry expected
     entry=$(realpath "${1:?desktop entry}") expected=$(realpath "${2:?expected file}")
-    need xvfb-run
+    need Xvfb
     need xdotool
     need gio
-    if [[ -z ${DISPLAY:-} || -z ${QOR_UNDER_XVFB:-} ]]; then
-        QOR_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" desktop "$program" "$entry" "$expected"
-        exit
-    fi
-    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    # Xvfb picks a free display itself and names it once it is ready; xvfb-run
+    # -a guesses one, and two test runs at once may guess the same.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    local xvfb=$!
+    trap 'kill '"$xvfb"'; rm -rf "$work"' EXIT
+    for _ in $(seq 300); do
+        [[ -s $work/display ]] && break
+        sleep 0.1
+    done
+    [[ -s $work/display ]] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; return; }
+    export DISPLAY=:$(cat "$work/display")
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY
     mkdir -m 755 "$work/elsewhere"
     cd "$work/elsewhere" || exit 1
     # A file manager's "Open with": the entry's Exec line finds the program
