@@ -55,7 +55,7 @@ StartRequest readCommandLine(int argc, const char *const argv[])
         // QCommandLineParser falls back to without an application object.
         QString text = parser.helpText();
         text.replace(0, text.indexOf(u'\n'),
-                     QStringLiteral("Usage: %1 [options] [FOLDER]").arg(QLatin1StringView(programName)));
+                     QStringLiteral("Usage: %1 [options] [FOLDER]").arg(QLatin1String(programName)));
         request.action = StartRequest::Action::Print;
         request.text = text.toStdString();
         return request;
