@@ -5,9 +5,10 @@
 #       options and bad folders, with no display: exit status, standard output
 #       and standard error, run as an ordinary user (uid 65534 when root)
 #   start_test.sh desktop <program> <desktop entry> <expected file>
-#       on a display of its own (Xvfb), `gio launch` of the desktop entry on a folder starts the
-#       program in that folder, and pressing Enter writes the expected file
-#       there byte for byte
+#       on a display of its own (Xvfb), `gio launch` of the desktop entry on a
+#       folder, and the program started on a folder from elsewhere, each work
+#       in that folder, and pressing Enter writes the expected file there byte
+#       for byte
 #
 # Exits 77 (skipped) where a tool it needs is missing.
 set -uo pipefail
@@ -90,8 +91,13 @@ press() {
         [[ -f $folder/description.ext ]] && break
     done
     cmp "$folder/description.ext" "$expected" || fail "$*: description.ext differs"
+    # Gone before the next start, so that its window is not found again.
     kill "$pid"
     wait "$pid" 2>/dev/null
+    for _ in $(seq 300); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
 }
 
 desktop() {
