@@ -43,6 +43,12 @@ StartRequest readCommandLine(int argc, const char *const argv[])
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
+    // A desktop's session manager restarts the program at the next login with
+    // Qt's "-session <id>", which QApplication reads; it must get that far.
+    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
+    session.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(session);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 
     StartRequest request;
     if (!parser.parse(args)) {
