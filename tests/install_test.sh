@@ -13,7 +13,7 @@
 # Exits 77 (skipped) where a tool it needs is missing.
 set -uo pipefail
 
-mode=${1:?mode: install or deb}
+mode=${1:?mode: install, deb, lintian, appstream, desktop or manpage}
 build=${2:?build directory}
 version=${3:?version}
 app_id=org.example.qorgenerator
