@@ -21,6 +21,11 @@ std::int16_t tickValue(const QCheckBox &box)
     return unticked;
 }
 
+void setTickValue(QCheckBox &box, std::int16_t value)
+{
+    box.setCheckState(value == ticked ? Qt::Checked : value == greyed ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
 WidgetForm::WidgetForm(const Controls &controls, MessagePresenter presenter)
     : c_(controls), presenter_(std::move(presenter))
 {

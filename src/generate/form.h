@@ -1,10 +1,10 @@
 #pragma once
 // What the generator needs of the window, and nothing more.
 //
-// The window implements FormView over its widgets; FormRecord (formrecord.h)
-// implements it in memory for tests, fuzzing and benchmarks. Controls are
-// addressed by their design name and, for the two item arrays, by slot.
-// Texts travel as UTF-8.
+// The window implements FormView over its widgets; the tests' FormRecord
+// (tests/support) implements it in memory. Controls are addressed by the
+// window's object names and, for the two item arrays, by slot. Texts travel
+// as UTF-8.
 
 #include <cstdint>
 #include <string>

@@ -1,14 +1,18 @@
 #include "formrecord.h"
 
+#include "generate/startvalues.h"
+
 #include <stdexcept>
 
 namespace qor
 {
 
-FormRecord::FormRecord()
+FormRecord::FormRecord() : quote(quoteCharacter)
 {
-    briefing[1] = briefing[3] = briefing[4] = ticked; // compass, map, notepad
-    cantText.fill("0");
+    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
+        briefing[n + 1] = briefingOptions[n].start;
+    wepValue.fill(startTick);
+    cantText.fill(std::string(startCount));
 }
 
 std::string FormRecord::text(ControlId box) const
