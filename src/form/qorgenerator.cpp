@@ -168,6 +168,7 @@ void QorGenerator::createCheckBoxes()
 
 void QorGenerator::createTextBoxes()
 {
+    const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new LineBox(this);
@@ -181,7 +182,7 @@ void QorGenerator::createTextBoxes()
         // Twenty pixels are narrow: give the digits the room the frame's
         // padding would take, so two of them always show.
         box->setTextMargins(-1, 0, -1, 0);
-        box->setText(qs(startCount));
+        box->setText(startText);
         controls_.cant[static_cast<std::size_t>(slot)] = box;
     }
 

@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <span>
 
 namespace qor
@@ -45,7 +44,7 @@ constexpr CountPair pairOf(int box)
     return {static_cast<std::int8_t>(box), static_cast<std::int8_t>(checkBoxOf(box))};
 }
 
-// One box, named by `name`, judged by its own check box.
+// One box, named by `name`, judged by the check box that governs it.
 constexpr SectionEntry single(ControlId name, int box)
 {
     SectionEntry e{name};
@@ -56,15 +55,20 @@ constexpr SectionEntry single(ControlId name, int box)
     return e;
 }
 
-// A magazine several weapons share: written once, counting all its boxes.
-constexpr SectionEntry shared(int nameBox, std::initializer_list<int> boxes)
+// A magazine several weapons share: written once under the Tag of
+// cant(nameBox), counting every ammo box that holds the same class name, in
+// slot order.
+constexpr SectionEntry shared(int nameBox)
 {
     SectionEntry e{cant(nameBox)};
-    if (boxes.size() > e.pairs.size())
-        throw "more boxes than an entry holds";
-    for (const int box : boxes) {
-        e.pairs[e.pairCount++] = pairOf(box);
-        e.counted[e.countedCount++] = static_cast<std::int8_t>(box);
+    for (const Item &item : catalogue) {
+        if (item.kind != Kind::AmmoBox ||
+            item.magazineClass != catalogue[static_cast<std::size_t>(nameBox)].magazineClass)
+            continue;
+        if (e.pairCount == e.pairs.size())
+            throw "more boxes than an entry holds";
+        e.pairs[e.pairCount++] = pairOf(item.slot);
+        e.counted[e.countedCount++] = static_cast<std::int8_t>(item.slot);
     }
     return e;
 }
@@ -94,12 +98,12 @@ constexpr bool magazineIsShared(int box)
 // Shared magazines and the Other group's ammunition close the Magazines
 // section, in this order.
 inline constexpr std::array<SectionEntry, 7> closingMagazineEntries = {{
-    shared(56, {56, 74, 77}),                               // "GrenadeLauncher"
-    shared(52, {52, 63}),                                   // "M4"
+    shared(56),                                             // "GrenadeLauncher": 56, 74, 77
+    shared(52),                                             // "M4": 52, 63
     kozliceAmmo(kozliceMagazines.first),                    // "Kozliceshell"
     kozliceAmmo(kozliceMagazines.last),                     // "Kozliceball"
-    shared(71, {70, 71}),                                   // "AK74"
-    shared(84, {76, 84}),                                   // "AK47"
+    shared(71),                                             // "AK74": 70, 71
+    shared(84),                                             // "AK47": 76, 84
     single(cant(otherAmmoBoxes.last), otherAmmoBoxes.last), // "CZ75Mag"
 }};
 
