@@ -7,6 +7,10 @@
 //                                         +--> FileWriter (fileformat.h): lines,
 //                                              ANSI code page, CR LF --> OutputFile
 //
+// The checks and the sections walk the runs of slots and the ammo-box
+// pairings that the catalogue (catalogue/catalogue.h) defines; the window's
+// start values and the briefing keys are in startvalues.h.
+//
 // The window only moves values between its widgets and FormView; every
 // decision is made here, without Qt, so all of it is testable in memory.
 
