@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include <chrono>
-#include <fcntl.h>
 #include <iostream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -22,23 +21,6 @@ namespace
 {
 
 using namespace test;
-
-std::string bytes(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-std::string readAll(const QString &path)
-{
-    return readFile(bytes(path));
-}
-
-void writeAll(const QString &path, const std::string &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
 
 // The file a press writes, through the in-memory sink.
 std::string expectedFile(FormRecord form)
@@ -68,12 +50,13 @@ class RealDisk : public ::testing::Test
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString target() const { return dir.filePath("description.ext"); }
+    std::string targetFile() const { return QFile::encodeName(target()).toStdString(); }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
     QTemporaryDir dir;
 };
 
 // One press with the process's file-size limit set to `limit` bytes.
-bool pressWithLimit(FormRecord &form, const QString &target, rlim_t limit)
+bool pressWithLimit(FormRecord &form, const std::string &target, rlim_t limit)
 {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
@@ -82,7 +65,7 @@ bool pressWithLimit(FormRecord &form, const QString &target, rlim_t limit)
     setrlimit(RLIMIT_FSIZE, &small);
     bool ok = false;
     {
-        FileSink file(bytes(target));
+        FileSink file(target);
         WindowFields fields;
         ok = cmd_Click(form, file, fields);
     }
@@ -116,28 +99,28 @@ TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
     int refused = 0;
     for (const rlim_t limit : limits) {
         SCOPED_TRACE("limit " + std::to_string(limit) + " of " + std::to_string(expected.size()) + " bytes");
-        writeAll(target(), old);
+        ASSERT_TRUE(writeFile(targetFile(), old));
         FormRecord form = start;
-        const bool ok = pressWithLimit(form, target(), limit);
+        const bool ok = pressWithLimit(form, targetFile(), limit);
         if (limit >= expected.size()) {
             EXPECT_TRUE(ok);
-            EXPECT_TRUE(readAll(target()) == expected);
+            EXPECT_TRUE(readFile(targetFile()) == expected);
             EXPECT_TRUE(form.messages.empty());
             continue;
         }
         ++refused;
         EXPECT_FALSE(ok);
-        EXPECT_EQ(readAll(target()), old);
+        EXPECT_EQ(readFile(targetFile()), old);
         ASSERT_EQ(form.messages.size(), 1u);
         EXPECT_EQ(form.messages[0], "Cannot write " + target().toStdString() + ": File too large");
         EXPECT_EQ(form.intro, start.intro);
         EXPECT_EQ(form.cantText, start.cantText);
         EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
 
-        FileSink file(bytes(target()));
+        FileSink file(targetFile());
         WindowFields fields;
         EXPECT_TRUE(cmd_Click(form, file, fields)) << "works once the fault is gone";
-        EXPECT_TRUE(readAll(target()) == expected);
+        EXPECT_TRUE(readFile(targetFile()) == expected);
     }
     std::cout << "file-size limits that refused a press: " << refused << " of " << limits.size() << "\n";
 }
@@ -147,7 +130,7 @@ TEST_F(RealDisk, MissingFolderIsReportedAndTheWindowKept)
     FormRecord form = bigForm('m', 10, 10);
     const FormRecord start = form;
     const QString path = dir.filePath("gone/description.ext");
-    FileSink file(bytes(path));
+    FileSink file(QFile::encodeName(path).toStdString());
     WindowFields fields;
     EXPECT_FALSE(cmd_Click(form, file, fields));
     ASSERT_EQ(form.messages.size(), 1u);
@@ -158,13 +141,13 @@ TEST_F(RealDisk, MissingFolderIsReportedAndTheWindowKept)
 
 // Presses `form` until `seconds` have passed, sends the number of presses
 // down `report` and exits with the number that failed.
-[[noreturn]] void pressRepeatedly(const FormRecord &form, const QString &target, double seconds, int report)
+[[noreturn]] void pressRepeatedly(const FormRecord &form, const std::string &target, double seconds, int report)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     int presses = 0, failures = 0;
     do {
         FormRecord f = form;
-        FileSink file(bytes(target));
+        FileSink file(target);
         WindowFields fields;
         failures += cmd_Click(f, file, fields) ? 0 : 1;
         ++presses;
@@ -181,7 +164,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
     const std::string fileA = expectedFile(a);
     const std::string fileB = expectedFile(b);
     ASSERT_NE(fileA.size(), fileB.size());
-    writeAll(target(), fileA);
+    ASSERT_TRUE(writeFile(targetFile(), fileA));
 
     pid_t writers[2];
     int reports[2][2];
@@ -190,14 +173,14 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
         writers[n] = fork();
         ASSERT_GE(writers[n], 0);
         if (writers[n] == 0)
-            pressRepeatedly(n == 0 ? a : b, target(), 2.0, reports[n][1]);
+            pressRepeatedly(n == 0 ? a : b, targetFile(), 2.0, reports[n][1]);
         ::close(reports[n][1]);
     }
 
     int reads = 0, seenA = 0, seenB = 0, torn = 0, running = 2;
     int status[2] = {0, 0};
     while (running > 0) {
-        const std::string now = readAll(target());
+        const std::string now = readFile(targetFile());
         ++reads;
         seenA += now == fileA;
         seenB += now == fileB;
@@ -216,7 +199,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
         EXPECT_EQ(WEXITSTATUS(status[n]), 0) << "presses of writer " << n << " failed";
     }
     EXPECT_EQ(torn, 0) << "reads that were neither file, of " << reads;
-    const std::string last = readAll(target());
+    const std::string last = readFile(targetFile());
     EXPECT_TRUE(last == fileA || last == fileB);
     EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
     std::cout << "presses " << presses[0] << " + " << presses[1] << ", reads while both pressed: " << reads << " ("

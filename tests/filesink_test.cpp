@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -151,7 +150,7 @@ const SystemCalls shortWrites = {[](int fd, const void *bytes, std::size_t size)
                                  },
                                  ::fdatasync, ::fsync};
 
-enum class Outcome { Written, RefusedAtOpen, RefusedAtCommit };
+enum class Outcome { Written, RefusedAtOpen, RefusedAtCommit, KilledBeforeCommit };
 enum class Presser { Anyone, User, Root }; // User and Root need root to arrange
 
 struct Situation {
@@ -200,7 +199,20 @@ std::vector<std::string> pressInChild(const Situation &s, const Scratch &scratch
         FormRecord form = start;
         WindowFields fields;
         FileSink sink("description.ext", s.calls);
-        cmd_Click(form, sink, fields);
+        // Ended as a logout ends it while a message box is open: after
+        // open(), before commit().
+        struct Killed final : OutputFile {
+            FileSink &sink;
+            explicit Killed(FileSink &s) : sink(s) {}
+            bool open() override { return sink.open(); }
+            bool commit(std::string_view) override { return ::raise(SIGKILL) == 0; }
+            std::string path() const override { return sink.path(); }
+            std::string errorString() const override { return sink.errorString(); }
+        } killed(sink);
+        if (s.outcome == Outcome::KilledBeforeCommit)
+            cmd_Click(form, killed, fields);
+        else
+            cmd_Click(form, sink, fields);
         for (const std::string &m : form.messages)
             [[maybe_unused]] const auto sent = ::write(report[1], m.c_str(), m.size() + 1);
         _exit(0);
@@ -213,6 +225,8 @@ std::vector<std::string> pressInChild(const Situation &s, const Scratch &scratch
     ::close(report[0]);
     int how = 0;
     ::waitpid(child, &how, 0);
+    if (WIFSIGNALED(how))
+        return {"<killed by signal " + std::to_string(WTERMSIG(how)) + ">"};
     if (!WIFEXITED(how) || WEXITSTATUS(how) != 0)
         return {"<child ended: status " + std::to_string(how) + ">"};
     std::vector<std::string> messages;
@@ -364,6 +378,10 @@ const Situation situations[] = {
              EXPECT_EQ(readFile(s / "other/real.ext"), written);
              EXPECT_EQ(status(s / "other/real.ext").st_mode & 07777, 0640u);
          }},
+    {.name = "KilledWhileAMessageShows",
+     .arrange = [](const Scratch &s) { write(s / "work/description.ext", old); },
+     .outcome = Outcome::KilledBeforeCommit,
+     .check = expectOld},
     {.name = "SyncFails",
      .arrange = [](const Scratch &s) { write(s / "work/description.ext", old); },
      .calls = &syncFails,
@@ -498,9 +516,11 @@ TEST_P(RealFileSystem, PressKeepsItsPromise)
     const std::string written = press(inMemory);
 
     std::vector<std::string> expected;
-    if (s.outcome != Outcome::RefusedAtOpen)
+    if (s.outcome == Outcome::KilledBeforeCommit)
+        expected.push_back("<killed by signal " + std::to_string(SIGKILL) + ">");
+    if (s.outcome == Outcome::Written || s.outcome == Outcome::RefusedAtCommit)
         expected.push_back(notANumber);
-    if (s.outcome != Outcome::Written)
+    if (s.outcome == Outcome::RefusedAtOpen || s.outcome == Outcome::RefusedAtCommit)
         expected.push_back("Cannot write " + withRoot(s.message, scratch.root));
     EXPECT_EQ(pressInChild(s, scratch, form), expected);
     s.check(scratch, written);

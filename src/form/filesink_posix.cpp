@@ -3,7 +3,6 @@
 #include "filesink_posix.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>

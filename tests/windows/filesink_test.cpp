@@ -1,5 +1,5 @@
 // The Windows sink on a real disk. Each row puts something at description.ext,
-// presses the worked example through the real sink, and checks the message,
+// presses the fullest form through the real sink, and checks the message,
 // the file on disk and that nothing else is left in the folder. The folder's
 // name holds characters no ANSI code page has, so a lossy path fails every row.
 #include "filesink.h"
@@ -44,23 +44,9 @@ std::string systemText(DWORD error)
     return utf8(s);
 }
 
-std::string readAll(const wchar_t *name)
-{
-    const HANDLE file = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    std::string bytes(1 << 16, '\0');
-    DWORD got = 0;
-    const BOOL read = file != INVALID_HANDLE_VALUE && ReadFile(file, bytes.data(), 1 << 16, &got, nullptr);
-    CloseHandle(file);
-    return read ? bytes.substr(0, got) : "(unreadable)";
-}
-
 void writeOld(DWORD attributes)
 {
-    const HANDLE file = CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file, oldBytes.data(), static_cast<DWORD>(oldBytes.size()), &written, nullptr));
-    CloseHandle(file);
+    ASSERT_TRUE(writeFile("description.ext", oldBytes));
     ASSERT_TRUE(SetFileAttributesW(fileName, attributes));
 }
 
@@ -284,11 +270,8 @@ TEST_P(FileSinkOnDisk, PressWritesWholeOrKeepsTheOldFileAndSaysWhy)
     c.before(scene_);
     ASSERT_FALSE(HasFatalFailure());
 
-    FormRecord form;
-    form.intro = "introscript";
-    form.mission = "missionscript";
-    tick(form, 1, "2");
-    form.cantText[53] = "10";
+    FormRecord form = fullestForm();
+    FormRecord inMemory = fullestForm();
     FileSink sink(utf8(fileName), &c.calls);
     Between file(sink, [&] { c.between(scene_); });
     WindowFields fields;
@@ -301,9 +284,7 @@ TEST_P(FileSinkOnDisk, PressWritesWholeOrKeepsTheOldFileAndSaysWhy)
     if (c.reason.empty()) {
         EXPECT_TRUE(written);
         EXPECT_EQ(form.messages, std::vector<std::string>());
-        EXPECT_EQ(readAll(fileName),
-                  crlf(concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
-                               section("Magazines", {entry("M16", "10")})})));
+        EXPECT_EQ(readFile("description.ext"), press(inMemory));
     } else {
         wchar_t working[MAX_PATH * 4];
         GetCurrentDirectoryW(MAX_PATH * 4, working);
@@ -311,7 +292,7 @@ TEST_P(FileSinkOnDisk, PressWritesWholeOrKeepsTheOldFileAndSaysWhy)
         EXPECT_FALSE(written);
         EXPECT_EQ(path.find('/'), std::string::npos);
         EXPECT_EQ(form.messages, std::vector<std::string>{"Cannot write " + path + ": " + c.reason});
-        EXPECT_EQ(readAll(fileName), c.oldFile ? oldBytes : "(unreadable)");
+        EXPECT_EQ(readFile("description.ext"), c.oldFile ? oldBytes : "<missing>");
     }
     if (c.oldFile) {
         EXPECT_EQ(GetFileAttributesW(fileName) & (hiddenSystem | FILE_ATTRIBUTE_READONLY), c.attributes);
