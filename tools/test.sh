@@ -2,8 +2,9 @@
 # Installs what is missing, checks the formatting, builds with warnings as
 # errors, and runs every test: the normal build, the package, then the same
 # suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz
-# targets for a bounded time. Each stage has its own build folder (build,
-# build-pkg, build-asan, build-fuzz); tools/run.sh uses build-run.
+# targets for a bounded time, then the Windows half cross-built and run under
+# Wine. Each stage has its own build folder (build, build-pkg, build-asan,
+# build-fuzz, build-win); tools/run.sh uses build-run.
 #
 # The package stage installs the .deb into this machine and removes it again
 # only in CI (CI=true) or when asked with QOR_INSTALL_DEB=1.
