@@ -1,14 +1,20 @@
 #include "qorgenerator.h"
 
+#include "access.h"
 #include "controls.h"
+#include "fit.h"
 #include "layout.h"
 #include "savefile.h"
+#include "scheme.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace qor
 {
@@ -61,11 +67,12 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("qorgenerator"));
     setWindowTitle(QString::fromLatin1(windowCaption));
-    setFixedSize(layout::toPixels(layout::clientArea).size());
     // The layout was drawn for a narrow 8 pt dialog font; desktop defaults
     // are wider and would cut the longest captions ("6G30 Barrel Grenade
     // Launcher" under its count box), so the window brings its own.
     setFont(fontFor(layout::Font::Default, font()));
+    installAccessibility();
+    fills_ = fillPalette(palette(), style()->standardPalette());
 
     // Creation order is stacking order: decoration at the bottom, lines over
     // labels, then check boxes, the text boxes over them, and the button.
@@ -75,7 +82,11 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     createCheckBoxes();
     createTextBoxes();
     createButton();
+    scroller_ = putOnCanvas(this, layout::toPixels(layout::clientArea).size());
+    setFocusBackdrops();
+    describeForScreenReaders();
     chainTabOrder();
+    fitToScreen(this, scroller_);
 
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
     cmd_->setFocus();
@@ -105,7 +116,7 @@ void QorGenerator::cmd_Click()
 void QorGenerator::createShapes()
 {
     for (const layout::ShapeRow &s : layout::shapes) {
-        auto *shape = new FilledShape(colourOf(s.fill, palette()), s.rounded, s.outlinePx, this);
+        auto *shape = new FilledShape(colourOf(s.fill, fills_), s.rounded, s.outlinePx, this);
         shape->setObjectName(qs(s.name));
         shape->setGeometry(layout::toPixels(s.box));
     }
@@ -124,10 +135,13 @@ void QorGenerator::createLabels()
         label->setFocusPolicy(Qt::NoFocus);
         if (s.transparent) {
             QPalette pal = label->palette();
-            pal.setColor(QPalette::WindowText, Qt::black);
+            pal.setColor(QPalette::WindowText, Qt::black); // on Shape9's fill
             label->setPalette(pal);
         } else {
-            paint(label, colourOf(s.background, palette()), palette().color(QPalette::WindowText));
+            // The prompts stand on the window's background and follow the
+            // desktop; the rest stand on the fills.
+            const QPalette &scheme = s.background.role == QPalette::Window ? palette() : fills_;
+            paint(label, colourOf(s.background, scheme), scheme.color(QPalette::WindowText));
         }
     }
 }
@@ -152,7 +166,7 @@ void QorGenerator::createCheckBoxes()
         box->setProperty(tagProperty, qs(item.itemClass));
         box->setAccessibleName(qs(item.caption));
         const layout::GroupStyle style = layout::groupStyle(item.group);
-        paint(box, colourOf(style.background, palette()), colourOf(style.text, palette()));
+        paint(box, colourOf(style.background, fills_), colourOf(style.text, fills_));
         controls_.wep[static_cast<std::size_t>(slot)] = box;
     }
     for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
@@ -247,6 +261,48 @@ void QorGenerator::chainTabOrder()
 
     for (std::size_t k = 1; k < chain.size(); ++k)
         setTabOrder(chain[k - 1], chain[k]);
+}
+
+void QorGenerator::showEvent(QShowEvent *event)
+{
+    // Now the desktop's frame around the window is known.
+    fitToScreen(this, scroller_);
+    QWidget::showEvent(event);
+}
+
+// Each control's focus frame must stand out against the fill it stands on.
+void QorGenerator::setFocusBackdrops()
+{
+    const QColor window = palette().color(QPalette::Window);
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const layout::GroupStyle style = layout::groupStyle(catalogue[static_cast<std::size_t>(slot)].group);
+        controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
+                                                                    colourOf(style.background, fills_));
+    }
+    for (QWidget *w : {static_cast<QWidget *>(controls_.txti1), static_cast<QWidget *>(controls_.txti2)})
+        w->setProperty(backdropProperty, window);
+    for (QCheckBox *box : controls_.chki)
+        box->setProperty(backdropProperty, window);
+    // Inside the button, on its face.
+    cmd_->setProperty(backdropProperty, palette().color(QPalette::Button));
+}
+
+void QorGenerator::describeForScreenReaders()
+{
+    for (int slot = 0; slot < slotCount; ++slot)
+        controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(countDescription(slot));
+    findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
+    findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
+    // The scroll area's parts, which show only on a small screen.
+    scroller_->setAccessibleName(QStringLiteral("Window contents"));
+    scroller_->viewport()->setAccessibleName(QStringLiteral("Visible part"));
+    scroller_->widget()->setAccessibleName(QStringLiteral("Mission settings"));
+    for (QScrollBar *bar : {scroller_->verticalScrollBar(), scroller_->horizontalScrollBar()}) {
+        const QString name = bar->orientation() == Qt::Vertical ? QStringLiteral("Vertical scroll bar")
+                                                                : QStringLiteral("Horizontal scroll bar");
+        bar->setAccessibleName(name);
+        bar->parentWidget()->setAccessibleName(name);
+    }
 }
 
 } // namespace qor
