@@ -26,10 +26,21 @@ QSize fittedSize(QSize content, QSize room, int bar)
 
 QScrollArea *putOnCanvas(QWidget *window, QSize content)
 {
+    const QObjectList children = window->children();
+    // The canvas is in place before the controls move, so they find the
+    // window's font and palette there and need no second round of updates.
+    auto *area = new QScrollArea(window);
+    area->setObjectName(QStringLiteral("scroller"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus); // Tab goes from control to control only
     auto *canvas = new Canvas;
     canvas->setObjectName(QStringLiteral("canvas"));
     canvas->setFixedSize(content);
-    const QObjectList children = window->children();
+    area->setWidget(canvas);
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+
     for (QObject *o : children) {
         auto *w = qobject_cast<QWidget *>(o);
         if (!w)
@@ -38,15 +49,6 @@ QScrollArea *putOnCanvas(QWidget *window, QSize content)
         w->setParent(canvas);
         w->setVisible(!hidden);
     }
-
-    auto *area = new QScrollArea(window);
-    area->setObjectName(QStringLiteral("scroller"));
-    area->setFrameShape(QFrame::NoFrame);
-    area->setFocusPolicy(Qt::NoFocus); // Tab goes from control to control only
-    area->setWidget(canvas);
-    auto *layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(area);
 
     // Tab already scrolls to the next control; this covers the rest, such as
     // the count box a failed check gives the focus.
