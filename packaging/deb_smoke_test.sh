@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs a built .deb into this machine, starts the installed program on
-# Qt's offscreen platform for a second, and removes the package again.
+# Installs a built .deb into this machine, starts the installed program on a
+# folder through its installed desktop entry (`gio launch`, Qt's offscreen
+# platform), checks that it works in that folder, and removes the package.
 #
 #   deb_smoke_test.sh <package.deb>
 #
@@ -29,19 +30,35 @@ trap cleanup EXIT
 dpkg -i "$deb"
 installed=$(dpkg -L "$name")
 for f in /usr/bin/qorgenerator /usr/share/applications/org.example.qorgenerator.desktop \
-    /usr/share/icons/hicolor/scalable/apps/org.example.qorgenerator.svg; do
+    /usr/share/icons/hicolor/scalable/apps/org.example.qorgenerator.svg \
+    /usr/share/icons/hicolor/48x48/apps/org.example.qorgenerator.png \
+    /usr/share/metainfo/org.example.qorgenerator.metainfo.xml /usr/share/man/man1/qorgenerator.1.gz \
+    /usr/share/doc/qorgenerator/copyright /usr/share/doc/qorgenerator/changelog.Debian.gz; do
     grep -qx "$f" <<<"$installed" || { echo "FAIL: $f not installed"; exit 1; }
 done
 
-# Still running after a second means it started and is waiting for input;
-# timeout then ends it with status 124.
-status=0
-(cd "$run" && QT_QPA_PLATFORM=offscreen timeout 1 /usr/bin/qorgenerator) || status=$?
-if [[ $status -ne 124 ]]; then
-    echo "FAIL: the installed program exited with status $status within a second"
-    exit 1
-fi
-[[ -z $(ls -A "$run") ]] || { echo "FAIL: starting wrote files: $(ls -A "$run")"; exit 1; }
+[[ $(man -w qorgenerator) == /usr/share/man/man1/qorgenerator.1.gz ]] || { echo "FAIL: man finds no page"; exit 1; }
+/usr/bin/qorgenerator --version
+
+# gio returns once it has started the program; it is found by the folder it
+# works in, and must still be running there (waiting for input).
+folder="$run/mission folder"
+mkdir "$folder"
+(cd "$run" && QT_QPA_PLATFORM=offscreen gio launch /usr/share/applications/org.example.qorgenerator.desktop "$folder")
+pid=
+for _ in $(seq 100); do
+    for proc in /proc/[0-9]*; do
+        if [[ $(readlink "$proc/exe" 2>/dev/null) == /usr/bin/qorgenerator &&
+            $(readlink "$proc/cwd" 2>/dev/null) == "$folder" ]]; then
+            pid=${proc#/proc/}
+        fi
+    done
+    [[ -z $pid ]] || break
+    sleep 0.1
+done
+[[ -n $pid ]] || { echo "FAIL: the program from the desktop entry is not running in $folder"; exit 1; }
+kill "$pid"
+[[ -z $(ls -A "$folder") ]] || { echo "FAIL: starting wrote files: $(ls -A "$folder")"; exit 1; }
 
 dpkg -r "$name"
 ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" ||

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation xvfb xauth desktop-file-utils
+    clang-format git lintian appstream man-db libglib2.0-bin xdotool
 )
 
 missing=()

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the window. description.ext is
-# written into the folder you start it from.
+# written into the folder you start it from, or into the FOLDER given:
+#
+#   tools/run.sh [FOLDER]
+#
+# Its release build lives in build-run, apart from the test build in build, so
+# neither script rebuilds what the other built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target qorgenerator -j"$(nproc)"
-exec "$root/build/src/qorgenerator"
+cmake -S "$root" -B "$root/build-run" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build-run" --target qorgenerator -j"$(nproc)"
+exec "$root/build-run/src/qorgenerator" "$@"

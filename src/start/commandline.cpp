@@ -1,0 +1,94 @@
+#include "commandline.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <filesystem>
+#include <system_error>
+
+namespace qor
+{
+
+namespace
+{
+
+constexpr const char *programName = "qorgenerator";
+
+std::string prefixed(const std::string &message)
+{
+    return std::string(programName) + ": " + message + "\n";
+}
+
+} // namespace
+
+StartRequest readCommandLine(int argc, const char *const argv[])
+{
+    // Latin-1 maps every byte to one character and back, so a folder name in
+    // any encoding (or none) reaches chdir exactly as it was typed.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLatin1(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a mission's description.ext into FOLDER, or into the current folder."));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The mission folder to work in."),
+                                 QStringLiteral("[FOLDER]"));
+    // Own help and version options: Qt's would add --help-all, which lists
+    // Qt's window-system options, and those are not taken here.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(help);
+    parser.addOption(version);
+    // A desktop's session manager restarts the program at the next login with
+    // Qt's "-session <id>", which QApplication reads; it must get that far.
+    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
+    session.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(session);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+
+    StartRequest request;
+    if (!parser.parse(args)) {
+        request.action = StartRequest::Action::Refuse;
+        request.text = prefixed(parser.errorText().toLatin1().toStdString() + " See --help.");
+        return request;
+    }
+    if (parser.isSet(help)) {
+        // The usage line names the program itself, not the "<executable_name>"
+        // QCommandLineParser falls back to without an application object.
+        QString text = parser.helpText();
+        text.replace(0, text.indexOf(u'\n'),
+                     QStringLiteral("Usage: %1 [options] [FOLDER]").arg(QLatin1String(programName)));
+        request.action = StartRequest::Action::Print;
+        request.text = text.toStdString();
+        return request;
+    }
+    if (parser.isSet(version)) {
+        request.action = StartRequest::Action::Print;
+        request.text = std::string(programName) + " " + QOR_VERSION + "\n";
+        return request;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        request.action = StartRequest::Action::Refuse;
+        request.text = prefixed("one FOLDER at most. See --help.");
+        return request;
+    }
+    if (!positional.isEmpty()) {
+        request.hasFolder = true;
+        request.folder = positional.front().toLatin1().toStdString();
+    }
+    return request;
+}
+
+std::string enterFolder(const std::string &folder)
+{
+    std::error_code error;
+    std::filesystem::current_path(std::filesystem::path(folder), error);
+    return error ? prefixed(folder + ": " + error.message()) : std::string();
+}
+
+} // namespace qor
