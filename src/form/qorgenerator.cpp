@@ -12,9 +12,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 namespace qor
 {
@@ -265,8 +267,13 @@ void QorGenerator::chainTabOrder()
 
 void QorGenerator::showEvent(QShowEvent *event)
 {
-    // Now the desktop's frame around the window is known.
+    // Now the desktop's frame around the window is known, and the window
+    // has a screen to follow: moved onto a smaller one, it fits that one.
     fitToScreen(this, scroller_);
+    if (!followsScreen_) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_); });
+    }
     QWidget::showEvent(event);
 }
 
@@ -279,8 +286,8 @@ void QorGenerator::setFocusBackdrops()
         controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
                                                                     colourOf(style.background, fills_));
     }
-    for (QWidget *w : {static_cast<QWidget *>(controls_.txti1), static_cast<QWidget *>(controls_.txti2)})
-        w->setProperty(backdropProperty, window);
+    controls_.txti1->setProperty(backdropProperty, window);
+    controls_.txti2->setProperty(backdropProperty, window);
     for (QCheckBox *box : controls_.chki)
         box->setProperty(backdropProperty, window);
     // Inside the button, on its face.
@@ -293,7 +300,7 @@ void QorGenerator::describeForScreenReaders()
         controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(countDescription(slot));
     findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
     findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
-    // The scroll area's parts, which show only on a small screen.
+    // The scroll area and its parts; the bars show only on a small screen.
     scroller_->setAccessibleName(QStringLiteral("Window contents"));
     scroller_->viewport()->setAccessibleName(QStringLiteral("Visible part"));
     scroller_->widget()->setAccessibleName(QStringLiteral("Mission settings"));

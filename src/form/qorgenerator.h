@@ -58,6 +58,7 @@ class QorGenerator final : public QWidget
     WidgetForm::Controls controls_;
     QPushButton *cmd_ = nullptr;
     QScrollArea *scroller_ = nullptr;
+    bool followsScreen_ = false;
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
 };

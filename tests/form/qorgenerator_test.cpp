@@ -185,6 +185,7 @@ class QorGeneratorTest : public QObject
     void fittedSize_data();
     void fittedSize();
     void fit();
+    void followsScreen();
     void startState();
     void tags_data();
     void tags();
@@ -1095,6 +1096,22 @@ void QorGeneratorTest::fit()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(pressGenerate(dir).startsWith("\r\nonloadintro="));
+}
+
+// Dragged onto the smaller second screen and back (see screens/large.json).
+void QorGeneratorTest::followsScreen()
+{
+    const QList<QScreen *> screens = QApplication::screens();
+    QVERIFY2(screens.size() == 2, "run with screens/large.json");
+    auto *bar = get<QScrollArea>("scroller")->verticalScrollBar();
+    window->move(screens[1]->geometry().topLeft() + QPoint(10, 0));
+    QTRY_COMPARE(window->screen(), screens[1]);
+    QVERIFY(window->frameGeometry().height() <= screens[1]->availableGeometry().height());
+    QTRY_VERIFY(bar->isVisible());
+    window->move(0, 0);
+    QTRY_COMPARE(window->screen(), screens[0]);
+    QCOMPARE(window->size(), QSize(809, 690));
+    QTRY_VERIFY(!bar->isVisible());
 }
 
 void QorGeneratorTest::screenshot()
