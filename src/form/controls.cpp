@@ -28,10 +28,12 @@ void makeDecoration(QWidget *w)
 // Two pixels wide just inside `frame`, black or white against the control's
 // backdrop. The styles' own focus marks are faint on some fills (a darker
 // highlight on the highlight) or missing after a mouse click.
-void paintFocusFrame(QWidget *w, QRect frame)
+// Without a backdrop set, `around` is what lies behind, looked up as it is
+// painted so that it follows a change of the desktop's scheme.
+void paintFocusFrame(QWidget *w, QRect frame, QPalette::ColorRole around)
 {
     const QVariant backdrop = w->property(backdropProperty);
-    const QColor behind = backdrop.isValid() ? backdrop.value<QColor>() : w->palette().color(w->backgroundRole());
+    const QColor behind = backdrop.isValid() ? backdrop.value<QColor>() : w->palette().color(around);
     const QColor c = outlineAgainst(behind);
     QPainter p(w);
     const int t = 2;
@@ -107,7 +109,7 @@ void PressButton::paintEvent(QPaintEvent *)
     initStyleOption(&opt);
     paintWithoutFocus(this, opt, QStyle::CE_PushButton);
     if (hasFocus())
-        paintFocusFrame(this, rect().adjusted(3, 3, -3, -3));
+        paintFocusFrame(this, rect().adjusted(3, 3, -3, -3), QPalette::Button); // on the face
 }
 
 void TickBox::nextCheckState()
@@ -131,7 +133,8 @@ void TickBox::paintEvent(QPaintEvent *)
     // Around the caption and the blank part that a click reaches, clear of
     // the indicator, which lies at the box's left edge.
     const int left = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, this).right() + 3;
-    paintFocusFrame(this, QRect(left, 0, width() - left, height()));
+    paintFocusFrame(this, QRect(left, 0, width() - left, height()),
+                    autoFillBackground() ? backgroundRole() : QPalette::Window);
 }
 
 namespace
@@ -173,7 +176,7 @@ void LineBox::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
     if (hasFocus())
-        paintFocusFrame(this, rect());
+        paintFocusFrame(this, rect(), QPalette::Window);
 }
 
 } // namespace qor

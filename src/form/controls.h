@@ -50,8 +50,8 @@ class FilledShape final : public QWidget
     int outline_;
 };
 
-// The colour a control's focus frame must stand out against: the fill it
-// stands on. Unset, the control's own background is taken.
+// The colour a control's focus frame must stand out against: the fixed fill
+// it stands on. Unset, the window's background (or a button's face) is taken.
 inline constexpr const char *backdropProperty = "backdrop";
 
 // A user's click anywhere in the box toggles it between unticked and ticked

@@ -139,12 +139,9 @@ void QorGenerator::createLabels()
             QPalette pal = label->palette();
             pal.setColor(QPalette::WindowText, Qt::black); // on Shape9's fill
             label->setPalette(pal);
-        } else {
-            // The prompts stand on the window's background and follow the
-            // desktop; the rest stand on the fills.
-            const QPalette &scheme = s.background.role == QPalette::Window ? palette() : fills_;
-            paint(label, colourOf(s.background, scheme), scheme.color(QPalette::WindowText));
-        }
+        } else if (s.background.role != QPalette::Window) {
+            paint(label, colourOf(s.background, fills_), fills_.color(QPalette::WindowText));
+        } // else a prompt on the window's background: the desktop's colours, live
     }
 }
 
@@ -277,21 +274,15 @@ void QorGenerator::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-// Each control's focus frame must stand out against the fill it stands on.
+// A count box's focus frame must stand out against its group's fill; the
+// other controls stand on the window's background, or fill themselves.
 void QorGenerator::setFocusBackdrops()
 {
-    const QColor window = palette().color(QPalette::Window);
     for (int slot = 0; slot < slotCount; ++slot) {
         const layout::GroupStyle style = layout::groupStyle(catalogue[static_cast<std::size_t>(slot)].group);
         controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
                                                                     colourOf(style.background, fills_));
     }
-    controls_.txti1->setProperty(backdropProperty, window);
-    controls_.txti2->setProperty(backdropProperty, window);
-    for (QCheckBox *box : controls_.chki)
-        box->setProperty(backdropProperty, window);
-    // Inside the button, on its face.
-    cmd_->setProperty(backdropProperty, palette().color(QPalette::Button));
 }
 
 void QorGenerator::describeForScreenReaders()

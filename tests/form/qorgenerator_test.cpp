@@ -158,6 +158,7 @@ class QorGeneratorTest : public QObject
     QWidget *canvas() { return get<QWidget>("canvas"); }
     QByteArray pressGenerate(QTemporaryDir &dir);
     void recreate(const QPalette &desktop);
+    void goDark(const QString &how);
 
   private slots:
     void initTestCase();
@@ -179,6 +180,7 @@ class QorGeneratorTest : public QObject
     void countBoxShowsTwoDigits();
     void contrast_data();
     void contrast();
+    void darkScheme_data();
     void darkScheme();
     void focusFrame_data();
     void focusFrame();
@@ -229,6 +231,18 @@ void QorGeneratorTest::init()
     window->show();
     window->activateWindow(); // an X server without a window manager activates nothing
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+// "built": a window made under the dark scheme; "switched": the desktop turns
+// dark while the window is open.
+void QorGeneratorTest::goDark(const QString &how)
+{
+    if (how == "built") {
+        recreate(darkPalette());
+    } else if (how == "switched") {
+        QApplication::setPalette(darkPalette());
+        QApplication::processEvents();
+    }
 }
 
 void QorGeneratorTest::cleanup()
@@ -966,10 +980,18 @@ void QorGeneratorTest::contrast()
     QVERIFY(qor::contrastRatio(qor::outlineAgainst(a), a) >= 4.5);
 }
 
+void QorGeneratorTest::darkScheme_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("built") << "built";
+    QTest::newRow("switched") << "switched";
+}
+
 void QorGeneratorTest::darkScheme()
 {
+    QFETCH(QString, how);
     const QImage light = canvas()->grab().toImage();
-    recreate(darkPalette());
+    goDark(how);
     const QImage dark = canvas()->grab().toImage();
 
     // Texts on the fills: exactly as under the light scheme, and readable.
@@ -1005,11 +1027,11 @@ void QorGeneratorTest::darkScheme()
 void QorGeneratorTest::focusFrame_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("dark");
-    for (bool dark : {false, true})
+    QTest::addColumn<QString>("scheme"); // light, or how it went dark
+    for (const char *scheme : {"light", "built", "switched"})
         for (const char *name : {"wep_0", "wep_20", "wep_32", "wep_50", "cant_0", "cant_20", "cant_40", "cant_49",
                                  "cant_84", "txti1", "chki1", "cmd"})
-            QTest::addRow("%s %s", name, dark ? "dark" : "light") << QString(name) << dark;
+            QTest::addRow("%s %s", name, scheme) << QString(name) << QString(scheme);
 }
 
 // A ring of pixels that changed with the focus and stand out at least 3:1
@@ -1017,9 +1039,8 @@ void QorGeneratorTest::focusFrame_data()
 void QorGeneratorTest::focusFrame()
 {
     QFETCH(QString, name);
-    QFETCH(bool, dark);
-    if (dark)
-        recreate(darkPalette());
+    QFETCH(QString, scheme);
+    goDark(scheme);
     QWidget *w = get<QWidget>(name);
     QWidget *other = name == "cmd" ? static_cast<QWidget *>(box("txti2")) : get<QPushButton>("cmd");
     other->setFocus();
