@@ -1,10 +1,8 @@
 // One press of "G E N E R A T E" on the fullest form, into memory and into a
 // real file, each beside a baseline measured in the same run. After the run
 // the ratios to the baselines are printed.
-#include "generate/command.h"
-#include "generate/formrecord.h"
-#include "generate/memoryfile.h"
 #include "savefile.h"
+#include "testutil.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -23,22 +21,7 @@
 namespace
 {
 
-// Every item ticked and counted, both script names set, every briefing
-// option ticked: the press that writes the most.
-qor::FormRecord fullestForm()
-{
-    qor::FormRecord form;
-    form.intro = "intro.sqs";
-    form.mission = "mission.sqs";
-    for (int n = 1; n <= 7; ++n)
-        form.setValue(qor::chki(n), qor::ticked);
-    for (int slot = 0; slot < qor::slotCount; ++slot) {
-        if (slot < qor::checkBoxCount)
-            form.setValue(qor::wep(slot), qor::ticked);
-        form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
-    }
-    return form;
-}
+using qor::test::fullestForm;
 
 // The bytes the fullest press writes, for the baselines.
 const std::string &fullestBytes()

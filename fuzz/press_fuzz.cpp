@@ -5,15 +5,15 @@
 #include "generate/ansi.h"
 #include "generate/command.h"
 #include "generate/countformat.h"
-#include "generate/formrecord.h"
-#include "generate/memoryfile.h"
 #include "invariant.h"
+#include "testutil.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,22 +60,22 @@ FormRecord formFrom(FuzzedDataProvider &in)
     return form;
 }
 
-// The count checks, typed in again from the design rather than taken from
-// the core's tables: box range, the check box judging the first box, and
-// whether the group stops at its first failure.
-struct Group {
+// The count checks, typed in again here rather than taken from the core's
+// tables, so that a fault in those shows: box range, the check box judging the
+// first box, and whether the group stops at its first failure.
+struct ExpectedCheckGroup {
     int first, last, judge;
     bool loop;
 };
-const Group firstPass[] = {{0, 31, 0, true}, {44, 47, 44, true}, {50, 51, 50, true}};
-const Group secondPass[] = {{32, 43, 32, true},  {52, 83, 0, true},   {48, 48, 48, false},
-                            {49, 49, 49, false}, {84, 84, 50, false}, {85, 85, 51, false}};
+const ExpectedCheckGroup firstPass[] = {{0, 31, 0, true}, {44, 47, 44, true}, {50, 51, 50, true}};
+const ExpectedCheckGroup secondPass[] = {{32, 43, 32, true},  {52, 83, 0, true},   {48, 48, 48, false},
+                                         {49, 49, 49, false}, {84, 84, 50, false}, {85, 85, 51, false}};
 
 // Boxes that fail, in check order.
-template <std::size_t N> std::vector<int> failures(const FormRecord &f, const Group (&groups)[N])
+std::vector<int> failures(const FormRecord &f, std::span<const ExpectedCheckGroup> groups)
 {
     std::vector<int> failed;
-    for (const Group &g : groups)
+    for (const ExpectedCheckGroup &g : groups)
         for (int box = g.first; box <= g.last; ++box) {
             const std::string &t = f.cantText[static_cast<std::size_t>(box)];
             if (f.wepValue[static_cast<std::size_t>(g.judge + box - g.first)] == ticked && t != "0" &&
@@ -172,21 +172,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The file: 19 header lines, then each section exactly when its pass held.
     const std::vector<std::string> lines = splitLines(file.committed);
     QOR_INVARIANT(lines.size() >= 19);
-    const std::string &q = before.quote;
-    const std::string header[19] = {
-        "", toAnsi("onloadintro=" + q + before.intro + q),
-        "", toAnsi("onLoadMission=" + q + before.mission + q),
-        "", "showCompass=" + std::to_string(before.briefing[1]),
-        "", "showGPS=" + std::to_string(before.briefing[2]),
-        "", "showMap=" + std::to_string(before.briefing[3]),
-        "", "showNotepad=" + std::to_string(before.briefing[4]),
-        "", "showWatch=" + std::to_string(before.briefing[5]),
-        "", "debriefing=" + std::to_string(before.briefing[6]),
-        "", "showRadio=" + std::to_string(before.briefing[7]),
-        "",
-    };
+    const std::vector<std::string> header =
+        test::headerLines(before.intro, before.mission,
+                          std::vector<int>(before.briefing.begin() + 1, before.briefing.end()), before.quote);
     for (std::size_t n = 0; n < 19; ++n)
-        QOR_INVARIANT(lines[n] == header[n]);
+        QOR_INVARIANT(lines[n] == toAnsi(header[n]));
 
     std::size_t at = 19;
     if (failedFirst.empty()) {

@@ -54,9 +54,9 @@ TEST(Catalogue, OnlyFourMagazineNamesAreShared)
 TEST(SectionTables, CoverEveryItemOnce)
 {
     std::multiset<int> weapons, magazines;
-    for (const Entry &e : weaponEntries)
+    for (const SectionEntry &e : weaponEntries)
         weapons.insert(e.counted[0]);
-    for (const Entry &e : magazineEntries)
+    for (const SectionEntry &e : magazineEntries)
         for (std::size_t n = 0; n < e.countedCount; ++n)
             magazines.insert(e.counted[n]);
     for (const Item &item : catalogue) {

@@ -54,7 +54,7 @@ struct FaultCase {
     int checkFailures;              // "not a number" messages per press
 };
 
-FormRecord workedExample()
+FormRecord oneRifleWithMagazines()
 {
     FormRecord f;
     f.intro = "introscript";
@@ -66,7 +66,7 @@ FormRecord workedExample()
 
 const FaultCase faultCases[] = {
     {"StartValues", [](FormRecord &) {}, concat({headerLines(), section("Weapons", {}), section("Magazines", {})}), 0},
-    {"WorkedExample", [](FormRecord &f) { f = workedExample(); },
+    {"OneRifleWithMagazines", [](FormRecord &f) { f = oneRifleWithMagazines(); },
      concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
              section("Magazines", {entry("M16", "10")})}),
      0},

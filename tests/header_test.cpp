@@ -18,7 +18,7 @@ TEST(Press, WindowAsItOpensGivesTheEmptyFile)
     EXPECT_TRUE(form.messages.empty());
 }
 
-TEST(Press, WorkedExampleGivesItsLines)
+TEST(Press, OneRifleWithMagazinesGivesItsLines)
 {
     FormRecord form;
     form.intro = "introscript";

@@ -11,7 +11,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <iostream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -23,27 +22,6 @@ namespace
 {
 
 using namespace test;
-
-// Plain POSIX reads, so that nothing in the reader can smooth over a torn file.
-std::string readAll(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return "<missing>";
-    std::string bytes;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    return bytes;
-}
-
-void writeAll(const QString &path, const std::string &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
 
 // The file a press writes, through the in-memory sink.
 std::string expectedFile(FormRecord form)
@@ -73,6 +51,7 @@ class RealDisk : public ::testing::Test
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString target() const { return dir.filePath("description.ext"); }
+    std::string targetFile() const { return QFile::encodeName(target()).toStdString(); }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
     QTemporaryDir dir;
 };
@@ -120,18 +99,18 @@ TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
     int refused = 0;
     for (const rlim_t limit : limits) {
         SCOPED_TRACE("limit " + std::to_string(limit) + " of " + std::to_string(expected.size()) + " bytes");
-        writeAll(target(), old);
+        ASSERT_TRUE(writeFile(targetFile(), old));
         FormRecord form = start;
         const bool ok = pressWithLimit(form, target(), limit);
         if (limit >= expected.size()) {
             EXPECT_TRUE(ok);
-            EXPECT_TRUE(readAll(target()) == expected);
+            EXPECT_TRUE(readFile(targetFile()) == expected);
             EXPECT_TRUE(form.messages.empty());
             continue;
         }
         ++refused;
         EXPECT_FALSE(ok);
-        EXPECT_EQ(readAll(target()), old);
+        EXPECT_EQ(readFile(targetFile()), old);
         ASSERT_EQ(form.messages.size(), 1u);
         EXPECT_EQ(form.messages[0], "Cannot write " + target().toStdString() + ": File too large");
         EXPECT_EQ(form.intro, start.intro);
@@ -141,7 +120,7 @@ TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
         SaveFile file(target());
         WindowFields fields;
         EXPECT_TRUE(cmd_Click(form, file, fields)) << "works once the fault is gone";
-        EXPECT_TRUE(readAll(target()) == expected);
+        EXPECT_TRUE(readFile(targetFile()) == expected);
     }
     std::signal(SIGXFSZ, previousHandler);
     std::cout << "file-size limits that refused a press: " << refused << " of " << limits.size() << "\n";
@@ -186,7 +165,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
     const std::string fileA = expectedFile(a);
     const std::string fileB = expectedFile(b);
     ASSERT_NE(fileA.size(), fileB.size());
-    writeAll(target(), fileA);
+    ASSERT_TRUE(writeFile(targetFile(), fileA));
 
     pid_t writers[2];
     int reports[2][2];
@@ -202,7 +181,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
     int reads = 0, seenA = 0, seenB = 0, torn = 0, running = 2;
     int status[2] = {0, 0};
     while (running > 0) {
-        const std::string now = readAll(target());
+        const std::string now = readFile(targetFile());
         ++reads;
         seenA += now == fileA;
         seenB += now == fileB;
@@ -221,7 +200,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
         EXPECT_EQ(WEXITSTATUS(status[n]), 0) << "presses of writer " << n << " failed";
     }
     EXPECT_EQ(torn, 0) << "reads that were neither file, of " << reads;
-    const std::string last = readAll(target());
+    const std::string last = readFile(targetFile());
     EXPECT_TRUE(last == fileA || last == fileB);
     EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
     std::cout << "presses " << presses[0] << " + " << presses[1] << ", reads while both pressed: " << reads << " ("

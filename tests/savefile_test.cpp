@@ -20,37 +20,23 @@ namespace
 
 using namespace test;
 
-std::string readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll().toStdString();
-}
-
-void writeAll(const QString &path, const std::string &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
 class RealFile : public ::testing::Test
 {
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString target() const { return dir.filePath("description.ext"); }
+    std::string targetFile() const { return QFile::encodeName(target()).toStdString(); }
     QTemporaryDir dir;
 };
 
 TEST_F(RealFile, PressWritesAndReplacesTheFile)
 {
-    writeAll(target(), std::string(5000, 'x'));
+    ASSERT_TRUE(writeFile(targetFile(), std::string(5000, 'x')));
     FormRecord form;
     SaveFile file(target());
     WindowFields fields;
     ASSERT_TRUE(cmd_Click(form, file, fields));
-    EXPECT_EQ(readAll(target()), crlf(concat({headerLines(), section("Weapons", {}), section("Magazines", {})})));
+    EXPECT_EQ(readFile(targetFile()), crlf(concat({headerLines(), section("Weapons", {}), section("Magazines", {})})));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"description.ext"}) << "no temporary left";
 }
 
@@ -77,14 +63,14 @@ TEST_F(RealFile, ReadOnlyFolderWithWritableFileIsWrittenInPlace)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes everywhere";
-    writeAll(target(), "old");
+    ASSERT_TRUE(writeFile(targetFile(), "old"));
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     FormRecord form;
     SaveFile file(target());
     WindowFields fields;
     EXPECT_TRUE(cmd_Click(form, file, fields));
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(readAll(target()).substr(0, 2), "\r\n");
+    EXPECT_EQ(readFile(targetFile()).substr(0, 2), "\r\n");
 }
 
 #endif

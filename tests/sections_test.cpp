@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 
 namespace qor
 {
@@ -14,7 +12,7 @@ namespace
 {
 
 using namespace test;
-using Entries = std::vector<std::vector<std::string>>;
+using Entries = std::vector<Lines>;
 
 struct SectionCase {
     const char *name;
@@ -23,15 +21,9 @@ struct SectionCase {
     std::optional<Entries> magazines; // nullopt: section left out
 };
 
-std::vector<std::string> sectionLines(const char *title, const std::optional<Entries> &entries)
+Lines sectionLines(const char *title, const std::optional<Entries> &entries)
 {
-    if (!entries)
-        return {};
-    std::vector<std::string> lines = {std::string("class ") + title, "{"};
-    for (const auto &e : *entries)
-        lines.insert(lines.end(), e.begin(), e.end());
-    lines.push_back("};");
-    return lines;
+    return entries ? section(title, *entries) : Lines{};
 }
 
 void PrintTo(const SectionCase &c, std::ostream *os)
@@ -225,21 +217,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Sections, ::testing::ValuesIn(sectionCases),
 // Every item ticked and counted: the whole file against the one kept in tests/.
 TEST(Sections, FullestFormMatchesTheKeptFile)
 {
-    FormRecord form;
-    form.intro = "intro.sqs";
-    form.mission = "mission.sqs";
-    for (int n = 1; n <= 7; ++n)
-        form.setValue(chki(n), ticked);
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount)
-            form.setValue(wep(slot), ticked);
-        form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
-    }
-    std::ifstream in(QOR_TEST_DATA "/fullest.ext", std::ios::binary);
-    ASSERT_TRUE(in) << "missing " QOR_TEST_DATA "/fullest.ext";
-    std::stringstream kept;
-    kept << in.rdbuf();
-    EXPECT_EQ(press(form), kept.str());
+    FormRecord form = fullestForm();
+    const std::string kept = readFile(QOR_TEST_DATA "/fullest.ext");
+    ASSERT_NE(kept, "<missing>");
+    EXPECT_EQ(press(form), kept);
 }
 
 } // namespace

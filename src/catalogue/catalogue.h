@@ -36,106 +36,168 @@ inline constexpr int checkBoxCount = 52; // wep(0..51)
 
 namespace detail
 {
-using G = Group;
-using K = Kind;
-inline constexpr int none = -1;
+inline constexpr int none = -1; // no weapon slot: every row but an ammo box's
+
+constexpr std::array<Item, slotCount> catalogueRows()
+{
+    using enum Group;
+    using enum Kind;
+    // clang-format off
+    return {{
+        {0,  Nato, Weapon, "M 4", "M4", "", none},
+        {1,  Nato, Weapon, "M 16", "M16", "", none},
+        {2,  Nato, Weapon, "M 60", "M60", "", none},
+        {3,  Nato, Weapon, "MP5 SD6", "HK", "", none},
+        {4,  Nato, Weapon, "M 16 Grenade Launcher", "M16GrenadeLauncher", "", none},
+        {5,  Nato, Weapon, "M 21 (Sniper)", "M21", "", none},
+        {6,  Nato, Weapon, "HK G36A", "G36a", "", none},
+        {7,  Nato, Weapon, "HK G3", "HKG3", "", none},
+        {8,  Nato, Weapon, "FAL", "FAL", "", none},
+        {9,  Nato, Weapon, "STEYR", "Steyr", "", none},
+        {10, Nato, Weapon, "UZI", "UZI", "", none},
+        {11, Nato, Weapon, "M 4 XMS Scoped", "XMS", "", none},
+        {12, Nato, Weapon, "LAW Launcher", "LAWLauncher", "", none},
+        {13, Nato, Weapon, "Carl Gustav Launcher", "CarlGustavLauncher", "", none},
+        {14, Nato, Weapon, "AA Launcher", "AALauncher", "", none},
+        {15, Nato, Weapon, "MM1 Barrel Grenade Launcher", "MM1", "", none},
+        {16, Nato, Weapon, "Beretta", "Beretta", "", none},
+        {17, Nato, Weapon, "Glock", "Glock", "", none},
+        {18, Russian, Weapon, "AK 74 SU", "AK74Su", "", none},
+        {19, Russian, Weapon, "AK 74", "AK74", "", none},
+        {20, Russian, Weapon, "PK", "PK", "", none},
+        {21, Russian, Weapon, "Bizon (SD)", "Bizon", "", none},
+        {22, Russian, Weapon, "AK 74 Grenade Launcher", "AK74GrenadeLauncher", "", none},
+        {23, Russian, Weapon, "SVD Dragunov (Sniper)", "SVDDragunov", "", none},
+        {24, Russian, Weapon, "AK 47", "AK47", "", none},
+        {25, Russian, Weapon, "AK 47 Grenade Launcher", "AK47GrenadeLauncher", "", none},
+        {26, Russian, Weapon, "AT4 Launcher", "AT4Launcher", "", none},
+        {27, Russian, Weapon, "9K32 Launcher", "9K32Launcher", "", none},
+        {28, Russian, Weapon, "RPG Launcher", "RPGLauncher", "", none},
+        {29, Russian, Weapon, "6G30 Barrel Grenade Launcher", "6G30", "", none},
+        {30, Russian, Weapon, "Tokarev", "Tokarev", "", none},
+        {31, Russian, Weapon, "Skorpion (Machine Pistol)", "Skorpion", "", none},
+        {32, Equipment, Magazine, "Hand Grenade", "", "HandGrenade", none},
+        {33, Equipment, Magazine, "Mortar", "", "Mortar", none},
+        {34, Equipment, Magazine, "SmokeShell", "", "SmokeShell", none},
+        {35, Equipment, Magazine, "SmokeShell Red", "", "SmokeShellRed", none},
+        {36, Equipment, Magazine, "SmokeShell Green", "", "SmokeShellGreen", none},
+        {37, Equipment, Magazine, "Flare", "", "Flare", none},
+        {38, Equipment, Magazine, "Flare Red", "", "FlareRed", none},
+        {39, Equipment, Magazine, "Flare Green", "", "FlareGreen", none},
+        {40, Equipment, Magazine, "Flare Yellow", "", "FlareYellow", none},
+        {41, Equipment, Magazine, "Pipe Bomb", "", "PipeBomb", none},
+        {42, Equipment, Magazine, "Time Bomb", "", "TimeBomb", none},
+        {43, Equipment, Magazine, "Mine", "", "Mine", none},
+        {44, Equipment, Weapon, "Laser Designator", "LaserDesignator", "LaserDesignator", none},
+        {45, Equipment, Weapon, "Binocular", "Binocular", "Binocular", none},
+        {46, Equipment, Weapon, "NV Googles", "NVGoggles", "NVGoggles", none},
+        {47, Other, Weapon, "Kozlice", "Kozlice", "", none},
+        {48, Other, Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", none},
+        {49, Other, Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", none},
+        {50, Other, Weapon, "AK 47 CZ", "AK47CZ", "", none},
+        {51, Other, Weapon, "CZ 75", "CZ75", "", none},
+        {52, Nato, AmmoBox, "", "", "M4", 0},
+        {53, Nato, AmmoBox, "", "", "M16", 1},
+        {54, Nato, AmmoBox, "", "", "M60", 2},
+        {55, Nato, AmmoBox, "", "", "HK", 3},
+        {56, Nato, AmmoBox, "", "", "GrenadeLauncher", 4},
+        {57, Nato, AmmoBox, "", "", "M21", 5},
+        {58, Nato, AmmoBox, "", "", "G36aMag", 6},
+        {59, Nato, AmmoBox, "", "", "HKG3Mag", 7},
+        {60, Nato, AmmoBox, "", "", "FALMag", 8},
+        {61, Nato, AmmoBox, "", "", "SteyrMag", 9},
+        {62, Nato, AmmoBox, "", "", "UZIMag", 10},
+        {63, Nato, AmmoBox, "", "", "M4", 11},
+        {64, Nato, AmmoBox, "", "", "LAWLauncher", 12},
+        {65, Nato, AmmoBox, "", "", "CarlGustavLauncher", 13},
+        {66, Nato, AmmoBox, "", "", "AALauncher", 14},
+        {67, Nato, AmmoBox, "", "", "MM1Magazine", 15},
+        {68, Nato, AmmoBox, "", "", "BerettaMag", 16},
+        {69, Nato, AmmoBox, "", "", "GlockMag", 17},
+        {70, Russian, AmmoBox, "", "", "AK74", 18},
+        {71, Russian, AmmoBox, "", "", "AK74", 19},
+        {72, Russian, AmmoBox, "", "", "PK", 20},
+        {73, Russian, AmmoBox, "", "", "BizonMag", 21},
+        {74, Russian, AmmoBox, "", "", "GrenadeLauncher", 22},
+        {75, Russian, AmmoBox, "", "", "SVDDragunov", 23},
+        {76, Russian, AmmoBox, "", "", "AK47", 24},
+        {77, Russian, AmmoBox, "", "", "GrenadeLauncher", 25},
+        {78, Russian, AmmoBox, "", "", "AT4Launcher", 26},
+        {79, Russian, AmmoBox, "", "", "9K32Launcher", 27},
+        {80, Russian, AmmoBox, "", "", "RPGLauncher", 28},
+        {81, Russian, AmmoBox, "", "", "6G30Magazine", 29},
+        {82, Russian, AmmoBox, "", "", "TokarevMag", 30},
+        {83, Russian, AmmoBox, "", "", "SkorpionMag", 31},
+        {84, Other, AmmoBox, "", "", "AK47", 50},
+        {85, Other, AmmoBox, "", "", "CZ75Mag", 51},
+    }};
+    // clang-format on
+}
 } // namespace detail
 
-// clang-format off
-inline constexpr std::array<Item, slotCount> catalogue = {{
-    {0,  detail::G::Nato, detail::K::Weapon, "M 4", "M4", "", detail::none},
-    {1,  detail::G::Nato, detail::K::Weapon, "M 16", "M16", "", detail::none},
-    {2,  detail::G::Nato, detail::K::Weapon, "M 60", "M60", "", detail::none},
-    {3,  detail::G::Nato, detail::K::Weapon, "MP5 SD6", "HK", "", detail::none},
-    {4,  detail::G::Nato, detail::K::Weapon, "M 16 Grenade Launcher", "M16GrenadeLauncher", "", detail::none},
-    {5,  detail::G::Nato, detail::K::Weapon, "M 21 (Sniper)", "M21", "", detail::none},
-    {6,  detail::G::Nato, detail::K::Weapon, "HK G36A", "G36a", "", detail::none},
-    {7,  detail::G::Nato, detail::K::Weapon, "HK G3", "HKG3", "", detail::none},
-    {8,  detail::G::Nato, detail::K::Weapon, "FAL", "FAL", "", detail::none},
-    {9,  detail::G::Nato, detail::K::Weapon, "STEYR", "Steyr", "", detail::none},
-    {10, detail::G::Nato, detail::K::Weapon, "UZI", "UZI", "", detail::none},
-    {11, detail::G::Nato, detail::K::Weapon, "M 4 XMS Scoped", "XMS", "", detail::none},
-    {12, detail::G::Nato, detail::K::Weapon, "LAW Launcher", "LAWLauncher", "", detail::none},
-    {13, detail::G::Nato, detail::K::Weapon, "Carl Gustav Launcher", "CarlGustavLauncher", "", detail::none},
-    {14, detail::G::Nato, detail::K::Weapon, "AA Launcher", "AALauncher", "", detail::none},
-    {15, detail::G::Nato, detail::K::Weapon, "MM1 Barrel Grenade Launcher", "MM1", "", detail::none},
-    {16, detail::G::Nato, detail::K::Weapon, "Beretta", "Beretta", "", detail::none},
-    {17, detail::G::Nato, detail::K::Weapon, "Glock", "Glock", "", detail::none},
-    {18, detail::G::Russian, detail::K::Weapon, "AK 74 SU", "AK74Su", "", detail::none},
-    {19, detail::G::Russian, detail::K::Weapon, "AK 74", "AK74", "", detail::none},
-    {20, detail::G::Russian, detail::K::Weapon, "PK", "PK", "", detail::none},
-    {21, detail::G::Russian, detail::K::Weapon, "Bizon (SD)", "Bizon", "", detail::none},
-    {22, detail::G::Russian, detail::K::Weapon, "AK 74 Grenade Launcher", "AK74GrenadeLauncher", "", detail::none},
-    {23, detail::G::Russian, detail::K::Weapon, "SVD Dragunov (Sniper)", "SVDDragunov", "", detail::none},
-    {24, detail::G::Russian, detail::K::Weapon, "AK 47", "AK47", "", detail::none},
-    {25, detail::G::Russian, detail::K::Weapon, "AK 47 Grenade Launcher", "AK47GrenadeLauncher", "", detail::none},
-    {26, detail::G::Russian, detail::K::Weapon, "AT4 Launcher", "AT4Launcher", "", detail::none},
-    {27, detail::G::Russian, detail::K::Weapon, "9K32 Launcher", "9K32Launcher", "", detail::none},
-    {28, detail::G::Russian, detail::K::Weapon, "RPG Launcher", "RPGLauncher", "", detail::none},
-    {29, detail::G::Russian, detail::K::Weapon, "6G30 Barrel Grenade Launcher", "6G30", "", detail::none},
-    {30, detail::G::Russian, detail::K::Weapon, "Tokarev", "Tokarev", "", detail::none},
-    {31, detail::G::Russian, detail::K::Weapon, "Skorpion (Machine Pistol)", "Skorpion", "", detail::none},
-    {32, detail::G::Equipment, detail::K::Magazine, "Hand Grenade", "", "HandGrenade", detail::none},
-    {33, detail::G::Equipment, detail::K::Magazine, "Mortar", "", "Mortar", detail::none},
-    {34, detail::G::Equipment, detail::K::Magazine, "SmokeShell", "", "SmokeShell", detail::none},
-    {35, detail::G::Equipment, detail::K::Magazine, "SmokeShell Red", "", "SmokeShellRed", detail::none},
-    {36, detail::G::Equipment, detail::K::Magazine, "SmokeShell Green", "", "SmokeShellGreen", detail::none},
-    {37, detail::G::Equipment, detail::K::Magazine, "Flare", "", "Flare", detail::none},
-    {38, detail::G::Equipment, detail::K::Magazine, "Flare Red", "", "FlareRed", detail::none},
-    {39, detail::G::Equipment, detail::K::Magazine, "Flare Green", "", "FlareGreen", detail::none},
-    {40, detail::G::Equipment, detail::K::Magazine, "Flare Yellow", "", "FlareYellow", detail::none},
-    {41, detail::G::Equipment, detail::K::Magazine, "Pipe Bomb", "", "PipeBomb", detail::none},
-    {42, detail::G::Equipment, detail::K::Magazine, "Time Bomb", "", "TimeBomb", detail::none},
-    {43, detail::G::Equipment, detail::K::Magazine, "Mine", "", "Mine", detail::none},
-    {44, detail::G::Equipment, detail::K::Weapon, "Laser Designator", "LaserDesignator", "LaserDesignator", detail::none},
-    {45, detail::G::Equipment, detail::K::Weapon, "Binocular", "Binocular", "Binocular", detail::none},
-    {46, detail::G::Equipment, detail::K::Weapon, "NV Googles", "NVGoggles", "NVGoggles", detail::none},
-    {47, detail::G::Other, detail::K::Weapon, "Kozlice", "Kozlice", "", detail::none},
-    {48, detail::G::Other, detail::K::Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", detail::none},
-    {49, detail::G::Other, detail::K::Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", detail::none},
-    {50, detail::G::Other, detail::K::Weapon, "AK 47 CZ", "AK47CZ", "", detail::none},
-    {51, detail::G::Other, detail::K::Weapon, "CZ 75", "CZ75", "", detail::none},
-    {52, detail::G::Nato, detail::K::AmmoBox, "", "", "M4", 0},
-    {53, detail::G::Nato, detail::K::AmmoBox, "", "", "M16", 1},
-    {54, detail::G::Nato, detail::K::AmmoBox, "", "", "M60", 2},
-    {55, detail::G::Nato, detail::K::AmmoBox, "", "", "HK", 3},
-    {56, detail::G::Nato, detail::K::AmmoBox, "", "", "GrenadeLauncher", 4},
-    {57, detail::G::Nato, detail::K::AmmoBox, "", "", "M21", 5},
-    {58, detail::G::Nato, detail::K::AmmoBox, "", "", "G36aMag", 6},
-    {59, detail::G::Nato, detail::K::AmmoBox, "", "", "HKG3Mag", 7},
-    {60, detail::G::Nato, detail::K::AmmoBox, "", "", "FALMag", 8},
-    {61, detail::G::Nato, detail::K::AmmoBox, "", "", "SteyrMag", 9},
-    {62, detail::G::Nato, detail::K::AmmoBox, "", "", "UZIMag", 10},
-    {63, detail::G::Nato, detail::K::AmmoBox, "", "", "M4", 11},
-    {64, detail::G::Nato, detail::K::AmmoBox, "", "", "LAWLauncher", 12},
-    {65, detail::G::Nato, detail::K::AmmoBox, "", "", "CarlGustavLauncher", 13},
-    {66, detail::G::Nato, detail::K::AmmoBox, "", "", "AALauncher", 14},
-    {67, detail::G::Nato, detail::K::AmmoBox, "", "", "MM1Magazine", 15},
-    {68, detail::G::Nato, detail::K::AmmoBox, "", "", "BerettaMag", 16},
-    {69, detail::G::Nato, detail::K::AmmoBox, "", "", "GlockMag", 17},
-    {70, detail::G::Russian, detail::K::AmmoBox, "", "", "AK74", 18},
-    {71, detail::G::Russian, detail::K::AmmoBox, "", "", "AK74", 19},
-    {72, detail::G::Russian, detail::K::AmmoBox, "", "", "PK", 20},
-    {73, detail::G::Russian, detail::K::AmmoBox, "", "", "BizonMag", 21},
-    {74, detail::G::Russian, detail::K::AmmoBox, "", "", "GrenadeLauncher", 22},
-    {75, detail::G::Russian, detail::K::AmmoBox, "", "", "SVDDragunov", 23},
-    {76, detail::G::Russian, detail::K::AmmoBox, "", "", "AK47", 24},
-    {77, detail::G::Russian, detail::K::AmmoBox, "", "", "GrenadeLauncher", 25},
-    {78, detail::G::Russian, detail::K::AmmoBox, "", "", "AT4Launcher", 26},
-    {79, detail::G::Russian, detail::K::AmmoBox, "", "", "9K32Launcher", 27},
-    {80, detail::G::Russian, detail::K::AmmoBox, "", "", "RPGLauncher", 28},
-    {81, detail::G::Russian, detail::K::AmmoBox, "", "", "6G30Magazine", 29},
-    {82, detail::G::Russian, detail::K::AmmoBox, "", "", "TokarevMag", 30},
-    {83, detail::G::Russian, detail::K::AmmoBox, "", "", "SkorpionMag", 31},
-    {84, detail::G::Other, detail::K::AmmoBox, "", "", "AK47", 50},
-    {85, detail::G::Other, detail::K::AmmoBox, "", "", "CZ75Mag", 51},
-}};
-// clang-format on
+inline constexpr std::array<Item, slotCount> catalogue = detail::catalogueRows();
 
 // The weapon whose check box decides an ammo box: the item on the same row.
 constexpr int weaponSlotOf(int ammoBox)
 {
-    return catalogue[ammoBox].weaponSlot;
+    return catalogue[static_cast<std::size_t>(ammoBox)].weaponSlot;
 }
+
+// The check box that judges count box `box`: its own row's, or for an ammo
+// box that of its weapon.
+constexpr int checkBoxOf(int box)
+{
+    const Item &item = catalogue[static_cast<std::size_t>(box)];
+    return item.kind == Kind::AmmoBox ? item.weaponSlot : box;
+}
+
+// Consecutive slots, first to last.
+struct SlotRun {
+    int first;
+    int last;
+};
+
+namespace detail
+{
+// The runs of consecutive rows that `belongs` picks, in slot order. N is
+// their number; any other number stops the compilation.
+template <std::size_t N, typename Predicate> constexpr std::array<SlotRun, N> runsOf(Predicate belongs)
+{
+    std::array<SlotRun, N> runs{};
+    std::size_t n = 0;
+    for (const Item &item : catalogue) {
+        if (!belongs(item))
+            continue;
+        if (n > 0 && runs[n - 1].last == item.slot - 1)
+            runs[n - 1].last = item.slot;
+        else if (n < N)
+            runs[n++] = {item.slot, item.slot};
+        else
+            throw "more runs than declared";
+    }
+    if (n != N)
+        throw "fewer runs than declared";
+    return runs;
+}
+} // namespace detail
+
+// The runs the count checks and the sections walk, read off the kinds and
+// groups above.
+
+// Weapon items: 0..31, 44..47, 50..51.
+inline constexpr std::array<SlotRun, 3> weaponRuns =
+    detail::runsOf<3>([](const Item &i) { return i.kind == Kind::Weapon; });
+// Equipment magazines: 32..43.
+inline constexpr SlotRun equipmentMagazines =
+    detail::runsOf<1>([](const Item &i) { return i.group == Group::Equipment && i.kind == Kind::Magazine; })[0];
+// The Kozlice's two magazines: 48..49.
+inline constexpr SlotRun kozliceMagazines =
+    detail::runsOf<1>([](const Item &i) { return i.group == Group::Other && i.kind == Kind::Magazine; })[0];
+// Ammo boxes on the NATO and Russian weapons' rows: 52..83.
+inline constexpr SlotRun rowAmmoBoxes =
+    detail::runsOf<1>([](const Item &i) { return i.kind == Kind::AmmoBox && i.group != Group::Other; })[0];
+// Ammo boxes of the Other group: 84..85.
+inline constexpr SlotRun otherAmmoBoxes =
+    detail::runsOf<1>([](const Item &i) { return i.kind == Kind::AmmoBox && i.group == Group::Other; })[0];
 
 } // namespace qor

@@ -24,13 +24,13 @@ QStringList governingCaptions(int slot)
 {
     QStringList captions;
     auto scan = [&](const auto &entries) {
-        for (const Entry &e : entries) {
+        for (const SectionEntry &e : entries) {
             for (int n = 0; n < e.pairCount; ++n) {
                 if (e.pairs[static_cast<std::size_t>(n)].box != slot)
                     continue;
                 for (int k = 0; k < e.pairCount; ++k) {
-                    const Pair &p = e.pairs[static_cast<std::size_t>(k)];
-                    if ((e.rule == Rule::AllPairs || k == n) && !captions.contains(captionOf(p.checkBox)))
+                    const CountPair &p = e.pairs[static_cast<std::size_t>(k)];
+                    if ((e.rule == EntryRule::AllPairs || k == n) && !captions.contains(captionOf(p.checkBox)))
                         captions << captionOf(p.checkBox);
                 }
             }

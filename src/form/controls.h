@@ -13,7 +13,7 @@ namespace qor
 {
 
 // A straight line of a given pen width. The widget covers the line's bounding
-// box widened by the pen, so the stroke is centred on the design coordinates.
+// box widened by the pen, so the stroke is centred on the given coordinates.
 class FrameLine final : public QWidget
 {
     Q_OBJECT

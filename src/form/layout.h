@@ -3,7 +3,7 @@
 //
 // Positions are kept in twips, as the layout was drawn, and turned into
 // logical pixels only when a widget is placed; 15 twips make one pixel, and
-// every design value divides evenly, so nothing is rounded in practice.
+// every position below divides evenly, so nothing is rounded in practice.
 
 #include "catalogue/catalogue.h"
 
@@ -52,14 +52,31 @@ inline constexpr Colour highlightText{QPalette::HighlightedText};
 inline constexpr Colour windowBackground{QPalette::Window};
 inline constexpr Colour windowText{QPalette::WindowText};
 
-enum class Font {
-    Default,  // the window's user-interface font, Arial 7.5 pt
-    Title,    // Arial 14.25 pt bold
-    Ammo,     // Arial 6 pt
-    Prompt,   // Arial 9.75 pt bold
-    Briefing, // Arial 14.25 pt
-    Button,   // Arial 18 pt bold
+enum class Font { Default, Title, Ammo, Prompt, Briefing, Button };
+
+// Every font is Arial (or its metric twin) in one of these sizes.
+struct FontFace {
+    Font font;
+    double points;
+    bool bold;
 };
+
+inline constexpr std::array<FontFace, 6> fontFaces = {{
+    {Font::Default, 7.5, false}, // the window's user-interface font
+    {Font::Title, 14.25, true},  // group titles
+    {Font::Ammo, 6, false},      // "ammo" over the ammo boxes
+    {Font::Prompt, 9.75, true},  // the script names' prompts
+    {Font::Briefing, 14.25, false},
+    {Font::Button, 18, true},
+}};
+
+constexpr FontFace faceOf(Font font)
+{
+    for (const FontFace &face : fontFaces)
+        if (face.font == font)
+            return face;
+    throw "a font without a face";
+}
 
 struct GroupStyle {
     Colour background;
@@ -154,12 +171,11 @@ inline constexpr std::array<LabelRow, 12> labels = {{
     {"Label5", authorInstitution, {8160, 10080, 4095, 255}, Font::Default, {}, true, Align::Centre},
 }};
 
+// chki1..chki7; their keys and start states are the core's (startvalues.h).
 struct BriefingRow {
     std::string_view name;
     std::string_view caption;
-    std::string_view tag;
     int top; // twips; left, width and height are shared
-    bool ticked;
 };
 
 inline constexpr int briefingLeft = 8880;
@@ -167,13 +183,13 @@ inline constexpr int briefingWidth = 2535;
 inline constexpr int briefingHeight = 420;
 
 inline constexpr std::array<BriefingRow, 7> briefing = {{
-    {"chki1", "Show Compass", "showCompass", 6600, true},
-    {"chki2", "Show GPS", "showGPS", 6960, false},
-    {"chki3", "Show Map", "showMap", 7320, true},
-    {"chki4", "Show Notepad", "showNotepad", 7680, true},
-    {"chki5", "Show Watch", "showWatch", 8040, false},
-    {"chki6", "Show Debriefing", "debriefing", 8400, false},
-    {"chki7", "Show Radio", "showRadio", 8760, false},
+    {"chki1", "Show Compass", 6600},
+    {"chki2", "Show GPS", 6960},
+    {"chki3", "Show Map", 7320},
+    {"chki4", "Show Notepad", 7680},
+    {"chki5", "Show Watch", 8040},
+    {"chki6", "Show Debriefing", 8400},
+    {"chki7", "Show Radio", 8760},
 }};
 
 inline constexpr Twips txti1Box{2040, 8280, 5895, 375};
@@ -188,8 +204,9 @@ inline constexpr int checkHeight = 255;
 inline constexpr int countWidth = 300;
 inline constexpr int countHeight = 285;
 
+// A group's check boxes stand one row each, in slot order.
 struct RowRule {
-    int firstSlot, lastSlot;
+    Group group;
     int top; // top of the first row
     int checkLeft, checkWidth;
     int countLeft;
@@ -197,9 +214,9 @@ struct RowRule {
 };
 
 inline constexpr std::array<RowRule, 3> rowRules = {{
-    {0, 17, 720, 360, 2055, 2880, 3240},   // NATO
-    {18, 31, 720, 4440, 2055, 6960, 7320}, // Russian
-    {32, 46, 720, 8520, 2415, 11400, -1},  // Equipment
+    {Group::Nato, 720, 360, 2055, 2880, 3240},
+    {Group::Russian, 720, 4440, 2055, 6960, 7320},
+    {Group::Equipment, 720, 8520, 2415, 11400, -1},
 }};
 
 // Check boxes wider than their group's rule, for their longer captions.
@@ -239,8 +256,11 @@ constexpr ItemBoxes itemBoxes()
 {
     ItemBoxes boxes;
     for (const RowRule &r : rowRules) {
-        for (int s = r.firstSlot; s <= r.lastSlot; ++s) {
-            const int top = r.top + rowPitch * (s - r.firstSlot);
+        int row = 0;
+        for (int s = 0; s < checkBoxCount; ++s) {
+            if (catalogue[static_cast<std::size_t>(s)].group != r.group)
+                continue;
+            const int top = r.top + rowPitch * row++;
             int width = r.checkWidth;
             for (const WideCheck &w : wideChecks)
                 if (w.slot == s)
@@ -254,7 +274,7 @@ constexpr ItemBoxes itemBoxes()
         if (item.kind != Kind::AmmoBox || item.group == Group::Other)
             continue;
         for (const RowRule &r : rowRules)
-            if (item.weaponSlot >= r.firstSlot && item.weaponSlot <= r.lastSlot)
+            if (catalogue[static_cast<std::size_t>(item.weaponSlot)].group == r.group)
                 boxes.count[item.slot] = {r.ammoLeft, boxes.count[item.weaponSlot].top, countWidth, countHeight};
     }
     for (const OtherRow &o : otherRows) {
@@ -267,5 +287,27 @@ constexpr ItemBoxes itemBoxes()
 }
 
 inline constexpr ItemBoxes items = itemBoxes();
+
+// Which box of an item's row Tab reaches first, by group. Tab walks the
+// check-box slots in order, then the ammo boxes.
+enum class RowTab {
+    CheckFirst,
+    CountFirst,
+    CountFirstButAtTheEnds, // check box first on the group's first and last rows
+};
+
+constexpr RowTab rowTab(Group g)
+{
+    switch (g) {
+    case Group::Nato:
+        return RowTab::CountFirstButAtTheEnds;
+    case Group::Russian:
+        return RowTab::CountFirst;
+    case Group::Equipment:
+    case Group::Other:
+        return RowTab::CheckFirst;
+    }
+    return RowTab::CheckFirst;
+}
 
 } // namespace qor::layout

@@ -3,6 +3,7 @@
 #include "access.h"
 #include "controls.h"
 #include "fit.h"
+#include "generate/startvalues.h"
 #include "layout.h"
 #include "savefile.h"
 #include "scheme.h"
@@ -33,13 +34,7 @@ QString qs(std::string_view s)
 // so captions fit the boxes drawn for Arial.
 QFont fontFor(layout::Font kind, const QFont &base)
 {
-    struct Face {
-        qreal points;
-        bool bold;
-    };
-    // In the order of layout::Font.
-    static constexpr Face faces[] = {{7.5, false}, {14.25, true}, {6, false}, {9.75, true}, {14.25, false}, {18, true}};
-    const Face face = faces[static_cast<std::size_t>(kind)];
+    const layout::FontFace face = layout::faceOf(kind);
     QFont f = base;
     f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     f.setPointSizeF(face.points);
@@ -164,10 +159,12 @@ void QorGenerator::createCheckBoxes()
         box->setGeometry(layout::toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
         box->setProperty(tagProperty, qs(item.itemClass));
         box->setAccessibleName(qs(item.caption));
+        setTickValue(*box, startTick);
         const layout::GroupStyle style = layout::groupStyle(item.group);
         paint(box, colourOf(style.background, fills_), colourOf(style.text, fills_));
         controls_.wep[static_cast<std::size_t>(slot)] = box;
     }
+    static_assert(layout::briefing.size() == briefingOptions.size());
     for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
         const layout::BriefingRow &s = layout::briefing[n];
         auto *box = new TickBox(qs(s.caption), this);
@@ -175,15 +172,16 @@ void QorGenerator::createCheckBoxes()
         box->setGeometry(
             layout::toPixels({layout::briefingLeft, s.top, layout::briefingWidth, layout::briefingHeight}));
         box->setFont(fontFor(layout::Font::Briefing, font()));
-        box->setProperty(tagProperty, qs(s.tag));
+        box->setProperty(tagProperty, qs(briefingOptions[n].key));
         box->setAccessibleName(qs(s.caption));
-        box->setChecked(s.ticked);
+        setTickValue(*box, briefingOptions[n].start);
         controls_.chki[n] = box;
     }
 }
 
 void QorGenerator::createTextBoxes()
 {
+    const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new LineBox(this);
@@ -197,7 +195,7 @@ void QorGenerator::createTextBoxes()
         // Twenty pixels are narrow: give the digits the room the frame's
         // padding would take, so two of them always show.
         box->setTextMargins(-1, 0, -1, 0);
-        box->setText(QStringLiteral("0"));
+        box->setText(startText);
         controls_.cant[static_cast<std::size_t>(slot)] = box;
     }
 
@@ -217,7 +215,7 @@ void QorGenerator::createTextBoxes()
     quote->setObjectName(QStringLiteral("txtt"));
     quote->setGeometry(layout::toPixels(layout::txttBox));
     quote->setAccessibleName(QStringLiteral("Quote character"));
-    quote->setText(QStringLiteral("\""));
+    quote->setText(qs(quoteCharacter));
     quote->setEnabled(false);
     quote->setFocusPolicy(Qt::NoFocus);
     quote->hide();
@@ -234,24 +232,25 @@ void QorGenerator::createButton()
     connect(cmd_, &QPushButton::clicked, this, &QorGenerator::cmd_Click);
 }
 
-// The design numbers every control from 0 to 160; labels and the hidden quote
-// box hold numbers but never take the focus, so only the rest is chained.
+// The button first, then the item rows group by group (layout::rowTab), the
+// ammo boxes, the script names and the briefing options. Labels and the
+// hidden quote box never take the focus, so they are left out.
 void QorGenerator::chainTabOrder()
 {
+    auto groupOf = [](int slot) { return catalogue[static_cast<std::size_t>(slot)].group; };
     std::vector<QWidget *> chain{cmd_};
-    auto row = [&](int slot, bool checkFirst) {
-        QWidget *check = controls_.wep[static_cast<std::size_t>(slot)];
-        QWidget *count = controls_.cant[static_cast<std::size_t>(slot)];
+    for (int s = 0; s < checkBoxCount; ++s) {
+        const Group group = groupOf(s);
+        const bool groupEnd = s == 0 || groupOf(s - 1) != group || s + 1 == checkBoxCount || groupOf(s + 1) != group;
+        const layout::RowTab rule = layout::rowTab(group);
+        const bool checkFirst =
+            rule == layout::RowTab::CheckFirst || (rule == layout::RowTab::CountFirstButAtTheEnds && groupEnd);
+        QWidget *check = controls_.wep[static_cast<std::size_t>(s)];
+        QWidget *count = controls_.cant[static_cast<std::size_t>(s)];
         chain.push_back(checkFirst ? check : count);
         chain.push_back(checkFirst ? count : check);
-    };
-    for (int s = 0; s <= 17; ++s) // NATO: the first and last row check box first
-        row(s, s == 0 || s == 17);
-    for (int s = 18; s <= 31; ++s) // Russian
-        row(s, false);
-    for (int s = 32; s <= 51; ++s) // Equipment, then Other
-        row(s, true);
-    for (int s = 52; s < slotCount; ++s) // ammo boxes
+    }
+    for (int s = checkBoxCount; s < slotCount; ++s) // ammo boxes
         chain.push_back(controls_.cant[static_cast<std::size_t>(s)]);
     chain.push_back(controls_.txti1);
     chain.push_back(controls_.txti2);

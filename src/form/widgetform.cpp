@@ -21,6 +21,11 @@ std::int16_t tickValue(const QCheckBox &box)
     return unticked;
 }
 
+void setTickValue(QCheckBox &box, std::int16_t value)
+{
+    box.setCheckState(value == ticked ? Qt::Checked : value == greyed ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
 WidgetForm::WidgetForm(const Controls &controls, MessagePresenter presenter)
     : c_(controls), presenter_(std::move(presenter))
 {
@@ -30,16 +35,16 @@ WidgetForm::WidgetForm(const Controls &controls, MessagePresenter presenter)
 QLineEdit *WidgetForm::lineEdit(ControlId id) const
 {
     switch (id.name) {
-    case Name::txti1:
+    case ControlName::txti1:
         return c_.txti1;
-    case Name::txti2:
+    case ControlName::txti2:
         return c_.txti2;
-    case Name::txtt:
+    case ControlName::txtt:
         return c_.txtt;
-    case Name::cant:
+    case ControlName::cant:
         return c_.cant.at(static_cast<std::size_t>(id.index));
-    case Name::chki:
-    case Name::wep:
+    case ControlName::chki:
+    case ControlName::wep:
         break;
     }
     throw std::invalid_argument("not a text box");
@@ -48,14 +53,14 @@ QLineEdit *WidgetForm::lineEdit(ControlId id) const
 QCheckBox *WidgetForm::checkBox(ControlId id) const
 {
     switch (id.name) {
-    case Name::chki:
+    case ControlName::chki:
         return c_.chki.at(static_cast<std::size_t>(id.index - 1));
-    case Name::wep:
+    case ControlName::wep:
         return c_.wep.at(static_cast<std::size_t>(id.index));
-    case Name::txti1:
-    case Name::txti2:
-    case Name::txtt:
-    case Name::cant:
+    case ControlName::txti1:
+    case ControlName::txti2:
+    case ControlName::txtt:
+    case ControlName::cant:
         break;
     }
     throw std::invalid_argument("not a check box");
@@ -83,7 +88,7 @@ std::int16_t WidgetForm::value(ControlId checkBox) const
 
 std::string WidgetForm::tag(ControlId control) const
 {
-    const QWidget *w = control.name == Name::chki || control.name == Name::wep
+    const QWidget *w = control.name == ControlName::chki || control.name == ControlName::wep
                            ? static_cast<QWidget *>(checkBox(control))
                            : lineEdit(control);
     return w->property(tagProperty).toString().toStdString();

@@ -20,12 +20,13 @@ namespace qor
 // default is a modal box; tests put a recorder in its place.
 using MessagePresenter = std::function<void(const QString &text)>;
 
-// The name under which a widget keeps its class name (the design's Tag).
+// The name under which a widget keeps its class name, its Tag.
 inline constexpr const char *tagProperty = "tag";
 
 // Value of a check box as the core counts it: Qt orders its states
-// unchecked, partially checked, checked, the design unticked, ticked, greyed.
+// unchecked, partially checked, checked, the core unticked, ticked, greyed.
 std::int16_t tickValue(const QCheckBox &box);
+void setTickValue(QCheckBox &box, std::int16_t value);
 
 class WidgetForm final : public FormView
 {

@@ -20,23 +20,23 @@ bool countFails(const FormView &form, int box, int checkBox)
 void reportFailure(FormView &form, WindowFields &fields, int box)
 {
     form.showMessage(notANumber);
-    fields.valid = False;
+    fields.valid = validFalse;
     form.setText(cant(box), "");
     form.setFocus(cant(box));
 }
 
 } // namespace
 
-void checkPass(const CheckGroup *first, const CheckGroup *last, FormView &form, WindowFields &fields)
+void checkPass(std::span<const CheckGroup> groups, FormView &form, WindowFields &fields)
 {
-    for (const CheckGroup *group = first; group != last; ++group) {
-        for (fields.i = static_cast<std::int16_t>(group->firstBox); fields.i <= group->lastBox; ++fields.i) {
+    for (const CheckGroup &group : groups) {
+        for (fields.i = static_cast<std::int16_t>(group.boxes.first); fields.i <= group.boxes.last; ++fields.i) {
             const int box = fields.i;
-            if (!countFails(form, box, group->firstCheckBox + box - group->firstBox))
+            if (!countFails(form, box, checkBoxOf(box)))
                 continue;
             reportFailure(form, fields, box);
-            if (group->endsAtFailure)
-                fields.i = static_cast<std::int16_t>(group->lastBox);
+            if (group.endsAtFailure)
+                fields.i = static_cast<std::int16_t>(group.boxes.last);
         }
     }
 }

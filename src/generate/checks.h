@@ -3,51 +3,61 @@
 // "0" and yet reads as 0 is "not a number". Each failure is reported, the box
 // is emptied and focused, and the pass's section is left out.
 
+#include "catalogue/catalogue.h"
 #include "command.h"
 #include "form.h"
 
 #include <array>
+#include <span>
 
 namespace qor
 {
 
+// A run of count boxes checked in slot order, each judged by its check box
+// (checkBoxOf). A loop group stops at its first failure; single checks are
+// groups of one box and never stop another.
 struct CheckGroup {
-    int firstBox;
-    int lastBox;
-    int firstCheckBox;  // box s is judged by wep(firstCheckBox + s - firstBox)
-    bool endsAtFailure; // a loop group stops at its first failure; a single check does not
+    SlotRun boxes;
+    bool endsAtFailure = true;
 };
 
-// Boxes of the items the Weapons section can list.
+namespace detail
+{
+constexpr CheckGroup single(int box)
+{
+    return {{box, box}, false};
+}
+} // namespace detail
+
+// The boxes of the items the Weapons section can list.
 inline constexpr std::array<CheckGroup, 3> firstPassGroups = {{
-    {0, 31, 0, true},
-    {44, 47, 44, true},
-    {50, 51, 50, true},
+    {weaponRuns[0]},
+    {weaponRuns[1]},
+    {weaponRuns[2]},
 }};
 
-// Boxes of the items the Magazines section can list; ammo boxes are judged by
-// their weapon's check box.
+// The boxes of the items the Magazines section can list.
 inline constexpr std::array<CheckGroup, 6> secondPassGroups = {{
-    {32, 43, 32, true},
-    {52, 83, 0, true},
-    {48, 48, 48, false},
-    {49, 49, 49, false},
-    {84, 84, 50, false},
-    {85, 85, 51, false},
+    {equipmentMagazines},
+    {rowAmmoBoxes},
+    detail::single(kozliceMagazines.first),
+    detail::single(kozliceMagazines.last),
+    detail::single(otherAmmoBoxes.first),
+    detail::single(otherAmmoBoxes.last),
 }};
 
-// Runs the groups in order; sets fields.valid to False on any failure and
-// leaves it untouched otherwise.
-void checkPass(const CheckGroup *first, const CheckGroup *last, FormView &form, WindowFields &fields);
+// Runs the groups in order; sets fields.valid to validFalse on any failure
+// and leaves it untouched otherwise.
+void checkPass(std::span<const CheckGroup> groups, FormView &form, WindowFields &fields);
 
 inline void firstCheckPass(FormView &form, WindowFields &fields)
 {
-    checkPass(firstPassGroups.begin(), firstPassGroups.end(), form, fields);
+    checkPass(firstPassGroups, form, fields);
 }
 
 inline void secondCheckPass(FormView &form, WindowFields &fields)
 {
-    checkPass(secondPassGroups.begin(), secondPassGroups.end(), form, fields);
+    checkPass(secondPassGroups, form, fields);
 }
 
 } // namespace qor

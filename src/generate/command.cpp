@@ -10,11 +10,10 @@ namespace qor
 namespace
 {
 
-template <std::size_t N>
-void section(std::string_view title, const std::array<Entry, N> &entries, const FormView &form, FileWriter &out,
+void section(std::string_view title, std::span<const SectionEntry> entries, const FormView &form, FileWriter &out,
              WindowFields &fields)
 {
-    if (fields.valid != True)
+    if (fields.valid != validTrue)
         return;
     out.beginSection(title);
     writeEntries(entries, form, out, fields);
@@ -31,12 +30,12 @@ bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
         out.open();
         out.header(form);
 
-        fields.valid = True;
+        fields.valid = validTrue;
         firstCheckPass(form, fields);
         section("Weapons", weaponEntries, form, out, fields);
 
         // Each section answers only to its own pass.
-        fields.valid = True;
+        fields.valid = validTrue;
         secondCheckPass(form, fields);
         section("Magazines", magazineEntries, form, out, fields);
 

@@ -7,6 +7,10 @@
 //                                         +--> FileWriter (fileformat.h): lines,
 //                                              ANSI code page, CR LF --> OutputFile
 //
+// The checks and the sections walk the runs of slots and the ammo-box
+// pairings that the catalogue (catalogue/catalogue.h) defines; the window's
+// start values and the briefing keys are in startvalues.h.
+//
 // The window only moves values between its widgets and FormView; every
 // decision is made here, without Qt, so all of it is testable in memory.
 
@@ -19,8 +23,9 @@
 namespace qor
 {
 
-inline constexpr std::int16_t True = -1;
-inline constexpr std::int16_t False = 0;
+// The two values of `valid`, a Basic-style boolean.
+inline constexpr std::int16_t validTrue = -1;
+inline constexpr std::int16_t validFalse = 0;
 
 inline constexpr const char *fileName = "description.ext";
 inline constexpr const char *notANumber = "error; not a number";
@@ -28,7 +33,7 @@ inline constexpr const char *notANumber = "error; not a number";
 // Working fields the window keeps for the command; nothing carries meaning
 // from one press to the next.
 struct WindowFields {
-    std::int16_t valid = 0; // True while the current check pass has not failed
+    std::int16_t valid = 0; // validTrue while the current check pass has not failed
     std::int16_t i = 0;     // loop index of every slot loop
     std::string cname;      // class name of the entry being written
 };

@@ -2,33 +2,10 @@
 
 #include "ansi.h"
 #include "countformat.h"
-
-#include <array>
+#include "startvalues.h"
 
 namespace qor
 {
-
-namespace
-{
-
-struct FlagLine {
-    std::string_view key;
-    int box; // chki1..chki7
-};
-
-// Keys exactly as the game reads them: note "onloadintro" in lower case and
-// "debriefing" without "show".
-constexpr std::array<FlagLine, 7> flagLines = {{
-    {"showCompass=", 1},
-    {"showGPS=", 2},
-    {"showMap=", 3},
-    {"showNotepad=", 4},
-    {"showWatch=", 5},
-    {"debriefing=", 6},
-    {"showRadio=", 7},
-}};
-
-} // namespace
 
 void FileWriter::open()
 {
@@ -53,12 +30,14 @@ void FileWriter::commit()
 void FileWriter::header(const FormView &form)
 {
     line("");
+    // Keys exactly as the game reads them: "onloadintro" in lower case.
     line("onloadintro=" + form.text(txtt) + form.text(txti1) + form.text(txtt));
     line("");
     line("onLoadMission=" + form.text(txtt) + form.text(txti2) + form.text(txtt));
     line("");
-    for (const FlagLine &flag : flagLines) {
-        line(std::string(flag.key) + std::to_string(form.value(chki(flag.box))));
+    for (std::size_t n = 0; n < briefingOptions.size(); ++n) {
+        const int box = static_cast<int>(n) + 1; // chki1..chki7
+        line(std::string(briefingOptions[n].key) + "=" + std::to_string(form.value(chki(box))));
         line("");
     }
 }

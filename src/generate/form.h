@@ -1,10 +1,10 @@
 #pragma once
 // What the generator needs of the window, and nothing more.
 //
-// The window implements FormView over its widgets; FormRecord (formrecord.h)
-// implements it in memory for tests, fuzzing and benchmarks. Controls are
-// addressed by their design name and, for the two item arrays, by slot.
-// Texts travel as UTF-8.
+// The window implements FormView over its widgets; the tests' FormRecord
+// (tests/support) implements it in memory. Controls are addressed by the
+// window's object names and, for the two item arrays, by slot. Texts travel
+// as UTF-8.
 
 #include <cstdint>
 #include <string>
@@ -13,7 +13,7 @@
 namespace qor
 {
 
-enum class Name : std::uint8_t {
+enum class ControlName : std::uint8_t {
     txti1, // intro script name
     txti2, // mission script name
     txtt,  // hidden holder of the quote character
@@ -23,25 +23,25 @@ enum class Name : std::uint8_t {
 };
 
 struct ControlId {
-    Name name;
+    ControlName name;
     int index = 0;
     friend constexpr bool operator==(ControlId, ControlId) = default;
 };
 
-constexpr ControlId txti1{Name::txti1};
-constexpr ControlId txti2{Name::txti2};
-constexpr ControlId txtt{Name::txtt};
+constexpr ControlId txti1{ControlName::txti1};
+constexpr ControlId txti2{ControlName::txti2};
+constexpr ControlId txtt{ControlName::txtt};
 constexpr ControlId chki(int n)
 {
-    return {Name::chki, n};
+    return {ControlName::chki, n};
 }
 constexpr ControlId wep(int slot)
 {
-    return {Name::wep, slot};
+    return {ControlName::wep, slot};
 }
 constexpr ControlId cant(int slot)
 {
-    return {Name::cant, slot};
+    return {ControlName::cant, slot};
 }
 
 // Tick states of a check box's Value.

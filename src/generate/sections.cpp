@@ -13,7 +13,7 @@ double boxValue(const FormView &form, int box)
     return readCount(form.text(cant(box)));
 }
 
-bool active(const FormView &form, Pair pair)
+bool active(const FormView &form, CountPair pair)
 {
     const bool isTicked = form.value(wep(pair.checkBox)) == ticked;
     const bool counted = boxValue(form, pair.box) > 0;
@@ -21,7 +21,7 @@ bool active(const FormView &form, Pair pair)
 }
 
 // Every term is read and combined; none short-circuits another.
-bool holds(const Entry &entry, const FormView &form)
+bool holds(const SectionEntry &entry, const FormView &form)
 {
     bool any = false;
     bool all = true;
@@ -30,12 +30,10 @@ bool holds(const Entry &entry, const FormView &form)
         any = any || a;
         all = all && a;
     }
-    return entry.rule == Rule::AnyPair ? any : all;
+    return entry.rule == EntryRule::AnyPair ? any : all;
 }
 
-} // namespace
-
-void writeEntry(const Entry &entry, const FormView &form, FileWriter &out, WindowFields &fields)
+void writeEntry(const SectionEntry &entry, const FormView &form, FileWriter &out, WindowFields &fields)
 {
     fields.i = static_cast<std::int16_t>(entry.counted[0]);
     if (!holds(entry, form))
@@ -45,6 +43,14 @@ void writeEntry(const Entry &entry, const FormView &form, FileWriter &out, Windo
         count += boxValue(form, entry.counted[n]);
     fields.cname = form.tag(entry.nameFrom);
     out.classEntry(fields.cname, count);
+}
+
+} // namespace
+
+void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields)
+{
+    for (const SectionEntry &entry : entries)
+        writeEntry(entry, form, out, fields);
 }
 
 } // namespace qor

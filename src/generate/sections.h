@@ -2,10 +2,11 @@
 // Which class entries the two sections hold, as tables: one row per entry the
 // file can contain, in file order.
 //
-// A pair is a count box and the check box that governs it; it is active when
-// the box reads above 0 and the check box is ticked (greyed does not count).
-// An entry is written when any of its pairs is active (or, for the Kozlice
-// ammunition, when all are), with the sum of its counted boxes, active or not.
+// A count pair is a count box and the check box that governs it (checkBoxOf);
+// it is active when the box reads above 0 and the check box is ticked (greyed
+// does not count). An entry is written when any of its pairs is active (or,
+// for the Kozlice ammunition, when all are), with the sum of its counted
+// boxes, active or not.
 
 #include "catalogue/catalogue.h"
 #include "command.h"
@@ -14,21 +15,22 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace qor
 {
 
-struct Pair {
+struct CountPair {
     std::int8_t box;
     std::int8_t checkBox;
 };
 
-enum class Rule : std::uint8_t { AnyPair, AllPairs };
+enum class EntryRule : std::uint8_t { AnyPair, AllPairs };
 
-struct Entry {
+struct SectionEntry {
     ControlId nameFrom; // whose Tag is the class name
-    Rule rule = Rule::AnyPair;
-    std::array<Pair, 3> pairs{};
+    EntryRule rule = EntryRule::AnyPair;
+    std::array<CountPair, 3> pairs{};
     std::uint8_t pairCount = 0;
     std::array<std::int8_t, 3> counted{}; // summed left to right
     std::uint8_t countedCount = 0;
@@ -37,99 +39,123 @@ struct Entry {
 namespace detail
 {
 
-constexpr Entry single(ControlId name, int box, int checkBox)
+constexpr CountPair pairOf(int box)
 {
-    Entry e{name};
-    e.pairs[0] = {static_cast<std::int8_t>(box), static_cast<std::int8_t>(checkBox)};
+    return {static_cast<std::int8_t>(box), static_cast<std::int8_t>(checkBoxOf(box))};
+}
+
+// One box, named by `name`, judged by the check box that governs it.
+constexpr SectionEntry single(ControlId name, int box)
+{
+    SectionEntry e{name};
+    e.pairs[0] = pairOf(box);
     e.pairCount = 1;
     e.counted[0] = static_cast<std::int8_t>(box);
     e.countedCount = 1;
     return e;
 }
 
-// A magazine several weapons share: written once, counting all its boxes.
-template <std::size_t N> constexpr Entry shared(int nameBox, const int (&boxes)[N])
+// A magazine several weapons share: written once under the Tag of
+// cant(nameBox), counting every ammo box that holds the same class name, in
+// slot order.
+constexpr SectionEntry shared(int nameBox)
 {
-    Entry e{cant(nameBox)};
-    for (std::size_t n = 0; n < N; ++n) {
-        e.pairs[n] = {static_cast<std::int8_t>(boxes[n]), static_cast<std::int8_t>(weaponSlotOf(boxes[n]))};
-        e.counted[n] = static_cast<std::int8_t>(boxes[n]);
+    SectionEntry e{cant(nameBox)};
+    for (const Item &item : catalogue) {
+        if (item.kind != Kind::AmmoBox ||
+            item.magazineClass != catalogue[static_cast<std::size_t>(nameBox)].magazineClass)
+            continue;
+        if (e.pairCount == e.pairs.size())
+            throw "more boxes than an entry holds";
+        e.pairs[e.pairCount++] = pairOf(item.slot);
+        e.counted[e.countedCount++] = static_cast<std::int8_t>(item.slot);
     }
-    e.pairCount = e.countedCount = static_cast<std::uint8_t>(N);
     return e;
 }
 
 // The Kozlice's own ammunition: only with the Kozlice itself ticked and counted.
-constexpr Entry kozliceAmmo(int slot)
+constexpr SectionEntry kozliceAmmo(int slot)
 {
-    constexpr int kozlice = 47;
-    Entry e = single(cant(slot), slot, slot);
-    e.rule = Rule::AllPairs;
+    constexpr int kozlice = 47; // the weapon both magazines fit
+    SectionEntry e = single(cant(slot), slot);
+    e.rule = EntryRule::AllPairs;
     e.pairs[1] = e.pairs[0];
-    e.pairs[0] = {kozlice, kozlice};
+    e.pairs[0] = pairOf(kozlice);
     e.pairCount = 2;
     return e;
 }
 
-struct Run {
-    int first, last;
-};
-
-template <std::size_t N, std::size_t R, typename Make>
-constexpr std::array<Entry, N> runs(const Run (&list)[R], Make make)
+// Whether another ammo box holds the same magazine class as `box`.
+constexpr bool magazineIsShared(int box)
 {
-    std::array<Entry, N> table{};
+    for (const Item &other : catalogue)
+        if (other.kind == Kind::AmmoBox && other.slot != box &&
+            other.magazineClass == catalogue[static_cast<std::size_t>(box)].magazineClass)
+            return true;
+    return false;
+}
+
+// Shared magazines and the Other group's ammunition close the Magazines
+// section, in this order.
+inline constexpr std::array<SectionEntry, 7> closingMagazineEntries = {{
+    shared(56),                                             // "GrenadeLauncher": 56, 74, 77
+    shared(52),                                             // "M4": 52, 63
+    kozliceAmmo(kozliceMagazines.first),                    // "Kozliceshell"
+    kozliceAmmo(kozliceMagazines.last),                     // "Kozliceball"
+    shared(71),                                             // "AK74": 70, 71
+    shared(84),                                             // "AK47": 76, 84
+    single(cant(otherAmmoBoxes.last), otherAmmoBoxes.last), // "CZ75Mag"
+}};
+
+constexpr std::size_t weaponEntryCount()
+{
     std::size_t n = 0;
-    for (const Run &run : list)
+    for (const SlotRun &run : weaponRuns)
+        n += static_cast<std::size_t>(run.last - run.first + 1);
+    return n;
+}
+
+constexpr std::size_t magazineEntryCount()
+{
+    std::size_t n = static_cast<std::size_t>(equipmentMagazines.last - equipmentMagazines.first + 1);
+    for (int box = rowAmmoBoxes.first; box <= rowAmmoBoxes.last; ++box)
+        n += magazineIsShared(box) ? 0 : 1;
+    return n + closingMagazineEntries.size();
+}
+
+// Weapons, under the class name of their check box.
+constexpr std::array<SectionEntry, weaponEntryCount()> weaponTable()
+{
+    std::array<SectionEntry, weaponEntryCount()> table{};
+    std::size_t n = 0;
+    for (const SlotRun &run : weaponRuns)
         for (int slot = run.first; slot <= run.last; ++slot)
-            table[n++] = make(slot);
+            table[n++] = single(wep(slot), slot);
     return table;
 }
 
-template <std::size_t A, std::size_t B>
-constexpr std::array<Entry, A + B> join(const std::array<Entry, A> &a, const std::array<Entry, B> &b)
+// Equipment (class name on the count box), then the ammo boxes whose
+// magazine belongs to one weapon alone, then the closing entries.
+constexpr std::array<SectionEntry, magazineEntryCount()> magazineTable()
 {
-    std::array<Entry, A + B> table{};
-    for (std::size_t n = 0; n < A; ++n)
-        table[n] = a[n];
-    for (std::size_t n = 0; n < B; ++n)
-        table[A + n] = b[n];
+    std::array<SectionEntry, magazineEntryCount()> table{};
+    std::size_t n = 0;
+    for (int slot = equipmentMagazines.first; slot <= equipmentMagazines.last; ++slot)
+        table[n++] = single(cant(slot), slot);
+    for (int box = rowAmmoBoxes.first; box <= rowAmmoBoxes.last; ++box)
+        if (!magazineIsShared(box))
+            table[n++] = single(cant(box), box);
+    for (const SectionEntry &entry : closingMagazineEntries)
+        table[n++] = entry;
     return table;
 }
 
 } // namespace detail
 
-// Weapons, under the class name of their check box.
-inline constexpr auto weaponEntries =
-    detail::runs<38>({{0, 31}, {44, 47}, {50, 51}}, [](int s) { return detail::single(wep(s), s, s); });
-
-// Equipment (class name on the count box), then the magazines that belong to
-// one weapon alone, judged by that weapon's check box.
-inline constexpr auto magazineEntries =
-    detail::join(detail::join(detail::runs<12>({{32, 43}}, [](int s) { return detail::single(cant(s), s, s); }),
-                              detail::runs<24>({{53, 55}, {57, 62}, {64, 69}, {72, 73}, {75, 75}, {78, 83}},
-                                               [](int b) { return detail::single(cant(b), b, weaponSlotOf(b)); })),
-                 std::array<Entry, 7>{
-                     detail::shared(56, {56, 74, 77}), // "GrenadeLauncher"
-                     detail::shared(52, {52, 63}),     // "M4"
-                     detail::kozliceAmmo(48),          // "Kozliceshell"
-                     detail::kozliceAmmo(49),          // "Kozliceball"
-                     detail::shared(71, {70, 71}),     // "AK74"
-                     detail::shared(84, {76, 84}),     // "AK47"
-                     detail::single(cant(85), 85, 51), // "CZ75Mag"
-                 });
+inline constexpr auto weaponEntries = detail::weaponTable();
+inline constexpr auto magazineEntries = detail::magazineTable();
 
 // Writes the entries of one section whose pairs hold, in table order.
-template <std::size_t N>
-void writeEntries(const std::array<Entry, N> &entries, const FormView &form, FileWriter &out, WindowFields &fields);
-
-void writeEntry(const Entry &entry, const FormView &form, FileWriter &out, WindowFields &fields);
-
-template <std::size_t N>
-void writeEntries(const std::array<Entry, N> &entries, const FormView &form, FileWriter &out, WindowFields &fields)
-{
-    for (const Entry &entry : entries)
-        writeEntry(entry, form, out, fields);
-}
+void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields);
 
 } // namespace qor

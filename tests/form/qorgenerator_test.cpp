@@ -1,12 +1,13 @@
 // The window seen from outside: found by object name, driven by simulated
-// keys and clicks, checked against the design's numbers written out here
-// independently of the window's own tables.
+// keys and clicks, checked against positions, colours and fonts written out
+// here independently of the window's own tables.
 
 #include "access.h"
 #include "controls.h"
 #include "fit.h"
 #include "qorgenerator.h"
 #include "scheme.h"
+#include "testutil.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -27,11 +28,12 @@
 #include <memory>
 
 using qor::QorGenerator;
+using namespace qor::test;
 
 namespace
 {
 
-// Twips to logical pixels: round to the nearest pixel (every design value
+// Twips to logical pixels: round to the nearest pixel (every position here
 // happens to be a multiple of 15).
 int px(int twips)
 {
@@ -42,26 +44,10 @@ QRect px(int left, int top, int width, int height)
     return {px(left), px(top), px(width), px(height)};
 }
 
-QByteArray crlf(const QStringList &lines)
+// The bytes of a file of these lines.
+QByteArray fileOf(const Lines &lines)
 {
-    QByteArray out;
-    for (const QString &line : lines)
-        out += line.toUtf8() + "\r\n";
-    return out;
-}
-
-QStringList header(const QString &intro, const QString &mission, const QString &flags)
-{
-    const QStringList keys{"showCompass", "showGPS", "showMap", "showNotepad", "showWatch", "debriefing", "showRadio"};
-    QStringList lines{"", "onloadintro=\"" + intro + "\"", "", "onLoadMission=\"" + mission + "\"", ""};
-    for (int k = 0; k < 7; ++k)
-        lines << keys[k] + "=" + flags[k] << "";
-    return lines;
-}
-
-QStringList classEntry(const QString &name, const QString &count)
-{
-    return {"class " + name, "{", "         count = " + count + ";", "};"};
+    return QByteArray::fromStdString(crlf(lines));
 }
 
 // A point on the check box that toggles it: the centre of its indicator.
@@ -203,7 +189,7 @@ class QorGeneratorTest : public QObject
     void enterPresses_data();
     void enterPresses();
     void startStateFile();
-    void workedExample();
+    void oneRifleWithMagazines();
     void notANumber();
     void messageBox();
     void screenshot();
@@ -842,14 +828,13 @@ void QorGeneratorTest::startStateFile()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray expected =
-        crlf(header("", "", "1011000") + QStringList{"class Weapons", "{", "};", "class Magazines", "{", "};"});
+    const QByteArray expected = fileOf(concat({headerLines(), section("Weapons", {}), section("Magazines", {})}));
     QCOMPARE(pressGenerate(dir), expected);
     QCOMPARE(expected.count("\r\n"), 25);
     QVERIFY(messages.isEmpty());
 }
 
-void QorGeneratorTest::workedExample()
+void QorGeneratorTest::oneRifleWithMagazines()
 {
     QTest::mouseClick(box("txti1"), Qt::LeftButton);
     QTest::keyClicks(box("txti1"), "introscript");
@@ -861,11 +846,10 @@ void QorGeneratorTest::workedExample()
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QStringList lines = header("introscript", "missionscript", "1011000") + QStringList{"class Weapons", "{"} +
-                              classEntry("M16", "2") + QStringList{"};", "class Magazines", "{"} +
-                              classEntry("M16", "10") + QStringList{"};"};
-    QCOMPARE(lines.size(), 33);
-    QCOMPARE(pressGenerate(dir), crlf(lines));
+    const Lines lines = concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
+                                section("Magazines", {entry("M16", "10")})});
+    QCOMPARE(lines.size(), std::size_t(33));
+    QCOMPARE(pressGenerate(dir), fileOf(lines));
     QVERIFY(messages.isEmpty());
 }
 
@@ -883,7 +867,7 @@ void QorGeneratorTest::notANumber()
     QCOMPARE(box("cant_7")->text(), QString("xyz"));
     QTRY_COMPARE(QApplication::focusWidget(), box("cant_5"));
     // The failed first pass leaves out the Weapons section only.
-    QCOMPARE(file, crlf(header("", "", "1011000") + QStringList{"class Magazines", "{", "};"}));
+    QCOMPARE(file, fileOf(concat({headerLines(), section("Magazines", {})})));
 }
 
 void QorGeneratorTest::messageBox()

@@ -1,10 +1,10 @@
 #pragma once
 // The window's values in memory: a FormView for tests, fuzzing and
-// benchmarks. It starts as the window does and records what a press shows and
-// where it moves the focus.
+// benchmarks. It starts from the window's start values (startvalues.h) and
+// records what a press shows and where it moves the focus.
 
 #include "catalogue/catalogue.h"
-#include "form.h"
+#include "generate/form.h"
 
 #include <array>
 #include <optional>
@@ -17,7 +17,7 @@ namespace qor
 class FormRecord final : public FormView
 {
   public:
-    FormRecord(); // the window's start values
+    FormRecord();
 
     std::string text(ControlId box) const override;
     void setText(ControlId box, std::string_view text) override;
@@ -29,7 +29,7 @@ class FormRecord final : public FormView
     void setValue(ControlId checkBox, std::int16_t value);
 
     std::string intro, mission;
-    std::string quote = "\"";
+    std::string quote;
     std::array<std::int16_t, 8> briefing{}; // chki1..chki7 at index 1..7
     std::array<std::int16_t, checkBoxCount> wepValue{};
     std::array<std::string, slotCount> cantText;

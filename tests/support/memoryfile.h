@@ -3,7 +3,7 @@
 // (open, each write, commit, counted from 1), to stand in for a disk that
 // refuses; what it committed last stays as the "file on disk".
 
-#include "outputfile.h"
+#include "generate/outputfile.h"
 
 #include <string>
 

@@ -1,26 +1,30 @@
 #include "formrecord.h"
 
+#include "generate/startvalues.h"
+
 #include <stdexcept>
 
 namespace qor
 {
 
-FormRecord::FormRecord()
+FormRecord::FormRecord() : quote(quoteCharacter)
 {
-    briefing[1] = briefing[3] = briefing[4] = ticked; // compass, map, notepad
-    cantText.fill("0");
+    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
+        briefing[n + 1] = briefingOptions[n].start;
+    wepValue.fill(startTick);
+    cantText.fill(std::string(startCount));
 }
 
 std::string FormRecord::text(ControlId box) const
 {
     switch (box.name) {
-    case Name::txti1:
+    case ControlName::txti1:
         return intro;
-    case Name::txti2:
+    case ControlName::txti2:
         return mission;
-    case Name::txtt:
+    case ControlName::txtt:
         return quote;
-    case Name::cant:
+    case ControlName::cant:
         return cantText.at(static_cast<std::size_t>(box.index));
     default:
         throw std::invalid_argument("not a text box");
@@ -30,13 +34,13 @@ std::string FormRecord::text(ControlId box) const
 void FormRecord::setText(ControlId box, std::string_view text)
 {
     switch (box.name) {
-    case Name::txti1:
+    case ControlName::txti1:
         intro = text;
         break;
-    case Name::txti2:
+    case ControlName::txti2:
         mission = text;
         break;
-    case Name::cant:
+    case ControlName::cant:
         cantText.at(static_cast<std::size_t>(box.index)) = text;
         break;
     default:
@@ -52,18 +56,18 @@ void FormRecord::setFocus(ControlId box)
 
 std::int16_t FormRecord::value(ControlId checkBox) const
 {
-    if (checkBox.name == Name::chki)
+    if (checkBox.name == ControlName::chki)
         return briefing.at(static_cast<std::size_t>(checkBox.index));
-    if (checkBox.name == Name::wep)
+    if (checkBox.name == ControlName::wep)
         return wepValue.at(static_cast<std::size_t>(checkBox.index));
     throw std::invalid_argument("not a check box");
 }
 
 void FormRecord::setValue(ControlId checkBox, std::int16_t value)
 {
-    if (checkBox.name == Name::chki)
+    if (checkBox.name == ControlName::chki)
         briefing.at(static_cast<std::size_t>(checkBox.index)) = value;
-    else if (checkBox.name == Name::wep)
+    else if (checkBox.name == ControlName::wep)
         wepValue.at(static_cast<std::size_t>(checkBox.index)) = value;
     else
         throw std::invalid_argument("not a check box");
@@ -72,9 +76,9 @@ void FormRecord::setValue(ControlId checkBox, std::int16_t value)
 std::string FormRecord::tag(ControlId control) const
 {
     const auto &item = catalogue.at(static_cast<std::size_t>(control.index));
-    if (control.name == Name::wep && control.index < checkBoxCount)
+    if (control.name == ControlName::wep && control.index < checkBoxCount)
         return std::string(item.itemClass);
-    if (control.name == Name::cant)
+    if (control.name == ControlName::cant)
         return std::string(item.magazineClass);
     throw std::invalid_argument("no class name on this control");
 }

@@ -1,0 +1,116 @@
+#include "testutil.h"
+
+#include <fstream>
+#include <iterator>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace qor::test
+{
+
+std::string crlf(const Lines &lines)
+{
+    std::string out;
+    for (const auto &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+Lines headerLines(const std::string &intro, const std::string &mission, const std::vector<int> &flags,
+                  const std::string &quote)
+{
+    static const char *const keys[] = {
+        "showCompass=", "showGPS=", "showMap=", "showNotepad=", "showWatch=", "debriefing=", "showRadio="};
+    Lines lines = {"", "onloadintro=" + quote + intro + quote, "", "onLoadMission=" + quote + mission + quote, ""};
+    for (std::size_t n = 0; n < std::size(keys); ++n) {
+        lines.push_back(keys[n] + std::to_string(flags.at(n)));
+        lines.push_back("");
+    }
+    return lines;
+}
+
+Lines entry(const std::string &name, const std::string &count)
+{
+    return {"class " + name, "{", "         count = " + count + ";", "};"};
+}
+
+Lines section(const std::string &title, const std::vector<Lines> &entries)
+{
+    Lines lines = {"class " + title, "{"};
+    for (const auto &e : entries)
+        lines.insert(lines.end(), e.begin(), e.end());
+    lines.push_back("};");
+    return lines;
+}
+
+Lines concat(const std::vector<Lines> &parts)
+{
+    Lines lines;
+    for (const auto &p : parts)
+        lines.insert(lines.end(), p.begin(), p.end());
+    return lines;
+}
+
+std::string press(FormRecord &form)
+{
+    MemoryFile file;
+    WindowFields fields;
+    cmd_Click(form, file, fields);
+    return file.committed;
+}
+
+void tick(FormRecord &form, int slot, const std::string &count)
+{
+    form.setValue(wep(slot), ticked);
+    form.cantText[static_cast<std::size_t>(slot)] = count;
+}
+
+FormRecord fullestForm()
+{
+    FormRecord form;
+    form.intro = "intro.sqs";
+    form.mission = "mission.sqs";
+    for (int n = 1; n <= 7; ++n)
+        form.setValue(chki(n), ticked);
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (slot < checkBoxCount)
+            form.setValue(wep(slot), ticked);
+        form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
+    }
+    return form;
+}
+
+std::string readFile(const std::string &path)
+{
+#ifndef _WIN32
+    // Plain POSIX reads, so that nothing in the reader can smooth over a torn
+    // file; never blocks on a FIFO.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
+#else
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+#endif
+}
+
+bool writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace qor::test
