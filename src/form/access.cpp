@@ -1,6 +1,9 @@
 #include "access.h"
 
+#include "controls.h"
+#include "fit.h"
 #include "generate/sections.h"
+#include "qorgenerator.h"
 
 #include <QAccessibleWidget>
 #include <QStringList>
@@ -65,7 +68,7 @@ class CanvasAccessible final : public QAccessibleWidget
         QList<QWidget *> list;
         for (QObject *o : widget()->children()) {
             auto *w = qobject_cast<QWidget *>(o);
-            if (w && !w->isHidden() && !w->inherits("qor::FrameLine") && !w->inherits("qor::FilledShape"))
+            if (w && !w->isHidden() && !qobject_cast<FrameLine *>(w) && !qobject_cast<FilledShape *>(w))
                 list << w;
         }
         return list;
@@ -74,15 +77,14 @@ class CanvasAccessible final : public QAccessibleWidget
 
 // The window's own node is a window: as a plain widget it would be a
 // "client", which desktops show as a filler.
-QAccessibleInterface *windowFactory(const QString &key, QObject *object)
+// Qt asks with the object's own class name first, so these take precedence
+// over the interfaces of the base classes.
+QAccessibleInterface *windowFactory(const QString &, QObject *object)
 {
-    auto *w = qobject_cast<QWidget *>(object);
-    if (!w)
-        return nullptr;
-    if (key == QLatin1String("qor::QorGenerator"))
-        return new QAccessibleWidget(w, QAccessible::Window);
-    if (key == QLatin1String("qor::Canvas"))
-        return new CanvasAccessible(w);
+    if (auto *window = qobject_cast<QorGenerator *>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    if (auto *canvas = qobject_cast<Canvas *>(object))
+        return new CanvasAccessible(canvas);
     return nullptr;
 }
 
