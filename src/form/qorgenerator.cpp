@@ -2,10 +2,10 @@
 
 #include "access.h"
 #include "controls.h"
+#include "filesink.h"
 #include "fit.h"
 #include "generate/startvalues.h"
 #include "layout.h"
-#include "savefile.h"
 #include "scheme.h"
 
 #include <QApplication>
@@ -106,7 +106,7 @@ void QorGenerator::showModalMessage(const QString &text)
 
 void QorGenerator::cmd_Click()
 {
-    SaveFile file(QDir::current().absoluteFilePath(QString::fromLatin1(fileName)));
+    FileSink file(fileName);
     qor::cmd_Click(*form_, file, fields_);
 }
 

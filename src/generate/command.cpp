@@ -20,32 +20,37 @@ void section(std::string_view title, std::span<const SectionEntry> entries, cons
     out.endSection();
 }
 
+// The sink keeps the old file; the window keeps what was typed.
+bool fileFailed(FormView &form, const OutputFile &file)
+{
+    form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
+    return false;
+}
+
 } // namespace
 
 bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
 {
-    FileWriter out(file);
-    try {
-        // Opened before any check, so that every press replaces the file.
-        out.open();
-        out.header(form);
+    // Opened before any check, so that every press replaces the file and a
+    // folder that cannot take it is reported before any count message.
+    if (!file.open())
+        return fileFailed(form, file);
 
-        fields.valid = validTrue;
-        firstCheckPass(form, fields);
-        section("Weapons", weaponEntries, form, out, fields);
+    FileWriter out;
+    out.header(form);
 
-        // Each section answers only to its own pass.
-        fields.valid = validTrue;
-        secondCheckPass(form, fields);
-        section("Magazines", magazineEntries, form, out, fields);
+    fields.valid = validTrue;
+    firstCheckPass(form, fields);
+    section("Weapons", weaponEntries, form, out, fields);
 
-        out.commit();
-        return true;
-    } catch (const FileFailure &) {
-        // The sink keeps the old file; the window keeps what was typed.
-        form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
-        return false;
-    }
+    // Each section answers only to its own pass.
+    fields.valid = validTrue;
+    secondCheckPass(form, fields);
+    section("Magazines", magazineEntries, form, out, fields);
+
+    if (!file.commit(out.bytes()))
+        return fileFailed(form, file);
+    return true;
 }
 
 } // namespace qor

@@ -4,8 +4,10 @@
 //
 //   window (FormView) --cmd_Click--> checks (checks.h) --> sections (sections.h)
 //                                         |                     |
-//                                         +--> FileWriter (fileformat.h): lines,
-//                                              ANSI code page, CR LF --> OutputFile
+//                                         +--> FileWriter (fileformat.h): the whole
+//                                              file in memory, ANSI code page, CR LF
+//                                                   |
+//   OutputFile (outputfile.h): open() before any check, commit(bytes) at the end
 //
 // The checks and the sections walk the runs of slots and the ammo-box
 // pairings that the catalogue (catalogue/catalogue.h) defines; the window's

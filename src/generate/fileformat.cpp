@@ -7,24 +7,10 @@
 namespace qor
 {
 
-void FileWriter::open()
-{
-    if (!file_.open())
-        throw FileFailure{};
-}
-
 void FileWriter::line(std::string_view utf8)
 {
-    buffer_ = toAnsi(utf8);
-    buffer_ += "\r\n";
-    if (!file_.write(buffer_))
-        throw FileFailure{};
-}
-
-void FileWriter::commit()
-{
-    if (!file_.commit())
-        throw FileFailure{};
+    bytes_ += toAnsi(utf8);
+    bytes_ += "\r\n";
 }
 
 void FileWriter::header(const FormView &form)

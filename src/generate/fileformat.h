@@ -1,9 +1,9 @@
 #pragma once
 // The shape of description.ext: lines in the ANSI code page ending in CR LF,
-// the header entries, sections and four-line class entries.
+// the header entries, sections and four-line class entries. The file is built
+// in memory and handed to the sink whole, so no failure can leave half of it.
 
 #include "form.h"
-#include "outputfile.h"
 
 #include <string>
 #include <string_view>
@@ -11,18 +11,11 @@
 namespace qor
 {
 
-// Thrown when the sink refuses an operation; the press ends there.
-struct FileFailure {
-};
-
 class FileWriter
 {
   public:
-    explicit FileWriter(OutputFile &file) : file_(file) {}
-
-    void open();
     void line(std::string_view utf8); // converted, then CR LF appended
-    void commit();
+    const std::string &bytes() const { return bytes_; }
 
     // Lines 1..19: script names between quotes, then the briefing flags.
     void header(const FormView &form);
@@ -32,8 +25,7 @@ class FileWriter
     void classEntry(std::string_view className, double count);
 
   private:
-    OutputFile &file_;
-    std::string buffer_; // reused for every line
+    std::string bytes_; // the whole file so far
 };
 
 } // namespace qor

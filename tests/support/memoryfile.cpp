@@ -14,24 +14,14 @@ bool MemoryFile::step()
 bool MemoryFile::open()
 {
     operations = 0;
-    pending_.clear();
     return step();
 }
 
-bool MemoryFile::write(std::string_view bytes)
+bool MemoryFile::commit(std::string_view bytes)
 {
     if (!step())
         return false;
-    pending_ += bytes;
-    return true;
-}
-
-bool MemoryFile::commit()
-{
-    if (!step())
-        return false;
-    committed = std::move(pending_);
-    pending_.clear();
+    committed = bytes;
     return true;
 }
 

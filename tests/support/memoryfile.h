@@ -1,7 +1,7 @@
 #pragma once
 // An OutputFile in memory. It can be told to fail at its n-th operation
-// (open, each write, commit, counted from 1), to stand in for a disk that
-// refuses; what it committed last stays as the "file on disk".
+// (open 1, commit 2), to stand in for a disk that refuses; what it committed
+// last stays as the "file on disk".
 
 #include "generate/outputfile.h"
 
@@ -14,8 +14,7 @@ class MemoryFile final : public OutputFile
 {
   public:
     bool open() override;
-    bool write(std::string_view bytes) override;
-    bool commit() override;
+    bool commit(std::string_view bytes) override;
     std::string path() const override { return "/memory/description.ext"; }
     std::string errorString() const override { return error_; }
 
@@ -26,7 +25,6 @@ class MemoryFile final : public OutputFile
 
   private:
     bool step();
-    std::string pending_;
     std::string error_;
 };
 
