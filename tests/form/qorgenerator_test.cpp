@@ -1078,6 +1078,7 @@ void QorGeneratorTest::fit()
     QCOMPARE(get<QPushButton>("cmd")->geometry(), px(720, 9600, 6495, 495)); // nothing moved
     QVERIFY(window->frameGeometry().width() <= room.width());
     QVERIFY(window->frameGeometry().height() <= room.height());
+    // Room for the layout and a frame with a title bar around it.
     const bool fits = room.width() >= 809 + 10 && room.height() >= 690 + 40;
     if (fits) {
         QCOMPARE(window->size(), QSize(809, 690));
