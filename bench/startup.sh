@@ -18,7 +18,9 @@ driver=$build/bench/startup_driver
 }
 cd "$(mktemp -d)" # the window never writes unless pressed; keep it away from the tree anyway
 
-QT_QPA_PLATFORM=offscreen "$driver" "$harness" "$runs"
+# A screen with room for the whole window (offscreen defaults to 800x800,
+# where it would open scrolled).
+QT_QPA_PLATFORM=offscreen:configfile=$root/tests/form/screens/large.json "$driver" "$harness" "$runs"
 if command -v xvfb-run >/dev/null; then
     echo
     xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "$driver" "$harness" "$runs"

@@ -1,7 +1,11 @@
 #include "controls.h"
 
+#include "scheme.h"
+
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QValidator>
 
 #include <algorithm>
@@ -19,6 +23,31 @@ void makeDecoration(QWidget *w)
 {
     w->setAttribute(Qt::WA_TransparentForMouseEvents);
     w->setFocusPolicy(Qt::NoFocus);
+}
+
+// Two pixels wide just inside `frame`, black or white against the control's
+// backdrop. The styles' own focus marks are faint on some fills (a darker
+// highlight on the highlight) or missing after a mouse click.
+// Without a backdrop set, `around` is what lies behind, looked up as it is
+// painted so that it follows a change of the desktop's scheme.
+void paintFocusFrame(QWidget *w, QRect frame, QPalette::ColorRole around)
+{
+    const QVariant backdrop = w->property(backdropProperty);
+    const QColor behind = backdrop.isValid() ? backdrop.value<QColor>() : w->palette().color(around);
+    const QColor c = outlineAgainst(behind);
+    QPainter p(w);
+    const int t = 2;
+    p.fillRect(QRect(frame.left(), frame.top(), frame.width(), t), c);
+    p.fillRect(QRect(frame.left(), frame.bottom() - t + 1, frame.width(), t), c);
+    p.fillRect(QRect(frame.left(), frame.top(), t, frame.height()), c);
+    p.fillRect(QRect(frame.right() - t + 1, frame.top(), t, frame.height()), c);
+}
+
+// The style's painting of a button, less its own focus mark.
+void paintWithoutFocus(QWidget *w, QStyleOptionButton opt, QStyle::ControlElement element)
+{
+    opt.state &= ~QStyle::State_HasFocus;
+    QStylePainter(w).drawControl(element, opt);
 }
 
 } // namespace
@@ -74,9 +103,38 @@ void PressButton::keyPressEvent(QKeyEvent *event)
     QPushButton::keyPressEvent(event);
 }
 
+void PressButton::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    paintWithoutFocus(this, opt, QStyle::CE_PushButton);
+    if (hasFocus())
+        paintFocusFrame(this, rect().adjusted(3, 3, -3, -3), QPalette::Button); // on the face
+}
+
 void TickBox::nextCheckState()
 {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+bool TickBox::hitButton(const QPoint &pos) const
+{
+    // The whole rectangle, blank part right of the caption included.
+    return rect().contains(pos);
+}
+
+void TickBox::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    paintWithoutFocus(this, opt, QStyle::CE_CheckBox);
+    if (!hasFocus())
+        return;
+    // Around the caption and the blank part that a click reaches, clear of
+    // the indicator, which lies at the box's left edge.
+    const int left = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, this).right() + 3;
+    paintFocusFrame(this, QRect(left, 0, width() - left, height()),
+                    autoFillBackground() ? backgroundRole() : QPalette::Window);
 }
 
 namespace
@@ -90,7 +148,7 @@ class NoBreaks final : public QValidator
     using QValidator::QValidator;
     State validate(QString &input, int &pos) const override
     {
-        // A CR LF pair becomes one blank, so the cursor may move left.
+        // Dropped breaks before the cursor move it left.
         pos = static_cast<int>(LineBox::withoutBreaks(input.left(pos)).size());
         input = LineBox::withoutBreaks(input);
         return Acceptable;
@@ -108,10 +166,17 @@ LineBox::LineBox(QWidget *parent) : QLineEdit(parent)
 
 QString LineBox::withoutBreaks(QString text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    for (const QChar c : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
-        text.replace(c, QLatin1Char(' '));
+    // U+2028 and U+2029 stay: they end no line of the file.
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
     return text;
+}
+
+void LineBox::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (hasFocus())
+        paintFocusFrame(this, rect(), QPalette::Window);
 }
 
 } // namespace qor

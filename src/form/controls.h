@@ -1,6 +1,7 @@
 #pragma once
 // The window's own small widgets: the frame lines and filled rectangles, which
-// only paint, and the check box whose click never greys it.
+// only paint, and the controls, which show the keyboard focus as a frame that
+// stands out against the fill behind them, whatever the desktop's colours.
 
 #include <QCheckBox>
 #include <QColor>
@@ -49,8 +50,13 @@ class FilledShape final : public QWidget
     int outline_;
 };
 
-// A user's click toggles between unticked and ticked only; a greyed state can
-// still be set through setCheckState(), and a click on it ticks the box.
+// The colour a control's focus frame must stand out against: the fixed fill
+// it stands on. Unset, the window's background (or a button's face) is taken.
+inline constexpr const char *backdropProperty = "backdrop";
+
+// A user's click anywhere in the box toggles it between unticked and ticked
+// only; a greyed state can still be set through setCheckState(), and a click
+// on it ticks the box.
 class TickBox final : public QCheckBox
 {
     Q_OBJECT
@@ -59,6 +65,8 @@ class TickBox final : public QCheckBox
 
   protected:
     void nextCheckState() override;
+    bool hitButton(const QPoint &pos) const override;
+    void paintEvent(QPaintEvent *) override;
 };
 
 // A push button that Enter and Return press as well as Space, as a focused
@@ -72,10 +80,12 @@ class PressButton final : public QPushButton
 
   protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *) override;
 };
 
 // A single-line box that never holds a line break, however text arrives:
-// typed, pasted, inserted or set by the program. A break becomes a blank.
+// typed, pasted, inserted or set by the program. CR and LF are dropped, as
+// browsers do in their single-line fields, so a pasted "12\r\n" stays 12.
 class LineBox final : public QLineEdit
 {
     Q_OBJECT
@@ -83,6 +93,9 @@ class LineBox final : public QLineEdit
     explicit LineBox(QWidget *parent);
 
     static QString withoutBreaks(QString text);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace qor

@@ -1,15 +1,23 @@
 #include "qorgenerator.h"
 
+#include "access.h"
 #include "controls.h"
 #include "filesink.h"
+#include "fit.h"
 #include "generate/startvalues.h"
 #include "layout.h"
+#include "scheme.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWindow>
 
 namespace qor
 {
@@ -56,11 +64,12 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("qorgenerator"));
     setWindowTitle(QString::fromLatin1(windowCaption));
-    setFixedSize(layout::toPixels(layout::clientArea).size());
     // The layout was drawn for a narrow 8 pt dialog font; desktop defaults
     // are wider and would cut the longest captions ("6G30 Barrel Grenade
     // Launcher" under its count box), so the window brings its own.
     setFont(fontFor(layout::Font::Default, font()));
+    installAccessibility();
+    fills_ = fillPalette(palette(), style()->standardPalette());
 
     // Creation order is stacking order: decoration at the bottom, lines over
     // labels, then check boxes, the text boxes over them, and the button.
@@ -70,7 +79,11 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     createCheckBoxes();
     createTextBoxes();
     createButton();
+    scroller_ = putOnCanvas(this, layout::toPixels(layout::clientArea).size());
+    setFocusBackdrops();
+    describeForScreenReaders();
     chainTabOrder();
+    fitToScreen(this, scroller_);
 
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
     cmd_->setFocus();
@@ -100,7 +113,7 @@ void QorGenerator::cmd_Click()
 void QorGenerator::createShapes()
 {
     for (const layout::ShapeRow &s : layout::shapes) {
-        auto *shape = new FilledShape(colourOf(s.fill, palette()), s.rounded, s.outlinePx, this);
+        auto *shape = new FilledShape(colourOf(s.fill, fills_), s.rounded, s.outlinePx, this);
         shape->setObjectName(qs(s.name));
         shape->setGeometry(layout::toPixels(s.box));
     }
@@ -119,11 +132,11 @@ void QorGenerator::createLabels()
         label->setFocusPolicy(Qt::NoFocus);
         if (s.transparent) {
             QPalette pal = label->palette();
-            pal.setColor(QPalette::WindowText, Qt::black);
+            pal.setColor(QPalette::WindowText, Qt::black); // on Shape9's fill
             label->setPalette(pal);
-        } else {
-            paint(label, colourOf(s.background, palette()), palette().color(QPalette::WindowText));
-        }
+        } else if (s.background.role != QPalette::Window) {
+            paint(label, colourOf(s.background, fills_), fills_.color(QPalette::WindowText));
+        } // else a prompt on the window's background: the desktop's colours, live
     }
 }
 
@@ -148,7 +161,7 @@ void QorGenerator::createCheckBoxes()
         box->setAccessibleName(qs(item.caption));
         setTickValue(*box, startTick);
         const layout::GroupStyle style = layout::groupStyle(item.group);
-        paint(box, colourOf(style.background, palette()), colourOf(style.text, palette()));
+        paint(box, colourOf(style.background, fills_), colourOf(style.text, fills_));
         controls_.wep[static_cast<std::size_t>(slot)] = box;
     }
     static_assert(layout::briefing.size() == briefingOptions.size());
@@ -246,6 +259,47 @@ void QorGenerator::chainTabOrder()
 
     for (std::size_t k = 1; k < chain.size(); ++k)
         setTabOrder(chain[k - 1], chain[k]);
+}
+
+void QorGenerator::showEvent(QShowEvent *event)
+{
+    // Now the desktop's frame around the window is known, and the window
+    // has a screen to follow: moved onto a smaller one, it fits that one.
+    fitToScreen(this, scroller_);
+    if (!followsScreen_) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_); });
+    }
+    QWidget::showEvent(event);
+}
+
+// A count box's focus frame must stand out against its group's fill; the
+// other controls stand on the window's background, or fill themselves.
+void QorGenerator::setFocusBackdrops()
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const layout::GroupStyle style = layout::groupStyle(catalogue[static_cast<std::size_t>(slot)].group);
+        controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
+                                                                    colourOf(style.background, fills_));
+    }
+}
+
+void QorGenerator::describeForScreenReaders()
+{
+    for (int slot = 0; slot < slotCount; ++slot)
+        controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(countDescription(slot));
+    findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
+    findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
+    // The scroll area and its parts; the bars show only on a small screen.
+    scroller_->setAccessibleName(QStringLiteral("Window contents"));
+    scroller_->viewport()->setAccessibleName(QStringLiteral("Visible part"));
+    scroller_->widget()->setAccessibleName(QStringLiteral("Mission settings"));
+    for (QScrollBar *bar : {scroller_->verticalScrollBar(), scroller_->horizontalScrollBar()}) {
+        const QString name = bar->orientation() == Qt::Vertical ? QStringLiteral("Vertical scroll bar")
+                                                                : QStringLiteral("Horizontal scroll bar");
+        bar->setAccessibleName(name);
+        bar->parentWidget()->setAccessibleName(name);
+    }
 }
 
 } // namespace qor

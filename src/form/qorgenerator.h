@@ -6,11 +6,13 @@
 #include "generate/command.h"
 #include "widgetform.h"
 
+#include <QPalette>
 #include <QWidget>
 
 #include <memory>
 
 class QPushButton;
+class QScrollArea;
 
 namespace qor
 {
@@ -36,6 +38,9 @@ class QorGenerator final : public QWidget
     // Writes description.ext into the current directory from what is on screen.
     void cmd_Click();
 
+  protected:
+    void showEvent(QShowEvent *event) override;
+
   private:
     void createShapes();
     void createLabels();
@@ -44,10 +49,16 @@ class QorGenerator final : public QWidget
     void createTextBoxes();
     void createButton();
     void chainTabOrder();
+    void setFocusBackdrops();
+    void describeForScreenReaders();
     void showModalMessage(const QString &text);
 
+    // Where the design's system colours on the fills come from.
+    QPalette fills_;
     WidgetForm::Controls controls_;
     QPushButton *cmd_ = nullptr;
+    QScrollArea *scroller_ = nullptr;
+    bool followsScreen_ = false;
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
 };

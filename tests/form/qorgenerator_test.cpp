@@ -2,10 +2,14 @@
 // keys and clicks, checked against positions, colours and fonts written out
 // here independently of the window's own tables.
 
+#include "access.h"
 #include "controls.h"
+#include "fit.h"
 #include "qorgenerator.h"
+#include "scheme.h"
 #include "testutil.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFontInfo>
@@ -13,6 +17,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -51,6 +58,60 @@ QPoint indicatorCentre(QCheckBox *box)
     return box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, box).center();
 }
 
+// Where a check box's caption is drawn.
+QRect captionRect(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    const QRect contents = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, box);
+    return {contents.left(), 0, box->fontMetrics().horizontalAdvance(box->text()) + 1, box->height()};
+}
+
+// A point in the blank part right of the caption that still belongs to the
+// box: the rightmost one where a click reaches it.
+QPoint blankRight(QCheckBox *box)
+{
+    QWidget *canvas = box->parentWidget();
+    const int y = box->geometry().center().y();
+    for (int x = box->geometry().right(); x > box->x(); --x)
+        if (canvas->childAt(x, y) == box)
+            return box->mapFrom(canvas, QPoint(x, y));
+    return {};
+}
+
+// A dark desktop scheme as Fusion users set one: light text on dark grey,
+// and a dark highlight.
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(53, 53, 53));
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Base, QColor(35, 35, 35));
+    p.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Button, QColor(53, 53, 53));
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(20, 60, 110));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
+    p.setColor(QPalette::ToolTipText, Qt::white);
+    return p;
+}
+
+// The colour that most of an image's pixels have.
+QColor commonest(const QImage &img)
+{
+    QHash<QRgb, int> count;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ++count[img.pixel(x, y)];
+    QRgb best = 0;
+    for (auto it = count.cbegin(); it != count.cend(); ++it)
+        if (it.value() > count.value(best))
+            best = it.key();
+    return QColor(best);
+}
+
 void replaceText(QLineEdit *box, const QString &text)
 {
     QTest::mouseClick(box, Qt::LeftButton);
@@ -80,7 +141,10 @@ class QorGeneratorTest : public QObject
     }
     QCheckBox *check(const QString &name) { return get<QCheckBox>(name); }
     QLineEdit *box(const QString &name) { return get<QLineEdit>(name); }
+    QWidget *canvas() { return get<QWidget>("canvas"); }
     QByteArray pressGenerate(QTemporaryDir &dir);
+    void recreate(const QPalette &desktop);
+    void goDark(const QString &how);
 
   private slots:
     void initTestCase();
@@ -100,11 +164,22 @@ class QorGeneratorTest : public QObject
     void fonts();
     void captionsFit();
     void countBoxShowsTwoDigits();
+    void contrast_data();
+    void contrast();
+    void darkScheme_data();
+    void darkScheme();
+    void focusFrame_data();
+    void focusFrame();
+    void fittedSize_data();
+    void fittedSize();
+    void fit();
+    void followsScreen();
     void startState();
     void tags_data();
     void tags();
     void accessibleNames_data();
     void accessibleNames();
+    void accessibilityTree();
     void tabOrder();
     void clickToggles_data();
     void clickToggles();
@@ -122,6 +197,18 @@ class QorGeneratorTest : public QObject
 
 void QorGeneratorTest::initTestCase() {}
 
+// A fresh window under another desktop scheme; cleanup() restores the light one.
+void QorGeneratorTest::recreate(const QPalette &desktop)
+{
+    window.reset();
+    QApplication::setPalette(desktop);
+    window = std::make_unique<QorGenerator>();
+    window->setMessagePresenter([this](const QString &text) { messages << text; });
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
 void QorGeneratorTest::init()
 {
     messages.clear();
@@ -132,9 +219,22 @@ void QorGeneratorTest::init()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
 
+// "built": a window made under the dark scheme; "switched": the desktop turns
+// dark while the window is open.
+void QorGeneratorTest::goDark(const QString &how)
+{
+    if (how == "built") {
+        recreate(darkPalette());
+    } else if (how == "switched") {
+        QApplication::setPalette(darkPalette());
+        QApplication::processEvents();
+    }
+}
+
 void QorGeneratorTest::cleanup()
 {
     window.reset();
+    QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
 QByteArray QorGeneratorTest::pressGenerate(QTemporaryDir &dir)
@@ -249,7 +349,7 @@ void QorGeneratorTest::geometry()
 
 void QorGeneratorTest::stacking()
 {
-    const QObjectList order = window->children();
+    const QObjectList order = canvas()->children();
     auto index = [&](const char *name) { return order.indexOf(window->findChild<QWidget *>(name)); };
     auto highest = [&](auto widgets) {
         qsizetype top = -1;
@@ -272,11 +372,11 @@ void QorGeneratorTest::stacking()
 
     // Where a count box overlaps its check box, a click reaches the count box.
     auto *c47 = box("cant_47");
-    QCOMPARE(window->childAt(c47->geometry().center()), c47);
+    QCOMPARE(canvas()->childAt(c47->geometry().center()), c47);
     auto *c15 = box("cant_15");
-    QCOMPARE(window->childAt(QPoint(c15->x(), c15->geometry().center().y())), c15);
+    QCOMPARE(canvas()->childAt(QPoint(c15->x(), c15->geometry().center().y())), c15);
     // Decoration never takes a click.
-    QCOMPARE(window->childAt(40, 68), nullptr); // inside Shape1, between rows 0 and 1
+    QCOMPARE(canvas()->childAt(40, 68), nullptr); // inside Shape1, between rows 0 and 1
 }
 
 void QorGeneratorTest::lines_data()
@@ -306,7 +406,7 @@ void QorGeneratorTest::lines()
     QCOMPARE(line->focusPolicy(), Qt::NoFocus);
     QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
 
-    const QImage shot = window->grab().toImage();
+    const QImage shot = canvas()->grab().toImage();
     // A point a quarter of the way along, clear of the crossings.
     QPoint at((px(from.x()) * 3 + px(to.x())) / 4, (px(from.y()) * 3 + px(to.y())) / 4);
     at.setX(std::min(at.x(), shot.width() - 1));
@@ -387,7 +487,7 @@ void QorGeneratorTest::colours()
         QCOMPARE(img.pixelColor(img.width() - 1, 0), background);
     } else {
         // Transparent: Shape9 shows through.
-        const QImage shot = window->grab().toImage();
+        const QImage shot = canvas()->grab().toImage();
         QCOMPARE(shot.pixelColor(w->geometry().topLeft()), QApplication::palette().color(QPalette::Highlight));
     }
     QCOMPARE(w->palette().color(w->foregroundRole()), foreground);
@@ -536,28 +636,35 @@ void QorGeneratorTest::accessibleNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessible");
-    const std::pair<const char *, const char *> rows[] = {
-        {"wep_1", "M 16"},
-        {"cant_1", "M 16 count"},
-        {"cant_53", "M 16 ammo"},
-        {"wep_46", "NV Googles"},
-        {"cant_32", "Hand Grenade count"},
-        {"cant_84", "AK 47 CZ ammo"},
-        {"cant_48", "Kozlice Shell count"},
-        {"chki2", "Show GPS"},
-        {"txti1", "On load intro"},
-        {"txti2", "On load mission"},
-        {"cmd", "Generate"},
+    QTest::addColumn<QString>("description"); // what, when; the accepted forms follow
+    const char *rows[][3] = {
+        {"wep_1", "M 16", ""},
+        {"cant_1", "M 16 count", "Number of M 16. Counted only when M 16 is ticked."},
+        {"cant_53", "M 16 ammo", "Magazines for M 16. Counted only when M 16 is ticked."},
+        {"cant_52", "M 4 ammo", "Magazines for M 4. Counted only when M 4 is ticked."},
+        {"wep_46", "NV Googles", ""},
+        {"cant_32", "Hand Grenade count", "Number of Hand Grenade. Counted only when Hand Grenade is ticked."},
+        {"cant_84", "AK 47 CZ ammo", "Magazines for AK 47 CZ. Counted only when AK 47 CZ is ticked."},
+        {"cant_48", "Kozlice Shell count",
+         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked."},
+        {"chki2", "Show GPS", ""},
+        {"txti1", "On load intro", ""},
+        {"txti2", "On load mission", ""},
+        {"cmd", "Generate", ""},
     };
-    for (const auto &[name, accessible] : rows)
-        QTest::newRow(name) << QString(name) << QString(accessible);
+    for (const auto &[name, accessible, description] : rows)
+        QTest::newRow(name) << QString(name) << QString(accessible) << QString(description);
 }
 
 void QorGeneratorTest::accessibleNames()
 {
     QFETCH(QString, name);
     QFETCH(QString, accessible);
+    QFETCH(QString, description);
     QCOMPARE(window->findChild<QWidget *>(name)->accessibleName(), accessible);
+    const QString forms = " A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
+    QCOMPARE(window->findChild<QWidget *>(name)->accessibleDescription(),
+             description.isEmpty() ? QString() : description + forms);
 
     // And every input has a name of its own.
     QSet<QString> seen;
@@ -609,10 +716,14 @@ void QorGeneratorTest::clickToggles_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<Qt::CheckState>("start");
     QTest::addColumn<QList<int>>("values"); // after each of three clicks
-    QTest::newRow("unticked item") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1};
-    QTest::newRow("wide item") << "wep_29" << Qt::Unchecked << QList<int>{1, 0, 1};
-    QTest::newRow("ticked briefing") << "chki1" << Qt::Checked << QList<int>{0, 1, 0};
-    QTest::newRow("greyed item") << "wep_47" << Qt::PartiallyChecked << QList<int>{1, 0, 1};
+    QTest::addColumn<bool>("blank");        // on the blank part right of the caption
+    QTest::newRow("unticked item") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("wide item") << "wep_29" << Qt::Unchecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("ticked briefing") << "chki1" << Qt::Checked << QList<int>{0, 1, 0} << false;
+    QTest::newRow("greyed item") << "wep_47" << Qt::PartiallyChecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("item, blank part") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1} << true;
+    QTest::newRow("item beside its count box, blank part") << "wep_47" << Qt::Unchecked << QList<int>{1, 0, 1} << true;
+    QTest::newRow("briefing, blank part") << "chki1" << Qt::Checked << QList<int>{0, 1, 0} << true;
 }
 
 void QorGeneratorTest::clickToggles()
@@ -620,40 +731,54 @@ void QorGeneratorTest::clickToggles()
     QFETCH(QString, name);
     QFETCH(Qt::CheckState, start);
     QFETCH(QList<int>, values);
+    QFETCH(bool, blank);
     QCheckBox *c = check(name);
     c->setCheckState(start);
+    QPoint at = indicatorCentre(c);
+    if (blank) {
+        at = blankRight(c);
+        QVERIFY2(at.x() > captionRect(c).right() + 10, qPrintable(QString::number(at.x())));
+    }
     const bool isBriefing = name.startsWith("chki");
     const qor::ControlId id = isBriefing ? qor::chki(name.right(1).toInt()) : qor::wep(name.section('_', 1).toInt());
     QCOMPARE(window->formView().value(id), start == Qt::PartiallyChecked ? 2 : start == Qt::Checked);
     for (int expected : values) {
-        QTest::mouseClick(c, Qt::LeftButton, {}, indicatorCentre(c));
+        QTest::mouseClick(c, Qt::LeftButton, {}, at);
         QCOMPARE(window->formView().value(id), expected);
     }
 }
 
 void QorGeneratorTest::noLineBreaks_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
     for (const char *path : {"view", "setText", "insert", "paste"}) {
-        QTest::addRow("%s LF", path) << path << "a\nb"
-                                     << "a b";
-        QTest::addRow("%s CR LF", path) << path << "a\r\nb"
-                                        << "a b";
-        QTest::addRow("%s two", path) << path << "\nx\r"
-                                      << " x ";
+        QTest::addRow("%s LF", path) << "txti1" << path << "1\n2"
+                                     << "12";
+        QTest::addRow("%s CR LF", path) << "txti1" << path << "intro.sqs\r\n"
+                                        << "intro.sqs";
+        QTest::addRow("%s CR, LF", path) << "txti1" << path << "\nx\r"
+                                         << "x";
+        QTest::addRow("%s count", path) << "cant_0" << path << "0\r\n"
+                                        << "0";
+        // These end no line of the file, so they stay.
+        QTest::addRow("%s separators", path)
+            << "txti1" << path << QString("a\u2028b\u2029") << QString("a\u2028b\u2029");
     }
 }
 
 void QorGeneratorTest::noLineBreaks()
 {
+    QFETCH(QString, name);
     QFETCH(QString, path);
     QFETCH(QString, input);
     QFETCH(QString, expected);
-    QLineEdit *b = box("txti1");
+    QLineEdit *b = box(name);
+    b->clear();
     if (path == "view") {
-        window->formView().setText(qor::txti1, input.toStdString());
+        window->formView().setText(name == "txti1" ? qor::txti1 : qor::cant(0), input.toStdString());
     } else if (path == "setText") {
         b->setText(input);
     } else if (path == "insert") {
@@ -664,6 +789,8 @@ void QorGeneratorTest::noLineBreaks()
         QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
     }
     QCOMPARE(b->text(), expected);
+    if (path == "paste")
+        QCOMPARE(b->cursorPosition(), expected.size());
 }
 
 void QorGeneratorTest::longTextKept()
@@ -771,11 +898,238 @@ void QorGeneratorTest::messageBox()
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
+void QorGeneratorTest::accessibilityTree()
+{
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window.get());
+    QVERIFY(root);
+    QCOMPARE(root->role(), QAccessible::Window);
+    QStringList unnamed, seen;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        const QString name = node->text(QAccessible::Name);
+        const QString what = node->object() ? node->object()->objectName() : QString("?");
+        if (name.trimmed().isEmpty())
+            unnamed << what + "/" + QString::number(node->role(), 16);
+        seen << what;
+        for (int k = 0; k < node->childCount(); ++k) {
+            QAccessibleInterface *child = node->child(k);
+            QVERIFY(child);
+            QCOMPARE(node->indexOfChild(child), k);
+            walk(child);
+        }
+    };
+    walk(root);
+    QCOMPARE(unnamed, QStringList());
+    for (const char *hidden : {"Line1", "Shape1", "Shape9", "txtt"})
+        QVERIFY2(!seen.contains(hidden), hidden);
+    for (const char *shown : {"cmd", "wep_0", "cant_85", "chki7", "lblnato", "Label5", "txti2"})
+        QVERIFY2(seen.contains(shown), shown);
+
+    // A prompt labels its box.
+    for (const auto &[label, input] : {std::pair{"Label1", "txti1"}, std::pair{"Label2", "txti2"}}) {
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(get<QWidget>(input));
+        const auto relations = node->relations(QAccessible::Label);
+        QVERIFY2(relations.size() == 1 && relations[0].first->object() == get<QLabel>(label), input);
+    }
+    // Every count box says what it counts and what it takes.
+    for (int s = 0; s < 86; ++s) {
+        const QString d =
+            QAccessible::queryAccessibleInterface(box(QString("cant_%1").arg(s)))->text(QAccessible::Description);
+        QVERIFY2(d.contains("ticked") && d.contains("&H10"), qPrintable(QString::number(s)));
+    }
+}
+
+void QorGeneratorTest::contrast_data()
+{
+    QTest::addColumn<QColor>("a");
+    QTest::addColumn<QColor>("b");
+    QTest::addColumn<double>("ratio"); // as published contrast checkers give it
+    QTest::addColumn<QColor>("outline");
+    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0 << QColor(Qt::white);
+    QTest::newRow("equal") << QColor(128, 0, 64) << QColor(128, 0, 64) << 1.0 << QColor(Qt::white);
+    QTest::newRow("grey on white") << QColor(0x77, 0x77, 0x77) << QColor(Qt::white) << 4.48 << QColor(Qt::black);
+    QTest::newRow("blue on white") << QColor(Qt::blue) << QColor(Qt::white) << 8.59 << QColor(Qt::white);
+    QTest::newRow("red on white") << QColor(Qt::red) << QColor(Qt::white) << 4.0 << QColor(Qt::black);
+    QTest::newRow("highlight") << QColor(0x30, 0x8c, 0xc6) << QColor(Qt::black) << 5.69 << QColor(Qt::black);
+}
+
+void QorGeneratorTest::contrast()
+{
+    QFETCH(QColor, a);
+    QFETCH(QColor, b);
+    QFETCH(double, ratio);
+    QFETCH(QColor, outline);
+    QCOMPARE(qRound(qor::contrastRatio(a, b) * 100), qRound(ratio * 100));
+    QCOMPARE(qRound(qor::contrastRatio(b, a) * 100), qRound(ratio * 100));
+    QCOMPARE(qor::outlineAgainst(a), outline);
+    QVERIFY(qor::contrastRatio(qor::outlineAgainst(a), a) >= 4.5);
+}
+
+void QorGeneratorTest::darkScheme_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("built") << "built";
+    QTest::newRow("switched") << "switched";
+}
+
+void QorGeneratorTest::darkScheme()
+{
+    QFETCH(QString, how);
+    const QImage light = canvas()->grab().toImage();
+    goDark(how);
+    const QImage dark = canvas()->grab().toImage();
+
+    // Texts on the fills: exactly as under the light scheme, and readable.
+    QList<std::pair<QWidget *, QRect>> texts;
+    for (const char *name :
+         {"lblnato", "lblrus", "lblot", "lblequ", "lbla1", "lbla2", "lbla3", "Label3", "Label4", "Label5"})
+        texts.append({get<QLabel>(name), get<QLabel>(name)->geometry()});
+    for (int s = 0; s < 52; ++s) {
+        QCheckBox *c = check(QString("wep_%1").arg(s));
+        texts.append({c, captionRect(c).translated(c->pos())});
+    }
+    for (const auto &[w, area] : texts) {
+        const QImage before = light.copy(area), after = dark.copy(area);
+        QVERIFY2(after == before, qPrintable(w->objectName()));
+        const QColor fill = commonest(after);
+        double best = 1;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                best = std::max(best, qor::contrastRatio(after.pixelColor(x, y), fill));
+        // The NATO captions have less under the light scheme itself; for them
+        // being unchanged is all that is asked.
+        const bool nato = w->objectName().startsWith("wep_") && w->objectName().section('_', 1).toInt() < 18;
+        QVERIFY2(nato || best >= 4.5, qPrintable(w->objectName() + ": " + QString::number(best)));
+    }
+
+    // Off the fills, the desktop's colours.
+    const QPalette desktop = darkPalette();
+    QCOMPARE(dark.pixelColor(10, 4), desktop.color(QPalette::Window)); // beside the NATO title
+    QCOMPARE(get<QLabel>("Label1")->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+    QCOMPARE(box("cant_0")->palette().color(QPalette::Base), desktop.color(QPalette::Base));
+}
+
+void QorGeneratorTest::focusFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("scheme"); // light, or how it went dark
+    for (const char *scheme : {"light", "built", "switched"})
+        for (const char *name : {"wep_0", "wep_20", "wep_32", "wep_50", "cant_0", "cant_20", "cant_40", "cant_49",
+                                 "cant_84", "txti1", "chki1", "cmd"})
+            QTest::addRow("%s %s", name, scheme) << QString(name) << QString(scheme);
+}
+
+// A ring of pixels that changed with the focus and stand out at least 3:1
+// against the fill beside the control.
+void QorGeneratorTest::focusFrame()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, scheme);
+    goDark(scheme);
+    QWidget *w = get<QWidget>(name);
+    QWidget *other = name == "cmd" ? static_cast<QWidget *>(box("txti2")) : get<QPushButton>("cmd");
+    other->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), other);
+    const QImage before = canvas()->grab().toImage();
+    w->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), w);
+    const QImage after = canvas()->grab().toImage();
+
+    const QColor fill = before.pixelColor(w->x() - 1, w->geometry().center().y());
+    auto strong = [&](QPoint p) {
+        return after.pixel(p) != before.pixel(p) && qor::contrastRatio(after.pixelColor(p), fill) >= 3;
+    };
+    QRect ring;
+    for (int y = w->y(); y <= w->geometry().bottom(); ++y)
+        for (int x = w->x(); x <= w->geometry().right(); ++x)
+            if (strong({x, y}))
+                ring |= QRect(x, y, 1, 1);
+    QVERIFY2(ring.width() >= w->width() / 2 && ring.height() >= w->height() * 2 / 3, qPrintable(name));
+    for (int x = ring.left(); x <= ring.right(); ++x)
+        QVERIFY(strong({x, ring.top()}) && strong({x, ring.bottom()}));
+    for (int y = ring.top(); y <= ring.bottom(); ++y)
+        QVERIFY(strong({ring.left(), y}) && strong({ring.right(), y}));
+}
+
+void QorGeneratorTest::fittedSize_data()
+{
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<QSize>("expected"); // for the layout's 809x690 and bars 16 thick
+    QTest::newRow("room to spare") << QSize(1920, 1080) << QSize(809, 690);
+    QTest::newRow("exactly") << QSize(809, 690) << QSize(809, 690);
+    QTest::newRow("too low, wide enough for a bar") << QSize(1024, 577) << QSize(825, 577);
+    QTest::newRow("too low, no room for a bar") << QSize(815, 577) << QSize(815, 577);
+    QTest::newRow("too narrow") << QSize(700, 1000) << QSize(700, 706);
+    QTest::newRow("both") << QSize(683, 384) << QSize(683, 384);
+}
+
+void QorGeneratorTest::fittedSize()
+{
+    QFETCH(QSize, room);
+    QFETCH(QSize, expected);
+    QCOMPARE(qor::fittedSize(QSize(809, 690), room, 16), expected);
+}
+
+// On whatever screen the test runs on (see CMakeLists.txt for the three).
+void QorGeneratorTest::fit()
+{
+    const QRect room = window->screen()->availableGeometry();
+    auto *area = get<QScrollArea>("scroller");
+    QCOMPARE(canvas()->size(), QSize(809, 690));
+    QCOMPARE(get<QPushButton>("cmd")->geometry(), px(720, 9600, 6495, 495)); // nothing moved
+    QVERIFY(window->frameGeometry().width() <= room.width());
+    QVERIFY(window->frameGeometry().height() <= room.height());
+    // Room for the layout and a frame with a title bar around it.
+    const bool fits = room.width() >= 809 + 10 && room.height() >= 690 + 40;
+    if (fits) {
+        QCOMPARE(window->size(), QSize(809, 690));
+        QVERIFY(!area->verticalScrollBar()->isVisible());
+        QVERIFY(!area->horizontalScrollBar()->isVisible());
+        return;
+    }
+    QVERIFY(area->verticalScrollBar()->isVisible());
+
+    // The button comes into view when Tab reaches it, and takes a click there.
+    auto *cmd = get<QPushButton>("cmd");
+    area->verticalScrollBar()->setValue(0);
+    area->horizontalScrollBar()->setValue(0);
+    check("chki7")->setFocus();
+    QTest::keyClick(check("chki7"), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), cmd);
+    const QRect shown(area->viewport()->mapTo(window.get(), QPoint()), area->viewport()->size());
+    const QRect button(cmd->mapTo(window.get(), QPoint()), cmd->size());
+    QVERIFY2(shown.contains(button.center()), qPrintable(QString("%1,%2").arg(button.x()).arg(button.y())));
+    QCOMPARE(window->childAt(button.center()), cmd);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(pressGenerate(dir).startsWith("\r\nonloadintro="));
+}
+
+// Dragged onto the smaller second screen and back (see screens/large.json).
+void QorGeneratorTest::followsScreen()
+{
+    const QList<QScreen *> screens = QApplication::screens();
+    QVERIFY2(screens.size() == 2, "run with screens/large.json");
+    auto *bar = get<QScrollArea>("scroller")->verticalScrollBar();
+    window->move(screens[1]->geometry().topLeft() + QPoint(10, 0));
+    QTRY_COMPARE(window->screen(), screens[1]);
+    QVERIFY(window->frameGeometry().height() <= screens[1]->availableGeometry().height());
+    QTRY_VERIFY(bar->isVisible());
+    window->move(0, 0);
+    QTRY_COMPARE(window->screen(), screens[0]);
+    QCOMPARE(window->size(), QSize(809, 690));
+    QTRY_VERIFY(!bar->isVisible());
+}
+
 void QorGeneratorTest::screenshot()
 {
     const QString path = qEnvironmentVariable("QOR_SCREENSHOT");
     if (path.isEmpty())
-        QSKIP("set QOR_SCREENSHOT to a .png path to render the window");
+        QSKIP("set QOR_SCREENSHOT to a .png path to render the window (QOR_SCHEME=dark for the dark scheme)");
+    if (qEnvironmentVariable("QOR_SCHEME") == "dark")
+        recreate(darkPalette());
+    // On a small screen: scrolled down to the button.
+    QScrollBar *down = get<QScrollArea>("scroller")->verticalScrollBar();
+    down->setValue(down->maximum());
     QVERIFY(window->grab().save(path));
 }
 

@@ -1,0 +1,115 @@
+#include "access.h"
+
+#include "controls.h"
+#include "fit.h"
+#include "generate/sections.h"
+#include "qorgenerator.h"
+
+#include <QAccessibleWidget>
+#include <QStringList>
+#include <QWidget>
+
+namespace qor
+{
+
+namespace
+{
+
+QString captionOf(int slot)
+{
+    const std::string_view c = catalogue[static_cast<std::size_t>(slot)].caption;
+    return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
+}
+
+// The check boxes whose ticks a box needs, from the same tables that decide
+// what a press writes.
+QStringList governingCaptions(int slot)
+{
+    QStringList captions;
+    auto scan = [&](const auto &entries) {
+        for (const SectionEntry &e : entries) {
+            for (int n = 0; n < e.pairCount; ++n) {
+                if (e.pairs[static_cast<std::size_t>(n)].box != slot)
+                    continue;
+                for (int k = 0; k < e.pairCount; ++k) {
+                    const CountPair &p = e.pairs[static_cast<std::size_t>(k)];
+                    if ((e.rule == EntryRule::AllPairs || k == n) && !captions.contains(captionOf(p.checkBox)))
+                        captions << captionOf(p.checkBox);
+                }
+            }
+        }
+    };
+    scan(weaponEntries);
+    scan(magazineEntries);
+    return captions;
+}
+
+// The canvas lists only what a user can see and use: no frame lines, filled
+// rectangles or the hidden quote holder.
+class CanvasAccessible final : public QAccessibleWidget
+{
+  public:
+    explicit CanvasAccessible(QWidget *canvas) : QAccessibleWidget(canvas, QAccessible::Form) {}
+
+    int childCount() const override { return static_cast<int>(shown().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> list = shown();
+        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? static_cast<int>(shown().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
+    }
+
+  private:
+    QList<QWidget *> shown() const
+    {
+        QList<QWidget *> list;
+        for (QObject *o : widget()->children()) {
+            auto *w = qobject_cast<QWidget *>(o);
+            if (w && !w->isHidden() && !qobject_cast<FrameLine *>(w) && !qobject_cast<FilledShape *>(w))
+                list << w;
+        }
+        return list;
+    }
+};
+
+// The window's own node is a window: as a plain widget it would be a
+// "client", which desktops show as a filler.
+// Qt asks with the object's own class name first, so these take precedence
+// over the interfaces of the base classes.
+QAccessibleInterface *windowFactory(const QString &, QObject *object)
+{
+    if (auto *window = qobject_cast<QorGenerator *>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    if (auto *canvas = qobject_cast<Canvas *>(object))
+        return new CanvasAccessible(canvas);
+    return nullptr;
+}
+
+} // namespace
+
+QString countDescription(int slot)
+{
+    const Item &item = catalogue[static_cast<std::size_t>(slot)];
+    const QString what = item.kind == Kind::AmmoBox
+                             ? QStringLiteral("Magazines for %1.").arg(captionOf(item.weaponSlot))
+                             : QStringLiteral("Number of %1.").arg(captionOf(slot));
+    const QStringList ticks = governingCaptions(slot);
+    const QString when = ticks.size() == 1
+                             ? QStringLiteral(" Counted only when %1 is ticked.").arg(ticks[0])
+                             : QStringLiteral(" Counted only when %1 are ticked.").arg(ticks.join(" and "));
+    return what + when + QStringLiteral(" A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).");
+}
+
+void installAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(windowFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace qor
