@@ -53,7 +53,8 @@ class QorGenerator final : public QWidget
     void describeForScreenReaders();
     void showModalMessage(const QString &text);
 
-    // Where the design's system colours on the fills come from.
+    // Where the system colours of the fixed fills come from: the light palette
+    // under a dark desktop, so the fills and their texts keep their colours.
     QPalette fills_;
     WidgetForm::Controls controls_;
     QPushButton *cmd_ = nullptr;
