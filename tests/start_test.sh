@@ -62,10 +62,11 @@ options() {
     # Bytes that are no UTF-8 come back as they were given.
     row 2 "" "qorgenerator: $odd: No such file or directory" "$odd"
     row 2 "" "qorgenerator: -folder: No such file or directory" -- -folder
-    # A session manager's restart: Qt's option and its value are no folder.
+    # Qt's own options (a session manager's restart, a style) and their values
+    # are left to Qt and are no folder.
     row 2 "" "qorgenerator: $work/missing: No such file or directory" -session 1a2b_3c "$work/missing"
+    row 2 "" "qorgenerator: $work/missing: No such file or directory" -style Fusion --reverse "$work/missing"
     row 2 "" "qorgenerator: Unknown option 'bogus'. See --help." --bogus
-    row 2 "" "qorgenerator: Unknown option 'platform'. See --help." --platform offscreen
     row 2 "" "qorgenerator: one FOLDER at most. See --help." "$work/folder" "$work/folder"
     grep -q -- '--version' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) || fail "--help does not list --version"
 }

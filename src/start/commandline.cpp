@@ -15,6 +15,25 @@ namespace
 
 constexpr const char *programName = "qorgenerator";
 
+struct QtOption {
+    const char *name;
+    bool takesValue;
+};
+
+// The options QGuiApplication and QApplication take on every platform, and
+// those of X11.
+constexpr QtOption qtOptions[] = {
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"reverse", false},
+    {"session", true},         {"style", true},
+    {"stylesheet", true},      {"widgetcount", false},
+    {"display", true},         {"geometry", true},
+    {"nograb", false},         {"dograb", false},
+    {"sync", false},
+};
+
 std::string prefixed(const std::string &message)
 {
     return std::string(programName) + ": " + message + "\n";
@@ -36,18 +55,23 @@ StartRequest readCommandLine(int argc, const char *const argv[])
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The mission folder to work in."),
                                  QStringLiteral("[FOLDER]"));
     // Own help and version options: Qt's would add --help-all, which lists
-    // Qt's window-system options, and those are not taken here.
+    // Qt's window-system options; those are Qt's to document.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
-    // A desktop's session manager restarts the program at the next login with
-    // Qt's "-session <id>", which QApplication reads; it must get that far.
-    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
-    session.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(session);
+    // Qt's own options, read by QApplication once it exists: a session
+    // manager's restart adds "-session <id>", and users pass "-style" or
+    // "-platform" as to any Qt program. Taken here only so that they and their
+    // values are no FOLDER; hidden, since Qt documents them.
+    for (const QtOption &qt : qtOptions) {
+        QCommandLineOption option(QLatin1String(qt.name), QString(),
+                                  qt.takesValue ? QStringLiteral("value") : QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 
     StartRequest request;
