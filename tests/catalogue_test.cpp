@@ -22,7 +22,7 @@ TEST(Catalogue, RowsAreInSlotOrderWithKindsByRange)
                                                                                        : Kind::Weapon;
         EXPECT_EQ(item.kind, expected) << slot;
         EXPECT_EQ(item.caption.empty(), slot >= 52) << slot;
-        EXPECT_EQ(item.weaponSlot != -1, slot >= 52) << slot;
+        EXPECT_EQ(item.weaponSlot != -1, slot >= 48 && slot != 50 && slot != 51) << slot;
         if (item.kind == Kind::Weapon)
             EXPECT_FALSE(item.itemClass.empty()) << slot;
         else
@@ -32,6 +32,8 @@ TEST(Catalogue, RowsAreInSlotOrderWithKindsByRange)
     EXPECT_EQ(weaponSlotOf(83), 31);
     EXPECT_EQ(weaponSlotOf(84), 50);
     EXPECT_EQ(weaponSlotOf(85), 51);
+    EXPECT_EQ(weaponSlotOf(48), 47);
+    EXPECT_EQ(weaponSlotOf(49), 47);
 }
 
 TEST(Catalogue, OnlyFourMagazineNamesAreShared)

@@ -28,7 +28,7 @@ struct Item {
     std::string_view caption;       // shown beside wep(slot); empty for ammo boxes
     std::string_view itemClass;     // Tag of wep(slot); empty where there is none
     std::string_view magazineClass; // Tag of cant(slot); empty where there is none
-    int weaponSlot;                 // ammo boxes only; -1 elsewhere
+    int weaponSlot;                 // the weapon an ammo box or the Kozlice's magazines feed; -1 elsewhere
 };
 
 inline constexpr int slotCount = 86;     // cant(0..85)
@@ -36,7 +36,7 @@ inline constexpr int checkBoxCount = 52; // wep(0..51)
 
 namespace detail
 {
-inline constexpr int none = -1; // no weapon slot: every row but an ammo box's
+inline constexpr int none = -1; // no weapon slot: every row but those that feed a weapon
 
 constexpr std::array<Item, slotCount> catalogueRows()
 {
@@ -92,8 +92,8 @@ constexpr std::array<Item, slotCount> catalogueRows()
         {45, Equipment, Weapon, "Binocular", "Binocular", "Binocular", none},
         {46, Equipment, Weapon, "NV Googles", "NVGoggles", "NVGoggles", none},
         {47, Other, Weapon, "Kozlice", "Kozlice", "", none},
-        {48, Other, Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", none},
-        {49, Other, Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", none},
+        {48, Other, Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", 47},
+        {49, Other, Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", 47},
         {50, Other, Weapon, "AK 47 CZ", "AK47CZ", "", none},
         {51, Other, Weapon, "CZ 75", "CZ75", "", none},
         {52, Nato, AmmoBox, "", "", "M4", 0},
@@ -137,10 +137,11 @@ constexpr std::array<Item, slotCount> catalogueRows()
 
 inline constexpr std::array<Item, slotCount> catalogue = detail::catalogueRows();
 
-// The weapon whose check box decides an ammo box: the item on the same row.
-constexpr int weaponSlotOf(int ammoBox)
+// The weapon a box feeds: for an ammo box the item on the same row, whose
+// check box decides it; for the Kozlice's magazines the Kozlice.
+constexpr int weaponSlotOf(int box)
 {
-    return catalogue[static_cast<std::size_t>(ammoBox)].weaponSlot;
+    return catalogue[static_cast<std::size_t>(box)].weaponSlot;
 }
 
 // The check box that judges count box `box`: its own row's, or for an ammo

@@ -76,11 +76,10 @@ constexpr SectionEntry shared(int nameBox)
 // The Kozlice's own ammunition: only with the Kozlice itself ticked and counted.
 constexpr SectionEntry kozliceAmmo(int slot)
 {
-    constexpr int kozlice = 47; // the weapon both magazines fit
     SectionEntry e = single(cant(slot), slot);
     e.rule = EntryRule::AllPairs;
     e.pairs[1] = e.pairs[0];
-    e.pairs[0] = pairOf(kozlice);
+    e.pairs[0] = pairOf(weaponSlotOf(slot));
     e.pairCount = 2;
     return e;
 }
