@@ -9,7 +9,6 @@
 #include "scheme.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
