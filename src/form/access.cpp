@@ -21,29 +21,6 @@ QString captionOf(int slot)
     return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
 }
 
-// The check boxes whose ticks a box needs, from the same tables that decide
-// what a press writes.
-QStringList governingCaptions(int slot)
-{
-    QStringList captions;
-    auto scan = [&](const auto &entries) {
-        for (const SectionEntry &e : entries) {
-            for (int n = 0; n < e.pairCount; ++n) {
-                if (e.pairs[static_cast<std::size_t>(n)].box != slot)
-                    continue;
-                for (int k = 0; k < e.pairCount; ++k) {
-                    const CountPair &p = e.pairs[static_cast<std::size_t>(k)];
-                    if ((e.rule == EntryRule::AllPairs || k == n) && !captions.contains(captionOf(p.checkBox)))
-                        captions << captionOf(p.checkBox);
-                }
-            }
-        }
-    };
-    scan(weaponEntries);
-    scan(magazineEntries);
-    return captions;
-}
-
 // The canvas lists only what a user can see and use: no frame lines, filled
 // rectangles or the hidden quote holder.
 class CanvasAccessible final : public QAccessibleWidget
@@ -96,7 +73,9 @@ QString countDescription(int slot)
     const QString what = item.kind == Kind::AmmoBox
                              ? QStringLiteral("Magazines for %1.").arg(captionOf(item.weaponSlot))
                              : QStringLiteral("Number of %1.").arg(captionOf(slot));
-    const QStringList ticks = governingCaptions(slot);
+    QStringList ticks;
+    for (int checkBox : checkBoxesCounting(slot))
+        ticks << captionOf(checkBox);
     const QString when = ticks.size() == 1
                              ? QStringLiteral(" Counted only when %1 is ticked.").arg(ticks[0])
                              : QStringLiteral(" Counted only when %1 are ticked.").arg(ticks.join(" and "));

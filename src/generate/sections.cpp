@@ -2,6 +2,8 @@
 
 #include "countformat.h"
 
+#include <algorithm>
+
 namespace qor
 {
 
@@ -46,6 +48,26 @@ void writeEntry(const SectionEntry &entry, const FormView &form, FileWriter &out
 }
 
 } // namespace
+
+std::vector<int> checkBoxesCounting(int box)
+{
+    std::vector<int> checkBoxes;
+    auto add = [&](int checkBox) {
+        if (std::find(checkBoxes.begin(), checkBoxes.end(), checkBox) == checkBoxes.end())
+            checkBoxes.push_back(checkBox);
+    };
+    using Section = std::span<const SectionEntry>;
+    for (Section section : {Section(weaponEntries), Section(magazineEntries)})
+        for (const SectionEntry &entry : section)
+            for (std::size_t n = 0; n < entry.pairCount; ++n) {
+                if (entry.pairs[n].box != box)
+                    continue;
+                for (std::size_t k = 0; k < entry.pairCount; ++k)
+                    if (entry.rule == EntryRule::AllPairs || k == n)
+                        add(entry.pairs[k].checkBox);
+            }
+    return checkBoxes;
+}
 
 void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields)
 {

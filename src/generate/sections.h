@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace qor
 {
@@ -153,6 +154,11 @@ constexpr std::array<SectionEntry, magazineEntryCount()> magazineTable()
 
 inline constexpr auto weaponEntries = detail::weaponTable();
 inline constexpr auto magazineEntries = detail::magazineTable();
+
+// The check boxes that must be ticked for count box `box` to count, in table
+// order and each once: its own pair's in an entry that any pair opens, every
+// pair's in one that needs all.
+std::vector<int> checkBoxesCounting(int box);
 
 // Writes the entries of one section whose pairs hold, in table order.
 void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields);
