@@ -294,7 +294,7 @@ const Situation situations[] = {
      .arrange = [](const Scratch &) {},
      .inChild = [] { ::rmdir("../work"); },
      .outcome = Outcome::RefusedAtOpen,
-     .message = "description.ext: The working folder no longer exists",
+     .message = "%/work/description.ext: The working folder no longer exists",
      .check =
          [](const Scratch &s, const std::string &) {
              EXPECT_EQ(status(s / "description.ext").st_mode, 0u);
