@@ -262,6 +262,23 @@ void expectWritten(const Scratch &s, const std::string &written)
     EXPECT_EQ(readFile(s / "work/description.ext"), written);
 }
 
+// The previous press's file, owned as given.
+void oldFile(const Scratch &s, mode_t mode, uid_t owner, gid_t group)
+{
+    write(s / "work/description.ext", old, mode);
+    ASSERT_EQ(::chown((s / "work/description.ext").c_str(), owner, group), 0);
+}
+
+// The new file's owner, group and mode.
+void expectWrittenAs(const Scratch &s, const std::string &written, uid_t owner, gid_t group, mode_t mode)
+{
+    expectWritten(s, written);
+    const struct stat st = status(s / "work/description.ext");
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+}
+
 // A link in the working folder, owned by `owner`.
 void link(const Scratch &s, const char *target, uid_t owner)
 {
@@ -481,35 +498,15 @@ const Situation situations[] = {
      .message = "%/work/description.ext: File too large",
      .check = expectOld},
     {.name = "GroupSharedFileKeepsGroupAndMode",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0664);
-             ::chown((s / "work/description.ext").c_str(), 0, sharedGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0664, 0, sharedGroup); },
      .presser = Presser::User,
      .check =
-         [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
-             const struct stat st = status(s / "work/description.ext");
-             EXPECT_EQ(st.st_gid, sharedGroup);
-             EXPECT_EQ(st.st_mode & 07777, 0664u);
-             EXPECT_EQ(st.st_uid, user) << "an ordinary user cannot give a file away";
-         }},
+         // An ordinary user cannot give a file away: the owner is the presser.
+     [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, sharedGroup, 0664); }},
     {.name = "RootKeepsTheUsersOwnerAndMode",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0640);
-             ::chown((s / "work/description.ext").c_str(), user, userGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0640, user, userGroup); },
      .presser = Presser::Root,
-     .check =
-         [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
-             const struct stat st = status(s / "work/description.ext");
-             EXPECT_EQ(st.st_uid, user);
-             EXPECT_EQ(st.st_gid, userGroup);
-             EXPECT_EQ(st.st_mode & 07777, 0640u);
-         }},
+     .check = [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, userGroup, 0640); }},
     {.name = "SetgidAclAndAttributesKept",
      .arrange =
          [](const Scratch &s) {
@@ -586,38 +583,22 @@ const Situation situations[] = {
     {.name = "FoldersDefaultAclNotAddedToTheOldFile",
      .arrange =
          [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0640);
-             ::chown((s / "work/description.ext").c_str(), user, userGroup);
+             oldFile(s, 0640, user, userGroup);
              const std::string acl = aclFor(attacker);
              ASSERT_EQ(::setxattr((s / "work").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0), 0);
          },
      .presser = Presser::User,
      .check =
          [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
+             expectWrittenAs(s, written, user, userGroup, 0640);
              EXPECT_EQ(attributes(s / "work/description.ext"), (std::map<std::string, std::string>{}));
-             EXPECT_EQ(status(s / "work/description.ext").st_mode & 07777, 0640u);
          }},
     {.name = "GroupThatCannotBeKeptLosesItsRights",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0640);
-             ::chown((s / "work/description.ext").c_str(), user, attackerGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0640, user, attackerGroup); },
      .presser = Presser::User,
-     .check =
-         [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
-             const struct stat st = status(s / "work/description.ext");
-             EXPECT_EQ(st.st_gid, userGroup);
-             EXPECT_EQ(st.st_mode & 07777, 0600u);
-         }},
+     .check = [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, userGroup, 0600); }},
     {.name = "MadeReadOnlyWhileAMessageShows",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0644);
-             ::chown((s / "work/description.ext").c_str(), user, userGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0644, user, userGroup); },
      .presser = Presser::User,
      .meanwhile = [] { ::chmod("description.ext", 0444); },
      .outcome = Outcome::RefusedAtCommit,
