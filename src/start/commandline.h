@@ -4,6 +4,7 @@
 // QApplication exists, so none of this needs a display.
 
 #include <string>
+#include <vector>
 
 namespace qor
 {
@@ -17,6 +18,10 @@ struct StartRequest {
     // the current one.
     std::string folder;
     bool hasFolder = false;
+    // ShowWindow: the arguments for QApplication, the program's name first:
+    // only Qt's own options and their values, never the program's own
+    // arguments nor anything after "--".
+    std::vector<std::string> qtArguments;
 };
 
 // Exit status of a start refused for a bad argument or folder.
