@@ -10,7 +10,7 @@
 # only in CI (CI=true) or when asked with QOR_INSTALL_DEB=1.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/deps.sh"
+"$root/tools/deps.sh" test
 jobs=$(nproc)
 
 echo "== format"
