@@ -436,6 +436,10 @@ const Situation situations[] = {
              EXPECT_TRUE(S_ISLNK(status(s / "work/description.ext").st_mode));
              EXPECT_TRUE(S_ISCHR(status("/dev/null").st_mode));
          }},
+    {.name = "LinkToTheRootFolder",
+     .arrange = [](const Scratch &s) { link(s, "/", 0); },
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: / is not a regular file"},
     {.name = "LinkToARegularFileInAnotherFolder",
      .arrange =
          [](const Scratch &s) {

@@ -505,8 +505,10 @@ bool FileSink::Impl::resolve(Target &target)
         const bool last = rest.find_first_not_of('/') == std::string::npos;
         if (last && slash != std::string::npos)
             return fail(EISDIR); // a trailing slash asks for a folder
-        if (part.empty() || part == ".")
+        if ((part.empty() || part == ".") && !last)
             continue;
+        if (part.empty() || part == ".") // the name ends in a folder
+            return link ? failAt(*link, where.shown() + " is not a regular file") : fail(EISDIR);
         const Path here = where / part;
         Node node;
         if (!lookAt(at.get(), part, node)) {
