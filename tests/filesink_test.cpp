@@ -437,7 +437,7 @@ const Situation situations[] = {
              EXPECT_TRUE(S_ISCHR(status("/dev/null").st_mode));
          }},
     {.name = "LinkToTheRootFolder",
-     .arrange = [](const Scratch &s) { link(s, "/", 0); },
+     .arrange = [](const Scratch &s) { link(s, "/", ::geteuid()); },
      .outcome = Outcome::RefusedAtOpen,
      .message = "%/work/description.ext: / is not a regular file"},
     {.name = "LinkToARegularFileInAnotherFolder",
@@ -565,12 +565,12 @@ const Situation situations[] = {
      .presser = Presser::User,
      .check = [](const Scratch &s, const std::string &written) { EXPECT_EQ(readFile(s / "other/real.ext"), written); }},
     {.name = "DanglingLinkMakesNoFile",
-     .arrange = [](const Scratch &s) { link(s, "../nowhere.ext", 0); },
+     .arrange = [](const Scratch &s) { link(s, "../nowhere.ext", ::geteuid()); },
      .outcome = Outcome::RefusedAtOpen,
      .message = "%/work/description.ext: it links to %/nowhere.ext, which does not exist",
      .check = [](const Scratch &s, const std::string &) { EXPECT_EQ(readFile(s / "nowhere.ext"), "<missing>"); }},
     {.name = "LinkIntoMissingFolderNamesIt",
-     .arrange = [](const Scratch &s) { link(s, "../missing/real.ext", 0); },
+     .arrange = [](const Scratch &s) { link(s, "../missing/real.ext", ::geteuid()); },
      .outcome = Outcome::RefusedAtOpen,
      .message = "%/missing: No such file or directory"},
     {.name = "LinkIntoReadOnlyFolderNamesTheTarget",
@@ -626,6 +626,7 @@ const Situation situations[] = {
              write(s / "work/description.ext", old);
              setFolderFlags(s / "work", true);
          },
+     .presser = Presser::Root, // only root may set the flag
      .outcome = Outcome::RefusedAtOpen,
      .message = "%/work/description.ext: The folder is append-only: a file in it cannot be replaced",
      .check =
