@@ -560,7 +560,7 @@ const Situation situations[] = {
      .arrange =
          [](const Scratch &s) {
              userFileAndStickyFolder(s);
-             link(s, "../other/real.ext", 0);
+             link(s, "..//other/./real.ext", 0); // doubled and "." steps are steps too
          },
      .presser = Presser::User,
      .check = [](const Scratch &s, const std::string &written) { EXPECT_EQ(readFile(s / "other/real.ext"), written); }},

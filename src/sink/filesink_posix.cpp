@@ -491,19 +491,20 @@ bool FileSink::Impl::resolve(Target &target)
     Path where;               // of `at`
     std::optional<Path> link; // the last link followed
     std::string rest = name;
+    bool fromRoot = rest.starts_with('/'); // the name, or a link's text, is absolute
     for (int links = 0;;) {
-        if (rest.starts_with('/')) {
+        if (fromRoot) {
             at = openFolder(AT_FDCWD, "/");
             if (!at.valid())
                 return fail(errno);
             where.enter("/");
-            rest.erase(0, rest.find_first_not_of('/'));
+            fromRoot = false;
         }
-        const std::size_t slash = rest.find('/');
-        const std::string part = rest.substr(0, slash);
-        rest.erase(0, slash == std::string::npos ? rest.size() : slash + 1);
+        rest.erase(0, std::min(rest.find_first_not_of('/'), rest.size()));
+        const std::string part = rest.substr(0, rest.find('/'));
+        rest.erase(0, part.size());
         const bool last = rest.find_first_not_of('/') == std::string::npos;
-        if (last && slash != std::string::npos)
+        if (last && !rest.empty())
             return fail(EISDIR); // a trailing slash asks for a folder
         if ((part.empty() || part == ".") && !last)
             continue;
@@ -527,7 +528,8 @@ bool FileSink::Impl::resolve(Target &target)
             if (!mayFollow(at.get(), node.st))
                 return failAt(here, "it links to " + (where / node.text).shown() +
                                         ", but the link was made by another user in a shared folder");
-            rest = rest.empty() ? node.text : node.text + "/" + rest;
+            rest = node.text + rest; // rest, if any, starts with its slash
+            fromRoot = node.text.starts_with('/');
             link = here;
             continue;
         }
