@@ -80,19 +80,41 @@ std::size_t decimalPrefix(std::string_view s, std::size_t &mantissaDigits)
     return n;
 }
 
+// A count as typed most of the time: up to 15 digits and nothing else, which
+// a double holds exactly, so no general parse is needed.
+bool readPlainDigits(std::string_view s, double &value)
+{
+    if (s.empty() || s.size() > 15)
+        return false;
+    std::int64_t v = 0;
+    for (char c : s) {
+        if (!isDigit(c))
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    value = static_cast<double>(v);
+    return true;
+}
+
 } // namespace
 
 double readCount(std::string_view text)
 {
-    std::string s;
-    s.reserve(text.size());
-    std::copy_if(text.begin(), text.end(), std::back_inserter(s), [](char c) { return !ignored(c); });
+    if (double v; readPlainDigits(text, v))
+        return v;
+    std::string stripped;
+    std::string_view s = text;
+    if (std::any_of(text.begin(), text.end(), ignored)) {
+        stripped.reserve(text.size());
+        std::copy_if(text.begin(), text.end(), std::back_inserter(stripped), [](char c) { return !ignored(c); });
+        s = stripped;
+    }
 
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')
-            return readRadix(std::string_view(s).substr(2), 16);
+            return readRadix(s.substr(2), 16);
         if (s[1] == 'O' || s[1] == 'o')
-            return readRadix(std::string_view(s).substr(2), 8);
+            return readRadix(s.substr(2), 8);
     }
 
     std::size_t digits = 0;
