@@ -1,6 +1,7 @@
 // A sink that refuses its n-th operation, for every n a press makes: the
 // press stops, says why, keeps the window and the old file, and the next
 // press writes the right file.
+#include "generate/checks.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
