@@ -8,11 +8,12 @@ namespace qor
 namespace
 {
 
-// All three values are read for every check, whichever decides it.
+// Every value is read for every check, whichever decides it. The text is
+// read once for the number and the comparison: nothing changes it between.
 bool countFails(const FormView &form, int box, int checkBox)
 {
-    const double v = readCount(form.text(cant(box)));
     const std::string t = form.text(cant(box));
+    const double v = readCount(t);
     const std::int16_t k = form.value(wep(checkBox));
     return t != "0" && k == ticked && v == 0;
 }

@@ -96,12 +96,8 @@ bool readPlainDigits(std::string_view s, double &value)
     return true;
 }
 
-} // namespace
-
-double readCount(std::string_view text)
+double readAnyCount(std::string_view text)
 {
-    if (double v; readPlainDigits(text, v))
-        return v;
     std::string stripped;
     std::string_view s = text;
     if (std::any_of(text.begin(), text.end(), ignored)) {
@@ -131,6 +127,25 @@ double readCount(std::string_view text)
     if (ec != std::errc() || end != last || !std::isfinite(v))
         return 0; // beyond a double's range
     return negative ? -v : v;
+}
+
+} // namespace
+
+double readCount(std::string_view text)
+{
+    double v;
+    return readPlainDigits(text, v) ? v : readAnyCount(text);
+}
+
+void appendCount(std::string &out, double value)
+{
+    // The usual count, a whole number: its digits straight into the file.
+    if (value == std::trunc(value) && std::fabs(value) < 1e15 && value != 0) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr);
+        return;
+    }
+    out += writeCount(value);
 }
 
 std::string writeCount(double value)

@@ -19,5 +19,7 @@ double readCount(std::string_view text);
 // at most 15 significant digits, "." as separator whatever the locale, and an
 // exponent ("1E+15", "1.5E-07") where plain digits would mislead.
 std::string writeCount(double value);
+// The same text appended to `out`, without a string of its own.
+void appendCount(std::string &out, double value);
 
 } // namespace qor

@@ -80,7 +80,7 @@ void FileWriter::classEntry(std::string_view className, double count)
     bytes_ += "class ";
     append(className);
     bytes_ += "\r\n{\r\n         count = ";
-    bytes_ += writeCount(count);
+    appendCount(bytes_, count);
     bytes_ += ";\r\n};\r\n";
 }
 
