@@ -103,16 +103,6 @@ std::string countedWhen(int box)
     return text + ".";
 }
 
-std::vector<int> checkBoxesCounting(int box)
-{
-    std::vector<int> checkBoxes;
-    for (const CountCondition &c : whenCounted(box))
-        for (int checkBox : c.ticked)
-            if (std::find(checkBoxes.begin(), checkBoxes.end(), checkBox) == checkBoxes.end())
-                checkBoxes.push_back(checkBox);
-    return checkBoxes;
-}
-
 void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields)
 {
     for (const SectionEntry &entry : entries)

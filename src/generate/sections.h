@@ -213,11 +213,6 @@ std::vector<CountCondition> whenCounted(int box);
 // Kozlice is above 0."
 std::string countedWhen(int box);
 
-// The check boxes that must be ticked for count box `box` to count, in table
-// order and each once: its own pair's in an entry that any pair opens, every
-// pair's in one that needs all.
-std::vector<int> checkBoxesCounting(int box);
-
 // Writes the entries of one section whose pairs hold, in table order.
 void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields);
 

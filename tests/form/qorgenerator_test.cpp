@@ -642,12 +642,17 @@ void QorGeneratorTest::accessibleNames_data()
         {"wep_1", "M 16", ""},
         {"cant_1", "M 16 count", "Number of M 16. Counted only when M 16 is ticked."},
         {"cant_53", "M 16 ammo", "Magazines for M 16. Counted only when M 16 is ticked."},
-        {"cant_52", "M 4 ammo", "Magazines for M 4. Counted only when M 4 is ticked."},
+        {"cant_52", "M 4 ammo",
+         "Magazines for M 4. Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
+         "M 4 XMS Scoped are above 0."},
         {"wep_46", "NV Googles", ""},
         {"cant_32", "Hand Grenade count", "Number of Hand Grenade. Counted only when Hand Grenade is ticked."},
-        {"cant_84", "AK 47 CZ ammo", "Magazines for AK 47 CZ. Counted only when AK 47 CZ is ticked."},
+        {"cant_84", "AK 47 CZ ammo",
+         "Magazines for AK 47 CZ. Counted only when AK 47 is ticked and the magazines for AK 47 are above 0, or when "
+         "AK 47 CZ is ticked."},
         {"cant_48", "Kozlice Shell count",
-         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked."},
+         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
+         "above 0."},
         {"chki2", "Show GPS", ""},
         {"txti1", "On load intro", ""},
         {"txti2", "On load mission", ""},
