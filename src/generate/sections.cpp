@@ -103,6 +103,8 @@ std::string countedWhen(int box)
     return text + ".";
 }
 
+// Table order is file order: a file made from the same window is the same
+// file, byte for byte, whatever was ticked first.
 void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields)
 {
     for (const SectionEntry &entry : entries)

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -118,6 +119,25 @@ inline constexpr std::array<SectionEntry, 7> closingMagazineEntries = {{
     sharedMagazine("AK47", NamedBy::lastBox),
     oneBoxEntry(cant(otherAmmoBoxes.last), otherAmmoBoxes.last),
 }};
+
+// Whether the entry's pairs are those of exactly these boxes, in this order.
+constexpr bool pairsAre(const SectionEntry &entry, std::initializer_list<int> boxes)
+{
+    if (entry.pairCount != boxes.size())
+        return false;
+    std::size_t n = 0;
+    for (int box : boxes)
+        if (entry.pairs[n++].box != box)
+            return false;
+    return true;
+}
+
+// The ammo boxes each shared magazine adds up, as the game's item list pairs
+// them: another box given one of these names stops the compilation here.
+static_assert(pairsAre(closingMagazineEntries[0], {56, 74, 77}));
+static_assert(pairsAre(closingMagazineEntries[1], {52, 63}));
+static_assert(pairsAre(closingMagazineEntries[4], {70, 71}));
+static_assert(pairsAre(closingMagazineEntries[5], {76, 84}));
 
 constexpr std::size_t weaponEntryCount()
 {
