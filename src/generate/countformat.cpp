@@ -80,21 +80,10 @@ std::size_t decimalPrefix(std::string_view s, std::size_t &mantissaDigits)
     return n;
 }
 
-// A count as typed most of the time: up to 15 digits and nothing else, which
-// a double holds exactly, so no general parse is needed.
-bool readPlainDigits(std::string_view s, double &value)
+} // namespace
+
+namespace detail
 {
-    if (s.empty() || s.size() > 15)
-        return false;
-    std::int64_t v = 0;
-    for (char c : s) {
-        if (!isDigit(c))
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    value = static_cast<double>(v);
-    return true;
-}
 
 double readAnyCount(std::string_view text)
 {
@@ -129,13 +118,7 @@ double readAnyCount(std::string_view text)
     return negative ? -v : v;
 }
 
-} // namespace
-
-double readCount(std::string_view text)
-{
-    double v;
-    return readPlainDigits(text, v) ? v : readAnyCount(text);
-}
+} // namespace detail
 
 void appendCount(std::string &out, double value)
 {
