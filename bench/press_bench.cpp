@@ -214,7 +214,7 @@ int main(int argc, char **argv)
     const double plain = reporter.time("PlainWrite");
     std::printf("\nfile: %zu bytes, folder %s\n", fullestBytes().size(), qPrintable(benchFolder()));
     if (memory > 0)
-        std::printf("press in memory:                   %8.2f us  (target < 20 us)\n", memory * 1e6);
+        std::printf("press in memory:                   %8.2f us  (target <= 5 us)\n", memory * 1e6);
     if (press > 0 && durable > 0) {
         std::printf("press into file / durable replace: %8.2f x   (%.1f us / %.1f us; target <= 1.1 x)\n",
                     press / durable, press * 1e6, durable * 1e6);

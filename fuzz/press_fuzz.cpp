@@ -3,6 +3,7 @@
 // before the press, and compared line by line.
 #include "catalogue/catalogue.h"
 #include "generate/ansi.h"
+#include "generate/checks.h"
 #include "generate/command.h"
 #include "generate/countformat.h"
 #include "invariant.h"

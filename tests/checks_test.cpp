@@ -174,17 +174,5 @@ TEST(Checks, ValidEndsEachPassAsItsOutcome)
     EXPECT_EQ(fields.valid, validTrue);
 }
 
-TEST(Checks, EveryBoxBelongsToExactlyOneGroup)
-{
-    std::array<int, slotCount> seen{};
-    for (const auto groups :
-         {std::span<const CheckGroup>(firstPassGroups), std::span<const CheckGroup>(secondPassGroups)})
-        for (const CheckGroup &g : groups)
-            for (int box = g.boxes.first; box <= g.boxes.last; ++box)
-                ++seen[static_cast<std::size_t>(box)];
-    for (int box = 0; box < slotCount; ++box)
-        EXPECT_EQ(seen[static_cast<std::size_t>(box)], 1) << "box " << box;
-}
-
 } // namespace
 } // namespace qor

@@ -75,9 +75,13 @@ class WriteCount : public ::testing::TestWithParam<WriteCase>
 {
 };
 
+// The file takes the appended form; both must give the same text.
 TEST_P(WriteCount, WritesAsExpected)
 {
     EXPECT_EQ(writeCount(GetParam().value), GetParam().text);
+    std::string appended = "count = ";
+    appendCount(appended, GetParam().value);
+    EXPECT_EQ(appended, std::string("count = ") + GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteCount,

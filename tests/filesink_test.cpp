@@ -4,6 +4,7 @@
 // rows about permissions mean the same when the suite runs as root.
 #include "filesink.h"
 #include "filesink_posix.h"
+#include "generate/checks.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

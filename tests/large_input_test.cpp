@@ -1,6 +1,7 @@
 // Inputs far beyond anything typed by hand: megabyte script names of every
 // kind of character, counts of a hundred thousand digits. The press must
 // finish with the exact file, in bounded memory.
+#include "generate/checks.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,11 @@
 // What each section lists for a given form: whole files compared.
+#include "generate/countformat.h"
+#include "generate/sections.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -222,6 +225,108 @@ TEST(Sections, FullestFormMatchesTheKeptFile)
     ASSERT_NE(kept, "<missing>");
     EXPECT_EQ(press(form), kept);
 }
+
+// Whether a box's own value reaches the file: two presses that differ only
+// in it (both above 0, so no condition changes) write different files.
+bool boxCounts(const FormRecord &form, int box)
+{
+    FormRecord a = form, b = form;
+    a.cantText[static_cast<std::size_t>(box)] = "1000";
+    b.cantText[static_cast<std::size_t>(box)] = "2000";
+    return press(a) != press(b);
+}
+
+bool conditionHolds(const std::vector<CountCondition> &alternatives, const FormRecord &form)
+{
+    return std::any_of(alternatives.begin(), alternatives.end(), [&](const CountCondition &c) {
+        return std::all_of(c.ticked.begin(), c.ticked.end(), [&](int w) { return form.value(wep(w)) == ticked; }) &&
+               std::all_of(c.aboveZero.begin(), c.aboveZero.end(),
+                           [&](int box) { return readCount(form.text(cant(box))) > 0; });
+    });
+}
+
+// Forms around `base`: itself, and each check box and each count box but
+// `box` turned to the other state in turn.
+std::vector<FormRecord> oneControlAway(const FormRecord &base, int box, bool on)
+{
+    std::vector<FormRecord> forms{base};
+    for (int w = 0; w < checkBoxCount; ++w) {
+        forms.push_back(base);
+        forms.back().setValue(wep(w), on ? ticked : unticked);
+    }
+    for (int other = 0; other < slotCount; ++other)
+        if (other != box) {
+            forms.push_back(base);
+            forms.back().cantText[static_cast<std::size_t>(other)] = on ? "1" : "0";
+        }
+    return forms;
+}
+
+// The description's condition for each of the 86 boxes against what presses
+// write: from everything ticked and counted with one control turned off,
+// from nothing with one turned on, and from each alternative alone with one
+// of its parts taken away.
+TEST(CountDescriptions, EveryBoxCountsExactlyWhenItsConditionHolds)
+{
+    FormRecord allOn;
+    for (int w = 0; w < checkBoxCount; ++w)
+        allOn.setValue(wep(w), ticked);
+    allOn.cantText.fill("1");
+    const FormRecord allOff;
+
+    for (int box = 0; box < slotCount; ++box) {
+        SCOPED_TRACE("box " + std::to_string(box) + ": " + countedWhen(box));
+        const auto alternatives = whenCounted(box);
+        ASSERT_FALSE(alternatives.empty());
+        std::vector<FormRecord> forms = oneControlAway(allOn, box, false);
+        for (const FormRecord &f : oneControlAway(allOff, box, true))
+            forms.push_back(f);
+        for (const CountCondition &c : alternatives) {
+            FormRecord alone;
+            for (int w : c.ticked)
+                alone.setValue(wep(w), ticked);
+            for (int other : c.aboveZero)
+                alone.cantText[static_cast<std::size_t>(other)] = "1";
+            for (const FormRecord &f : oneControlAway(alone, box, false))
+                forms.push_back(f);
+        }
+        int counted = 0;
+        for (const FormRecord &form : forms) {
+            const bool counts = boxCounts(form, box);
+            counted += counts ? 1 : 0;
+            ASSERT_EQ(counts, conditionHolds(alternatives, form));
+        }
+        EXPECT_GT(counted, 0);
+    }
+}
+
+struct DescriptionCase {
+    int box;
+    const char *text;
+};
+
+class CountedWhen : public ::testing::TestWithParam<DescriptionCase>
+{
+};
+
+TEST_P(CountedWhen, SaysItInWords)
+{
+    EXPECT_EQ(countedWhen(GetParam().box), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CountedWhen,
+    ::testing::Values(
+        DescriptionCase{1, "Counted only when M 16 is ticked."},
+        DescriptionCase{53, "Counted only when M 16 is ticked."},
+        DescriptionCase{47, "Counted only when Kozlice is ticked."},
+        DescriptionCase{48, "Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
+                            "above 0."},
+        DescriptionCase{52, "Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
+                            "M 4 XMS Scoped are above 0."},
+        DescriptionCase{74, "Counted only when M 16 Grenade Launcher is ticked and the magazines for M 16 Grenade "
+                            "Launcher are above 0, or when AK 74 Grenade Launcher is ticked, or when AK 47 Grenade "
+                            "Launcher is ticked and the magazines for AK 47 Grenade Launcher are above 0."}));
 
 } // namespace
 } // namespace qor

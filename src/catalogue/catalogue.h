@@ -137,6 +137,32 @@ constexpr std::array<Item, slotCount> catalogueRows()
 
 inline constexpr std::array<Item, slotCount> catalogue = detail::catalogueRows();
 
+namespace detail
+{
+// What the rest of the program takes for granted of every row: rows in slot
+// order; check boxes exactly on the rows that are not ammo boxes; a class
+// name wherever something is written under one; a weapon slot exactly where
+// a box feeds a weapon, and that slot a weapon's.
+constexpr bool rowsAreWellFormed()
+{
+    for (std::size_t n = 0; n < catalogue.size(); ++n) {
+        const Item &item = catalogue[n];
+        const bool ammo = item.kind == Kind::AmmoBox;
+        if (item.slot != static_cast<int>(n) || ammo != (item.slot >= checkBoxCount) || ammo == !item.caption.empty())
+            return false;
+        if (item.kind == Kind::Weapon ? item.itemClass.empty() : item.magazineClass.empty())
+            return false;
+        const bool feeds = ammo || (item.kind == Kind::Magazine && item.group == Group::Other);
+        if (feeds != (item.weaponSlot != none))
+            return false;
+        if (feeds && catalogue[static_cast<std::size_t>(item.weaponSlot)].kind != Kind::Weapon)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsAreWellFormed());
+} // namespace detail
+
 // The weapon a box feeds: for an ammo box the item on the same row, whose
 // check box decides it; for the Kozlice's magazines the Kozlice.
 constexpr int weaponSlotOf(int box)
@@ -185,20 +211,28 @@ template <std::size_t N, typename Predicate> constexpr std::array<SlotRun, N> ru
 // The runs the count checks and the sections walk, read off the kinds and
 // groups above.
 
-// Weapon items: 0..31, 44..47, 50..51.
 inline constexpr std::array<SlotRun, 3> weaponRuns =
     detail::runsOf<3>([](const Item &i) { return i.kind == Kind::Weapon; });
-// Equipment magazines: 32..43.
 inline constexpr SlotRun equipmentMagazines =
     detail::runsOf<1>([](const Item &i) { return i.group == Group::Equipment && i.kind == Kind::Magazine; })[0];
-// The Kozlice's two magazines: 48..49.
 inline constexpr SlotRun kozliceMagazines =
     detail::runsOf<1>([](const Item &i) { return i.group == Group::Other && i.kind == Kind::Magazine; })[0];
-// Ammo boxes on the NATO and Russian weapons' rows: 52..83.
+// On the NATO and Russian weapons' rows, one per weapon.
 inline constexpr SlotRun rowAmmoBoxes =
     detail::runsOf<1>([](const Item &i) { return i.kind == Kind::AmmoBox && i.group != Group::Other; })[0];
-// Ammo boxes of the Other group: 84..85.
 inline constexpr SlotRun otherAmmoBoxes =
     detail::runsOf<1>([](const Item &i) { return i.kind == Kind::AmmoBox && i.group == Group::Other; })[0];
+
+// The runs as the game's item list lays them out; a row moved into another
+// run stops the compilation here.
+static_assert(weaponRuns[0].first == 0 && weaponRuns[0].last == 31 && weaponRuns[1].first == 44 &&
+              weaponRuns[1].last == 47 && weaponRuns[2].first == 50 && weaponRuns[2].last == 51);
+static_assert(equipmentMagazines.first == 32 && equipmentMagazines.last == 43);
+static_assert(kozliceMagazines.first == 48 && kozliceMagazines.last == 49);
+static_assert(rowAmmoBoxes.first == 52 && rowAmmoBoxes.last == 83);
+static_assert(otherAmmoBoxes.first == 84 && otherAmmoBoxes.last == 85);
+// Each row's ammo box lies one row's width below its weapon.
+static_assert(weaponSlotOf(rowAmmoBoxes.first) == 0 && weaponSlotOf(rowAmmoBoxes.last) == 31);
+static_assert(weaponSlotOf(84) == 50 && weaponSlotOf(85) == 51 && weaponSlotOf(48) == 47 && weaponSlotOf(49) == 47);
 
 } // namespace qor

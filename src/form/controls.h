@@ -70,8 +70,7 @@ class TickBox final : public QCheckBox
 };
 
 // A push button that Enter and Return press as well as Space, as a focused
-// button does on the desktop the tool was made for; plain QPushButtons
-// outside a dialog ignore Enter.
+// button does on Windows; plain QPushButtons outside a dialog ignore Enter.
 class PressButton final : public QPushButton
 {
     Q_OBJECT

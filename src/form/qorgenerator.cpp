@@ -43,7 +43,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("qorgenerator"));
     setWindowTitle(qs(layout::windowCaption));
-    // The layout was drawn for a narrow 8 pt dialog font; desktop defaults
+    // Every position and size was set for a narrow 8 pt dialog font; desktop defaults
     // are wider and would cut the longest captions ("6G30 Barrel Grenade
     // Launcher" under its count box), so the window brings its own.
     setFont(fontFor(layout::Font::Default, font()));

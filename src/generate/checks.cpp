@@ -8,25 +8,32 @@ namespace qor
 namespace
 {
 
-// All three values are read for every check, whichever decides it.
+// Every value is read for every check, whichever decides it. The text is
+// read once for the number and the comparison: nothing changes it between.
 bool countFails(const FormView &form, int box, int checkBox)
 {
-    const double v = readCount(form.text(cant(box)));
     const std::string t = form.text(cant(box));
+    const double v = readCount(t);
     const std::int16_t k = form.value(wep(checkBox));
     return t != "0" && k == ticked && v == 0;
 }
 
+// The message first, so that the user reads it before anything moves. The
+// focus before the emptying: a screen reader announces the box as it takes
+// the focus; emptied first, the box would move the reader there silently and
+// the focus that follows would go unannounced.
 void reportFailure(FormView &form, WindowFields &fields, int box)
 {
     form.showMessage(notANumber);
     fields.valid = validFalse;
-    form.setText(cant(box), "");
     form.setFocus(cant(box));
+    form.setText(cant(box), "");
 }
 
 } // namespace
 
+// Groups and boxes in table order: the messages, and where the focus rests
+// after the last of them, follow it.
 void checkPass(std::span<const CheckGroup> groups, FormView &form, WindowFields &fields)
 {
     for (const CheckGroup &group : groups) {

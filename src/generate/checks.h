@@ -4,14 +4,16 @@
 // is emptied and focused, and the pass's section is left out.
 
 #include "catalogue/catalogue.h"
-#include "command.h"
 #include "form.h"
+#include "windowfields.h"
 
 #include <array>
 #include <span>
 
 namespace qor
 {
+
+inline constexpr const char *notANumber = "error; not a number";
 
 // A run of count boxes checked in slot order, each judged by its check box
 // (checkBoxOf). A loop group stops at its first failure; single checks are
@@ -23,7 +25,7 @@ struct CheckGroup {
 
 namespace detail
 {
-constexpr CheckGroup single(int box)
+constexpr CheckGroup oneBoxCheck(int box)
 {
     return {{box, box}, false};
 }
@@ -40,11 +42,31 @@ inline constexpr std::array<CheckGroup, 3> firstPassGroups = {{
 inline constexpr std::array<CheckGroup, 6> secondPassGroups = {{
     {equipmentMagazines},
     {rowAmmoBoxes},
-    detail::single(kozliceMagazines.first),
-    detail::single(kozliceMagazines.last),
-    detail::single(otherAmmoBoxes.first),
-    detail::single(otherAmmoBoxes.last),
+    detail::oneBoxCheck(kozliceMagazines.first),
+    detail::oneBoxCheck(kozliceMagazines.last),
+    detail::oneBoxCheck(otherAmmoBoxes.first),
+    detail::oneBoxCheck(otherAmmoBoxes.last),
 }};
+
+namespace detail
+{
+// Every count box is checked by exactly one group of one pass, so no box
+// goes unchecked and none is reported twice in a press.
+constexpr bool everyBoxCheckedOnce()
+{
+    std::array<int, slotCount> times{};
+    for (const auto &pass :
+         {std::span<const CheckGroup>(firstPassGroups), std::span<const CheckGroup>(secondPassGroups)})
+        for (const CheckGroup &group : pass)
+            for (int box = group.boxes.first; box <= group.boxes.last; ++box)
+                ++times[static_cast<std::size_t>(box)];
+    for (int t : times)
+        if (t != 1)
+            return false;
+    return true;
+}
+} // namespace detail
+static_assert(detail::everyBoxCheckedOnce());
 
 // Runs the groups in order; sets fields.valid to validFalse on any failure
 // and leaves it untouched otherwise.

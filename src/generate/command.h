@@ -18,27 +18,12 @@
 
 #include "form.h"
 #include "outputfile.h"
-
-#include <cstdint>
-#include <string>
+#include "windowfields.h"
 
 namespace qor
 {
 
-// The two values of `valid`, a Basic-style boolean.
-inline constexpr std::int16_t validTrue = -1;
-inline constexpr std::int16_t validFalse = 0;
-
 inline constexpr const char *fileName = "description.ext";
-inline constexpr const char *notANumber = "error; not a number";
-
-// Working fields the window keeps for the command; nothing carries meaning
-// from one press to the next.
-struct WindowFields {
-    std::int16_t valid = 0; // validTrue while the current check pass has not failed
-    std::int16_t i = 0;     // loop index of every slot loop
-    std::string cname;      // class name of the entry being written
-};
 
 // One press: header, first check pass, Weapons section, second check pass,
 // Magazines section. A failure of the file stops the press, shows

@@ -82,17 +82,24 @@ std::size_t decimalPrefix(std::string_view s, std::size_t &mantissaDigits)
 
 } // namespace
 
-double readCount(std::string_view text)
+namespace detail
 {
-    std::string s;
-    s.reserve(text.size());
-    std::copy_if(text.begin(), text.end(), std::back_inserter(s), [](char c) { return !ignored(c); });
+
+double readAnyCount(std::string_view text)
+{
+    std::string stripped;
+    std::string_view s = text;
+    if (std::any_of(text.begin(), text.end(), ignored)) {
+        stripped.reserve(text.size());
+        std::copy_if(text.begin(), text.end(), std::back_inserter(stripped), [](char c) { return !ignored(c); });
+        s = stripped;
+    }
 
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')
-            return readRadix(std::string_view(s).substr(2), 16);
+            return readRadix(s.substr(2), 16);
         if (s[1] == 'O' || s[1] == 'o')
-            return readRadix(std::string_view(s).substr(2), 8);
+            return readRadix(s.substr(2), 8);
     }
 
     std::size_t digits = 0;
@@ -109,6 +116,19 @@ double readCount(std::string_view text)
     if (ec != std::errc() || end != last || !std::isfinite(v))
         return 0; // beyond a double's range
     return negative ? -v : v;
+}
+
+} // namespace detail
+
+void appendCount(std::string &out, double value)
+{
+    // The usual count, a whole number: its digits straight into the file.
+    if (value == std::trunc(value) && std::fabs(value) < 1e15 && value != 0) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr);
+        return;
+    }
+    out += writeCount(value);
 }
 
 std::string writeCount(double value)

@@ -2,22 +2,44 @@
 // Count boxes hold free text; a count is a double read from it and written
 // back as the text after "count = ".
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qor
 {
 
+namespace detail
+{
+double readAnyCount(std::string_view text); // all the rules below
+}
+
 // Never fails: blanks, tabs and line feeds are ignored anywhere; "&H"/"&O"
 // read hexadecimal/octal (16-bit signed when the value fits 16 bits, else
 // 32-bit signed); otherwise the longest leading decimal number with optional
 // exponent. Only "." separates decimals. Text with no leading number, or a
 // number that no double (or no 32 bits) can hold, reads as 0.
-double readCount(std::string_view text);
+//
+// A count as typed most of the time, up to 15 digits and nothing else, is
+// read inline: a double holds it exactly, and a press reads some 180 of them.
+inline double readCount(std::string_view text)
+{
+    if (text.empty() || text.size() > 15)
+        return detail::readAnyCount(text);
+    std::int64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return detail::readAnyCount(text);
+        v = v * 10 + (c - '0');
+    }
+    return static_cast<double>(v);
+}
 
 // Whole numbers below 1e15 in magnitude as plain digits; anything else with
 // at most 15 significant digits, "." as separator whatever the locale, and an
 // exponent ("1E+15", "1.5E-07") where plain digits would mislead.
 std::string writeCount(double value);
+// The same text appended to `out`, without a string of its own.
+void appendCount(std::string &out, double value);
 
 } // namespace qor

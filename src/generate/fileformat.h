@@ -14,6 +14,7 @@ namespace qor
 class FileWriter
 {
   public:
+    FileWriter();
     void line(std::string_view utf8); // converted, then CR LF appended
     const std::string &bytes() const { return bytes_; }
 
@@ -25,6 +26,8 @@ class FileWriter
     void classEntry(std::string_view className, double count);
 
   private:
+    void append(std::string_view utf8); // converted
+
     std::string bytes_; // the whole file so far
 };
 

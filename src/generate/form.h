@@ -5,6 +5,11 @@
 // (tests/support) implements it in memory. Controls are addressed by the
 // window's object names and, for the two item arrays, by slot. Texts travel
 // as UTF-8.
+//
+// Words for the controls' properties, as the rules name them:
+//   Text   what a text box holds, as typed;
+//   Value  a check box's state: 0 unticked, 1 ticked, 2 greyed;
+//   Tag    the class name a control carries for the file, fixed at start.
 
 #include <cstdint>
 #include <string>

@@ -43,12 +43,7 @@ std::string countDescription(int slot)
     const Item &item = catalogue[static_cast<std::size_t>(slot)];
     std::string text = item.kind == Kind::AmmoBox ? "Magazines for " + captionOf(item.weaponSlot) + "."
                                                   : "Number of " + captionOf(slot) + ".";
-    const std::vector<int> ticks = checkBoxesCounting(slot);
-    text += " Counted only when ";
-    for (std::size_t n = 0; n < ticks.size(); ++n)
-        text += (n == 0 ? "" : " and ") + captionOf(ticks[n]);
-    text += ticks.size() == 1 ? " is ticked." : " are ticked.";
-    return text + " A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
+    return text + " " + countedWhen(slot) + " A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
 }
 
 } // namespace qor::layout

@@ -4,6 +4,7 @@
 
 #include "access.h"
 #include "controls.h"
+#include "darkpalette.h"
 #include "fit.h"
 #include "layout/texts.h"
 #include "qorgenerator.h"
@@ -80,25 +81,6 @@ QPoint blankRight(QCheckBox *box)
     return {};
 }
 
-// A dark desktop scheme as Fusion users set one: light text on dark grey,
-// and a dark highlight.
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(35, 35, 35));
-    p.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(20, 60, 110));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
-    p.setColor(QPalette::ToolTipText, Qt::white);
-    return p;
-}
-
 // The colour that most of an image's pixels have.
 QColor commonest(const QImage &img)
 {
@@ -112,6 +94,36 @@ QColor commonest(const QImage &img)
             best = it.key();
     return QColor(best);
 }
+
+// The process's working folder moved to `path` for as long as this lives, and
+// restored whatever way the test leaves: a failed check returns early.
+class InFolder
+{
+  public:
+    explicit InFolder(const QString &path) : previous_(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~InFolder() { QDir::setCurrent(previous_); }
+    InFolder(const InFolder &) = delete;
+    InFolder &operator=(const InFolder &) = delete;
+
+  private:
+    QString previous_;
+};
+
+// Notes each focus a widget takes.
+class FocusRecorder : public QObject
+{
+  public:
+    explicit FocusRecorder(QStringList &heard) : heard_(heard) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            heard_ << "focus";
+        return false;
+    }
+
+  private:
+    QStringList &heard_;
+};
 
 void replaceText(QLineEdit *box, const QString &text)
 {
@@ -148,7 +160,6 @@ class QorGeneratorTest : public QObject
     void goDark(const QString &how);
 
   private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -165,14 +176,10 @@ class QorGeneratorTest : public QObject
     void fonts();
     void captionsFit();
     void countBoxShowsTwoDigits();
-    void contrast_data();
-    void contrast();
     void darkScheme_data();
     void darkScheme();
     void focusFrame_data();
     void focusFrame();
-    void fittedSize_data();
-    void fittedSize();
     void fit();
     void followsScreen();
     void startState();
@@ -192,12 +199,10 @@ class QorGeneratorTest : public QObject
     void startStateFile();
     void oneRifleWithMagazines();
     void notANumber();
+    void notANumberFocusAnnouncedFirst();
     void messageBox();
     void messageIsPlainText();
-    void screenshot();
 };
-
-void QorGeneratorTest::initTestCase() {}
 
 // A fresh window under another desktop scheme; cleanup() restores the light one.
 void QorGeneratorTest::recreate(const QPalette &desktop)
@@ -241,10 +246,10 @@ void QorGeneratorTest::cleanup()
 
 QByteArray QorGeneratorTest::pressGenerate(QTemporaryDir &dir)
 {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
-    QDir::setCurrent(previous);
+    {
+        const InFolder there(dir.path());
+        QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    }
     QFile file(dir.filePath("description.ext"));
     if (!file.open(QIODevice::ReadOnly))
         return "<no file>";
@@ -258,9 +263,6 @@ void QorGeneratorTest::mainWindow()
     QVERIFY(window->windowTitle().size() > 40); // followed by a credit
     QCOMPARE(window->size(), QSize(809, 690));
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    QCOMPARE(window->fields().valid, 0);
-    QCOMPARE(window->fields().i, 0);
-    QVERIFY(window->fields().cname.empty());
 }
 
 void QorGeneratorTest::controlCounts()
@@ -643,12 +645,17 @@ void QorGeneratorTest::accessibleNames_data()
         {"wep_1", "M 16", ""},
         {"cant_1", "M 16 count", "Number of M 16. Counted only when M 16 is ticked."},
         {"cant_53", "M 16 ammo", "Magazines for M 16. Counted only when M 16 is ticked."},
-        {"cant_52", "M 4 ammo", "Magazines for M 4. Counted only when M 4 is ticked."},
+        {"cant_52", "M 4 ammo",
+         "Magazines for M 4. Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
+         "M 4 XMS Scoped are above 0."},
         {"wep_46", "NV Googles", ""},
         {"cant_32", "Hand Grenade count", "Number of Hand Grenade. Counted only when Hand Grenade is ticked."},
-        {"cant_84", "AK 47 CZ ammo", "Magazines for AK 47 CZ. Counted only when AK 47 CZ is ticked."},
+        {"cant_84", "AK 47 CZ ammo",
+         "Magazines for AK 47 CZ. Counted only when AK 47 is ticked and the magazines for AK 47 are above 0, or when "
+         "AK 47 CZ is ticked."},
         {"cant_48", "Kozlice Shell count",
-         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked."},
+         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
+         "above 0."},
         {"chki2", "Show GPS", ""},
         {"txti1", "On load intro", ""},
         {"txti2", "On load mission", ""},
@@ -818,12 +825,10 @@ void QorGeneratorTest::enterPresses()
     QFETCH(int, key);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const InFolder there(dir.path());
     QCOMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
     QTest::keyClick(get<QPushButton>("cmd"), Qt::Key(key));
     QTRY_VERIFY(QFile::exists(dir.filePath("description.ext")));
-    QDir::setCurrent(previous);
 }
 
 void QorGeneratorTest::startStateFile()
@@ -870,6 +875,31 @@ void QorGeneratorTest::notANumber()
     QTRY_COMPARE(QApplication::focusWidget(), box("cant_5"));
     // The failed first pass leaves out the Weapons section only.
     QCOMPARE(file, fileOf(concat({headerLines(), section("Magazines", {})})));
+}
+
+// What a screen reader hears after the message: the box must take the focus
+// before it is emptied. Emptied first, its caret moves the reader there
+// silently and the focus that follows goes unannounced. The widgets send
+// their accessibility events as these happen (Qt's offscreen platform has no
+// assistive technology to receive them), so their order is recorded here.
+void QorGeneratorTest::notANumberFocusAnnouncedFirst()
+{
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "abc");
+    get<QPushButton>("cmd")->setFocus();
+
+    QStringList heard;
+    QLineEdit *target = box("cant_5");
+    FocusRecorder recorder(heard);
+    target->installEventFilter(&recorder);
+    connect(target, &QLineEdit::textChanged, &recorder, [&](const QString &text) { heard << "text=" + text; });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    pressGenerate(dir);
+    target->removeEventFilter(&recorder);
+
+    QCOMPARE(heard, (QStringList{"focus", "text="}));
+    QCOMPARE(QApplication::focusWidget(), target);
 }
 
 void QorGeneratorTest::messageBox()
@@ -973,32 +1003,6 @@ void QorGeneratorTest::accessibilityTree()
     }
 }
 
-void QorGeneratorTest::contrast_data()
-{
-    QTest::addColumn<QColor>("a");
-    QTest::addColumn<QColor>("b");
-    QTest::addColumn<double>("ratio"); // as published contrast checkers give it
-    QTest::addColumn<QColor>("outline");
-    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0 << QColor(Qt::white);
-    QTest::newRow("equal") << QColor(128, 0, 64) << QColor(128, 0, 64) << 1.0 << QColor(Qt::white);
-    QTest::newRow("grey on white") << QColor(0x77, 0x77, 0x77) << QColor(Qt::white) << 4.48 << QColor(Qt::black);
-    QTest::newRow("blue on white") << QColor(Qt::blue) << QColor(Qt::white) << 8.59 << QColor(Qt::white);
-    QTest::newRow("red on white") << QColor(Qt::red) << QColor(Qt::white) << 4.0 << QColor(Qt::black);
-    QTest::newRow("highlight") << QColor(0x30, 0x8c, 0xc6) << QColor(Qt::black) << 5.69 << QColor(Qt::black);
-}
-
-void QorGeneratorTest::contrast()
-{
-    QFETCH(QColor, a);
-    QFETCH(QColor, b);
-    QFETCH(double, ratio);
-    QFETCH(QColor, outline);
-    QCOMPARE(qRound(qor::contrastRatio(a, b) * 100), qRound(ratio * 100));
-    QCOMPARE(qRound(qor::contrastRatio(b, a) * 100), qRound(ratio * 100));
-    QCOMPARE(qor::outlineAgainst(a), outline);
-    QVERIFY(qor::contrastRatio(qor::outlineAgainst(a), a) >= 4.5);
-}
-
 void QorGeneratorTest::darkScheme_data()
 {
     QTest::addColumn<QString>("how");
@@ -1085,26 +1089,6 @@ void QorGeneratorTest::focusFrame()
         QVERIFY(strong({ring.left(), y}) && strong({ring.right(), y}));
 }
 
-void QorGeneratorTest::fittedSize_data()
-{
-    QTest::addColumn<QSize>("room");
-    QTest::addColumn<QSize>("expected"); // for the layout's 809x690 and bars 16 thick
-    QTest::newRow("room to spare") << QSize(1920, 1080) << QSize(809, 690);
-    QTest::newRow("exactly") << QSize(809, 690) << QSize(809, 690);
-    QTest::newRow("too low, wide enough for a bar") << QSize(1024, 577) << QSize(825, 577);
-    QTest::newRow("too low, no room for a bar") << QSize(815, 577) << QSize(815, 577);
-    QTest::newRow("too narrow") << QSize(700, 1000) << QSize(700, 706);
-    QTest::newRow("both") << QSize(683, 384) << QSize(683, 384);
-}
-
-void QorGeneratorTest::fittedSize()
-{
-    QFETCH(QSize, room);
-    QFETCH(QSize, expected);
-    QCOMPARE(qor::fittedSize(QSize(809, 690), room, 16), expected);
-}
-
-// On whatever screen the test runs on (see CMakeLists.txt for the three).
 void QorGeneratorTest::fit()
 {
     const QRect room = window->screen()->availableGeometry();
@@ -1153,22 +1137,6 @@ void QorGeneratorTest::followsScreen()
     QTRY_COMPARE(window->screen(), screens[0]);
     QCOMPARE(window->size(), QSize(809, 690));
     QTRY_VERIFY(!bar->isVisible());
-}
-
-void QorGeneratorTest::screenshot()
-{
-    // QOR_SCREENSHOT names the README's pictures (QOR_SCHEME=dark for the
-    // dark one); without it the window is rendered to a scratch file, so the
-    // picture-making path stays tested.
-    QTemporaryDir scratch;
-    const QString path = qEnvironmentVariable("QOR_SCREENSHOT", scratch.filePath(QStringLiteral("window.png")));
-    if (qEnvironmentVariable("QOR_SCHEME") == "dark")
-        recreate(darkPalette());
-    // On a small screen: scrolled down to the button.
-    QScrollBar *down = get<QScrollArea>("scroller")->verticalScrollBar();
-    down->setValue(down->maximum());
-    QVERIFY(window->grab().save(path));
-    QCOMPARE(QImage(path).size(), window->size() * window->devicePixelRatio());
 }
 
 QTEST_MAIN(QorGeneratorTest)
