@@ -111,6 +111,17 @@ double readCount(std::string_view text)
     return negative ? -v : v;
 }
 
+bool isWrittenCount(std::string_view text)
+{
+    std::size_t digits = 0;
+    if (text.empty() || decimalPrefix(text, digits) != text.size())
+        return false;
+    const auto exponent = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, exponent);
+    const bool zero = mantissa.find_first_of("123456789") == std::string_view::npos;
+    return zero || readCount(text) != 0; // a value too large for a double reads as 0
+}
+
 std::string writeCount(double value)
 {
     // Every value read is finite, but a shared magazine's sum can overflow;

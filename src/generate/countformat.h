@@ -15,6 +15,11 @@ namespace qor
 // number that no double (or no 32 bits) can hold, reads as 0.
 double readCount(std::string_view text);
 
+// Whether the text is a number exactly as a file writes one, with nothing
+// around it: [+-]digits[.digits][E[+-]digits], and within a double's range.
+// "1O", " 5" and "&H10" are not; the count reader would still read them.
+bool isWrittenCount(std::string_view text);
+
 // Whole numbers below 1e15 in magnitude as plain digits; anything else with
 // at most 15 significant digits, "." as separator whatever the locale, and an
 // exponent ("1E+15", "1.5E-07") where plain digits would mislead.
