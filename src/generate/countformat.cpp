@@ -111,15 +111,17 @@ double readCount(std::string_view text)
     return negative ? -v : v;
 }
 
-bool isWrittenCount(std::string_view text)
+std::optional<double> writtenCount(std::string_view text)
 {
     std::size_t digits = 0;
     if (text.empty() || decimalPrefix(text, digits) != text.size())
-        return false;
-    const auto exponent = text.find_first_of("eE");
-    const std::string_view mantissa = text.substr(0, exponent);
-    const bool zero = mantissa.find_first_of("123456789") == std::string_view::npos;
-    return zero || readCount(text) != 0; // a value too large for a double reads as 0
+        return std::nullopt;
+    const char *first = text.data() + (text[0] == '+' || text[0] == '-' ? 1 : 0);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(first, text.data() + text.size(), v, std::chars_format::general);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt; // beyond a double's range
+    return text[0] == '-' ? -v : v;
 }
 
 std::string writeCount(double value)

@@ -21,6 +21,44 @@ std::string_view classNameOf(ControlId control)
     return control.name == ControlName::wep ? item.itemClass : item.magazineClass;
 }
 
+// A section's entries by class name, sorted once for a binary search.
+class EntryNames
+{
+  public:
+    using Found = std::pair<const SectionEntry *, std::size_t>; // the entry, its index
+
+    explicit EntryNames(std::span<const SectionEntry> entries)
+    {
+        for (std::size_t n = 0; n < entries.size(); ++n)
+            sorted_.push_back({classNameOf(entries[n].nameFrom), {&entries[n], n}});
+        std::sort(sorted_.begin(), sorted_.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    }
+    std::size_t size() const { return sorted_.size(); }
+    std::optional<Found> find(std::string_view name) const
+    {
+        const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), name,
+                                         [](const auto &entry, std::string_view n) { return entry.first < n; });
+        if (at == sorted_.end() || at->first != name)
+            return std::nullopt;
+        return at->second;
+    }
+
+  private:
+    std::vector<std::pair<std::string_view, Found>> sorted_;
+};
+
+const EntryNames &weaponNames()
+{
+    static const EntryNames names(weaponEntries);
+    return names;
+}
+
+const EntryNames &magazineNames()
+{
+    static const EntryNames names(magazineEntries);
+    return names;
+}
+
 // An entry of a section as the file gives it.
 struct Listed {
     const SectionEntry *entry;
@@ -110,9 +148,7 @@ class Loader
         if (seen)
             return leftover(n, "the section a second time");
         seen = true;
-        section(n,
-                weapons ? std::span<const SectionEntry>(weaponEntries) : std::span<const SectionEntry>(magazineEntries),
-                weapons ? weapons_ : magazines_);
+        section(n, weapons ? weaponNames() : magazineNames(), weapons ? weapons_ : magazines_);
     }
 
     void headerKey(std::size_t n)
@@ -152,12 +188,13 @@ class Loader
             return leftover(n, "script name not in quotes");
         if (!firstTime(n, box))
             return;
+        const std::string raw = unquoted(s);
         std::optional<std::string> text;
         if (utf8_) {
-            if (isUtf8(s.value))
-                text = s.value;
+            if (isUtf8(raw))
+                text = raw;
         } else {
-            text = fromAnsi(s.value);
+            text = fromAnsi(raw);
         }
         if (!text)
             return leftover(n, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
@@ -179,8 +216,9 @@ class Loader
         ++report_.briefing;
     }
 
-    void section(std::size_t begin, std::span<const SectionEntry> entries, std::vector<Listed> &listed)
+    void section(std::size_t begin, const EntryNames &names, std::vector<Listed> &listed)
     {
+        std::vector<int> seen(names.size()); // line where each entry was first listed
         for (std::size_t n = begin + 1; n < match_[begin]; n = next(n)) {
             const Statement &s = st_[n];
             if (common(n))
@@ -189,20 +227,19 @@ class Loader
                 leftover(n, "not a key the form has");
                 continue;
             }
-            const auto entry = std::find_if(entries.begin(), entries.end(),
-                                            [&](const SectionEntry &e) { return classNameOf(e.nameFrom) == s.name; });
-            if (entry == entries.end() || !s.base.empty()) {
+            const auto found = names.find(s.name);
+            if (!found || !s.base.empty()) {
                 leftover(n, "class the form does not know");
                 continue;
             }
-            const auto twice =
-                std::find_if(listed.begin(), listed.end(), [&](const Listed &l) { return l.entry == &*entry; });
-            if (twice != listed.end()) {
-                leftover(n, "listed again after line " + std::to_string(twice->line));
+            int &firstLine = seen[found->second];
+            if (firstLine) {
+                leftover(n, "listed again after line " + std::to_string(firstLine));
                 continue;
             }
-            if (const auto count = entryCount(n, *entry))
-                listed.push_back({&*entry, *count, s.firstLine, st_[match_[n]].lastLine});
+            firstLine = s.firstLine;
+            if (const auto count = entryCount(n, *found->first))
+                listed.push_back({found->first, *count, s.firstLine, st_[match_[n]].lastLine});
         }
     }
 
@@ -226,17 +263,18 @@ class Loader
             return std::nullopt;
         }
         const Statement &c = st_[*count];
-        if (c.shape != ValueShape::Word || !isWrittenCount(c.value)) {
+        const std::optional<double> value = c.shape == ValueShape::Word ? writtenCount(c.value) : std::nullopt;
+        if (!value) {
             leftover(begin, "count is not a number");
             return std::nullopt;
         }
         // A press writes a single box only above 0; a shared total can be
         // anything, split over two boxes below.
-        if (entry.countedCount == 1 && readCount(c.value) <= 0) {
+        if (entry.countedCount == 1 && *value <= 0) {
             leftover(begin, "count of 0 or less, which a press leaves out");
             return std::nullopt;
         }
-        return c.value;
+        return std::string(c.value);
     }
 
     void applyWeapons()

@@ -39,10 +39,14 @@ std::string localTime()
 // 3849 -> "3,849"
 std::string grouped(std::uint64_t n)
 {
-    std::string digits = std::to_string(n);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            out += ',';
+        out += digits[at];
+    }
+    return out;
 }
 
 std::string plural(int n, const char *one, const char *many)
@@ -308,6 +312,16 @@ bool Mission::hasUnsavedValues(const FormView &form) const
             return true;
     }
     return false;
+}
+
+Question Mission::leavingQuestion() const
+{
+    Question q;
+    q.text = "The form holds values not yet written to description.ext in " + folder_ +
+             ". Open the other folder and leave them?";
+    q.details = "A press of G E N E R A T E before leaving writes them.";
+    q.acceptLabel = "Leave them";
+    return q;
 }
 
 std::string Mission::readStatus() const

@@ -51,10 +51,15 @@ Snapshot snapshotOf(const std::string &name);
 
 enum class Answer : std::uint8_t { Replace, Cancel, Load };
 
+inline constexpr const char *replaceLabel = "Replace";
+inline constexpr const char *cancelLabel = "Cancel";
+inline constexpr const char *loadLabel = "Load it into the form";
+
 struct Question {
     std::string text;    // plain text, one or two sentences
     std::string details; // every line concerned, one per line
     bool offerLoad = false;
+    std::string acceptLabel = replaceLabel; // the answer Replace, as the button says it
 };
 
 // Shows a question and returns the user's answer; tests answer it themselves.
@@ -64,10 +69,6 @@ class Asker
     virtual ~Asker() = default;
     virtual Answer ask(const Question &question) = 0;
 };
-
-inline constexpr const char *replaceLabel = "Replace";
-inline constexpr const char *cancelLabel = "Cancel";
-inline constexpr const char *loadLabel = "Load it into the form";
 
 class Mission
 {
@@ -97,6 +98,9 @@ class Mission
     // Whether the form holds values that the last read or written file does
     // not: leaving the folder would lose them.
     bool hasUnsavedValues(const FormView &form) const;
+    // Asked before another folder replaces values not yet written; the
+    // answer Replace leaves them.
+    Question leavingQuestion() const;
 
     // "<folder>: <what happened last>".
     std::string status() const;

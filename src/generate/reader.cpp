@@ -40,6 +40,7 @@ class Scanner
     ReadFile run()
     {
         ReadFile file;
+        file.statements.reserve(s_.size() / 16);
         if (const auto nul = s_.find('\0'); nul != std::string_view::npos) {
             // Counting lines up to it is the only work done on such a file.
             while (at_ < nul)
@@ -278,15 +279,16 @@ class Scanner
     {
         st.shape = ValueShape::String;
         step();
+        const std::size_t start = at_;
         for (;;) {
             const std::size_t next = s_.find_first_of("\"\r\n", at_);
             if (next == std::string_view::npos || s_[next] != '"')
                 refuse("a string without its closing quote");
-            st.value.append(s_.substr(at_, next - at_));
             at_ = next + 1;
-            if (peek() != '"')
+            if (peek() != '"') {
+                st.value = s_.substr(start, next - start);
                 return;
-            st.value += '"';
+            }
             ++at_;
         }
     }
@@ -330,7 +332,7 @@ class Scanner
         while (!text.empty() && isBlank(text.back()))
             text.remove_suffix(1);
         if (text.empty())
-            refuse("'" + st.name + "' without a value");
+            refuse("'" + std::string(st.name) + "' without a value");
         st.value = text;
     }
 
@@ -365,6 +367,20 @@ ReadFile readDescription(std::string_view bytes)
         file.refusal = refused.refusal;
         return file;
     }
+}
+
+std::string unquoted(const Statement &statement)
+{
+    std::string text(statement.value);
+    if (statement.shape != ValueShape::String)
+        return text;
+    std::size_t to = 0;
+    for (std::size_t at = 0; at < text.size(); ++at, ++to) {
+        text[to] = text[at];
+        at += text[at] == '"' ? 1 : 0; // the second of a doubled pair
+    }
+    text.resize(to);
+    return text;
 }
 
 std::string describe(const Refusal &refusal)

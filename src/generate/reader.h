@@ -56,12 +56,16 @@ struct Statement {
     StatementKind kind = StatementKind::Semicolon;
     int firstLine = 0; // counted from 1
     int lastLine = 0;
-    std::string name;     // key or class name, as written
-    std::string base;     // class A: B
-    bool isArray = false; // key[]
+    // Views into the bytes read, which must outlive the statements.
+    std::string_view name; // key or class name, as written
+    std::string_view base; // class A: B
+    bool isArray = false;  // key[]
     ValueShape shape = ValueShape::Word;
-    std::string value; // raw bytes: a word trimmed, a string without its quotes and with "" undone, an array whole
+    std::string_view value; // a word trimmed, a string's inside as written (see unquoted), an array whole
 };
+
+// The value's text: for a string, its doubled quotes made single.
+std::string unquoted(const Statement &statement);
 
 struct Refusal {
     int line = 0;
@@ -82,6 +86,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b);
 // Keys whose value the writer puts between quotes with nothing escaped.
 bool isScriptKey(std::string_view key);
 
+// The statements point into `bytes`: keep them alive while the result is used.
 ReadFile readDescription(std::string_view bytes);
 
 // "line 12: a '}' without its '{'"

@@ -1,5 +1,6 @@
 #include "testutil.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -130,7 +131,9 @@ FormRecord randomForm(std::mt19937 &rng)
         f.setValue(wep(s), state());
     for (auto &text : f.cantText)
         text = tick(rng) < 7 ? countPool[pool(rng)] : std::to_string(digits(rng));
-    f.intro = tick(rng) < 5 ? "i" + std::to_string(digits(rng)) : scriptPool[script(rng)];
+    char numbered[16];
+    std::snprintf(numbered, sizeof numbered, "i%d", digits(rng));
+    f.intro = tick(rng) < 5 ? numbered : scriptPool[script(rng)];
     f.mission = scriptPool[script(rng)];
     return f;
 }
