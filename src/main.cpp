@@ -31,6 +31,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.qorgenerator"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.qorgenerator")));
     qor::QorGenerator window;
+    window.openWorkingFolder(start.startValues);
     window.show();
     return QApplication::exec();
 }

@@ -17,6 +17,8 @@ struct StartRequest {
     // the current one.
     std::string folder;
     bool hasFolder = false;
+    // ShowWindow: keep the start values; the folder's file is not read.
+    bool startValues = false;
 };
 
 // Exit status of a start refused for a bad argument or folder.
