@@ -270,6 +270,15 @@ TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)
     EXPECT_EQ(s.asker.asked.size(), 1u) << "the same file is not asked about again";
 }
 
+TEST(Mission, WrittenSizeInGroupsOfThousands)
+{
+    Folder s;
+    s.mission.open(s.form);
+    s.form = fullestForm();
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, 3,849 bytes, 12:04:31");
+}
+
 TEST(Mission, LineListsMergeTouchingRanges)
 {
     const std::vector<Leftover> l = {{17, 17, ""}, {4, 4, ""}, {18, 18, ""}, {30, 33, ""}, {31, 31, ""}};

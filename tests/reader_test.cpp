@@ -222,6 +222,23 @@ INSTANTIATE_TEST_SUITE_P(
             {{1, "2"}},
             {{53, "5"}}}));
 
+// Hostile shapes a few megabytes long are read in one pass; a reader that
+// went back over the line for each statement would not finish.
+TEST(Reader, LongLinesAndDeepFilesStayLinear)
+{
+    std::string oneLine;
+    while (oneLine.size() < (4u << 20))
+        oneLine += "onloadintro=\"a\"; ";
+    const ReadFile line = readDescription(oneLine);
+    ASSERT_FALSE(line.refusal);
+    EXPECT_EQ(line.statements.size(), oneLine.size() / 17);
+
+    const std::string deep = "x[] = " + std::string(4u << 20, '{');
+    const ReadFile refused = readDescription(deep);
+    ASSERT_TRUE(refused.refusal);
+    EXPECT_EQ(describe(*refused.refusal), "line 1: braces nested deeper than 32");
+}
+
 TEST(Loader, HeaderKeysInAnyCaseAndBriefingValues)
 {
     const Lines lines = {"ONLOADINTRO=\"intro \"\"x\"\" \"",

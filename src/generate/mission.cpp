@@ -54,17 +54,23 @@ std::string plural(int n, const char *one, const char *many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Line `number` of the file (counted from 1), for the details of a question:
-// as far as 80 bytes, decoded, with what cannot be shown as "?".
-std::string lineOf(std::string_view bytes, bool utf8, int number)
+// Where each line of the file begins, counted as the reader counts lines.
+std::vector<std::size_t> lineStarts(std::string_view bytes, bool utf8)
 {
-    std::size_t at = utf8 ? 3 : 0;
-    for (int line = 1; line < number && at < bytes.size(); ++line) {
-        at = bytes.find_first_of("\r\n", at);
-        if (at == std::string_view::npos)
-            return {};
-        at += bytes.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+    std::vector<std::size_t> starts{utf8 ? 3u : 0u};
+    for (std::size_t at = starts[0]; at < bytes.size(); ++at) {
+        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
+            ++at;
+        if (bytes[at] == '\r' || bytes[at] == '\n')
+            starts.push_back(at + 1);
     }
+    return starts;
+}
+
+// A line of the file for the details of a question: as far as 80 bytes,
+// decoded, with what cannot be shown as "?".
+std::string lineText(std::string_view bytes, bool utf8, std::size_t at)
+{
     const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
     std::string text(bytes.substr(at, std::min<std::size_t>(end - at, 80)));
     for (char &c : text)
@@ -206,11 +212,19 @@ void Mission::openBlank(FormView &form)
 
 std::string Mission::leftoverDetails() const
 {
+    // Every range with its reason; the text of the first lines only, so that
+    // a file of thousands of leftovers still gives a question one can read.
+    constexpr std::size_t quoted = 200;
     std::string details;
     const bool utf8 = snapshot_.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    for (const Leftover &l : report_.leftovers) {
-        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " + l.reason +
-                   ": " + lineOf(snapshot_.bytes, utf8, l.firstLine) + "\n";
+    const std::vector<std::size_t> starts = lineStarts(snapshot_.bytes, utf8);
+    for (std::size_t n = 0; n < report_.leftovers.size(); ++n) {
+        const Leftover &l = report_.leftovers[n];
+        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " + l.reason;
+        const auto line = static_cast<std::size_t>(l.firstLine - 1);
+        if (n < quoted && line < starts.size())
+            details += ": " + lineText(snapshot_.bytes, utf8, starts[line]);
+        details += "\n";
     }
     return details;
 }

@@ -263,15 +263,19 @@ class Scanner
     // nothing but blanks follows that quote.
     bool lineString(Statement &st)
     {
-        const std::size_t end = std::min(s_.find_first_of("\r\n", at_), s_.size());
-        std::size_t last = end;
-        while (last > at_ + 1 && isBlank(s_[last - 1]))
-            --last;
-        if (last <= at_ + 1 || s_[last - 1] != '"')
+        // The line's end and its last byte before trailing blanks, found once
+        // per line: a line of many script keys stays linear.
+        if (at_ >= lineEnd_) {
+            lineEnd_ = std::min(s_.find_first_of("\r\n", at_), s_.size());
+            lineLast_ = lineEnd_;
+            while (lineLast_ > lineBegin_ && isBlank(s_[lineLast_ - 1]))
+                --lineLast_;
+        }
+        if (lineLast_ <= at_ + 1 || s_[lineLast_ - 1] != '"')
             return false;
         st.shape = ValueShape::LineString;
-        st.value = s_.substr(at_ + 1, last - 1 - (at_ + 1));
-        at_ = end;
+        st.value = s_.substr(at_ + 1, lineLast_ - 1 - (at_ + 1));
+        at_ = lineEnd_;
         return true;
     }
 
@@ -341,6 +345,8 @@ class Scanner
     int line_ = 1;
     bool lineStart_ = true;
     std::size_t lineBegin_ = 0;
+    std::size_t lineEnd_ = 0;     // of the line lineString last looked at
+    std::size_t lineLast_ = 0;    // its end less trailing blanks
     std::vector<int> openBraces_; // the line of each '{' still open
 };
 
