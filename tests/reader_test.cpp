@@ -273,7 +273,13 @@ TEST(Loader, ScriptNamesAreDecodedFromTheirCodePage)
         const char *leftover; // nullptr: none
     } cases[] = {
         {"onloadintro=\"caf\xE9\"", "caf\u00e9", nullptr},
+#ifdef _WIN32
+        // Windows' own table gives the five bytes Windows-1252 leaves
+        // undefined the C1 controls of the same number; toAnsi maps them back.
+        {"onloadintro=\"\x81\"", "\u0081", nullptr},
+#else
         {"onloadintro=\"\x81\"", "", "a byte the code page does not define"},
+#endif
         {"\xEF\xBB\xBFonloadintro=\"caf\xC3\xA9\"", "caf\u00e9", nullptr},
         {"\xEF\xBB\xBFonloadintro=\"\xE9\"", "", "bytes that are not UTF-8"},
         {"\xEF\xBB\xBFonloadintro=\"\xD0\x9F\"", "\u041f",
