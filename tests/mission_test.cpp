@@ -87,11 +87,11 @@ void PrintTo(const PressCase &c, std::ostream *os)
     *os << c.name;
 }
 
-class Press : public ::testing::TestWithParam<PressCase>
+class PressAsks : public ::testing::TestWithParam<PressCase>
 {
 };
 
-TEST_P(Press, AsksOnlyWhenSomethingWouldBeDropped)
+TEST_P(PressAsks, OnlyWhenSomethingWouldBeDropped)
 {
     const auto &c = GetParam();
     Folder s;
@@ -136,7 +136,7 @@ void openWith(Folder &s, const std::string &bytes)
 const std::string handAdded = ownFile() + "respawn = 3;\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Mission, Press,
+    Mission, PressAsks,
     ::testing::Values(
         PressCase{"own_file", [](Folder &s) { openWith(s, ownFile()); }, {}, {}, false, true},
         PressCase{"no_file", [](Folder &s) { s.mission.open(s.form); }, {}, {}, false, true},
