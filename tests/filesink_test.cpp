@@ -17,7 +17,9 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <linux/fs.h>
 #include <map>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -36,6 +38,9 @@ using namespace test;
 constexpr uid_t user = 65534;
 constexpr gid_t userGroup = 65534;
 constexpr gid_t sharedGroup = 100;
+// Another ordinary user, who plants links and owns groups the presser is not in.
+constexpr uid_t attacker = 65533;
+constexpr gid_t attackerGroup = 65533;
 const std::string old = "the previous press\r\n";
 
 void write(const std::string &path, const std::string &bytes, mode_t mode = 0644)
@@ -68,8 +73,8 @@ std::map<std::string, std::string> attributes(const std::string &path)
     return out;
 }
 
-// An access ACL with an entry for user 65534, as the kernel stores it.
-std::string accessAcl()
+// An ACL with read and write for `named`, as the kernel stores it.
+std::string aclFor(uid_t named)
 {
     std::string acl;
     const auto add = [&](std::uint32_t value, int bytes) {
@@ -79,7 +84,7 @@ std::string accessAcl()
     add(2, 4); // version
     const std::uint32_t none = 0xFFFFFFFF;
     const std::uint32_t entries[][3] = {
-        {0x01, 6, none}, {0x02, 6, user}, {0x04, 6, none}, {0x10, 6, none}, {0x20, 4, none}};
+        {0x01, 6, none}, {0x02, 6, named}, {0x04, 6, none}, {0x10, 6, none}, {0x20, 4, none}};
     for (const auto &e : entries) {
         add(e[0], 2);
         add(e[1], 2);
@@ -150,7 +155,7 @@ const SystemCalls shortWrites = {[](int fd, const void *bytes, std::size_t size)
                                  },
                                  ::fdatasync, ::fsync};
 
-enum class Outcome { Written, RefusedAtOpen, RefusedAtCommit, KilledBeforeCommit };
+enum class Outcome { Written, WrittenWithNotice, RefusedAtOpen, RefusedAtCommit, KilledBeforeCommit };
 enum class Presser { Anyone, User, Root }; // User and Root need root to arrange
 
 struct Situation {
@@ -158,10 +163,12 @@ struct Situation {
     std::function<void(const Scratch &)> arrange; // as root, before the child starts
     std::string folder = "work";                  // the child's working folder below root
     Presser presser = Presser::Anyone;
-    std::function<void()> inChild = [] {}; // in the working folder, just before the press
+    std::function<void()> inChild = [] {};   // in the working folder, just before the press
+    std::function<void()> meanwhile = [] {}; // in the child, while a message shows
     const SystemCalls *calls = nullptr;
     Outcome outcome = Outcome::Written;
-    std::string message = ""; // after "Cannot write "; "%" stands for the root
+    // After "Cannot write ", or the whole notice; "%" stands for the root.
+    std::string message = "";
     std::function<void(const Scratch &, const std::string &written)> check = [](const Scratch &, const std::string &) {
     };
 };
@@ -199,20 +206,23 @@ std::vector<std::string> pressInChild(const Situation &s, const Scratch &scratch
         FormRecord form = start;
         WindowFields fields;
         FileSink sink("description.ext", s.calls);
-        // Ended as a logout ends it while a message box is open: after
-        // open(), before commit().
-        struct Killed final : OutputFile {
+        // What happens while the count message is open: after open(),
+        // before commit().
+        struct Meanwhile final : OutputFile {
             FileSink &sink;
-            explicit Killed(FileSink &s) : sink(s) {}
+            const std::function<void()> &meanwhile;
+            Meanwhile(FileSink &s, const std::function<void()> &m) : sink(s), meanwhile(m) {}
             bool open() override { return sink.open(); }
-            bool commit(std::string_view) override { return ::raise(SIGKILL) == 0; }
+            bool commit(std::string_view bytes) override
+            {
+                meanwhile();
+                return sink.commit(bytes);
+            }
             std::string path() const override { return sink.path(); }
             std::string errorString() const override { return sink.errorString(); }
-        } killed(sink);
-        if (s.outcome == Outcome::KilledBeforeCommit)
-            cmd_Click(form, killed, fields);
-        else
-            cmd_Click(form, sink, fields);
+            std::string notice() const override { return sink.notice(); }
+        } file(sink, s.meanwhile);
+        cmd_Click(form, file, fields);
         for (const std::string &m : form.messages)
             [[maybe_unused]] const auto sent = ::write(report[1], m.c_str(), m.size() + 1);
         _exit(0);
@@ -237,7 +247,7 @@ std::vector<std::string> pressInChild(const Situation &s, const Scratch &scratch
 
 std::string withRoot(std::string text, const std::string &root)
 {
-    if (const auto at = text.find('%'); at != std::string::npos)
+    for (auto at = text.find('%'); at != std::string::npos; at = text.find('%', at + root.size()))
         text.replace(at, 1, root);
     return text;
 }
@@ -251,6 +261,69 @@ void expectWritten(const Scratch &s, const std::string &written)
 {
     EXPECT_EQ(readFile(s / "work/description.ext"), written);
 }
+
+// The previous press's file, owned as given.
+void oldFile(const Scratch &s, mode_t mode, uid_t owner, gid_t group)
+{
+    write(s / "work/description.ext", old, mode);
+    ASSERT_EQ(::chown((s / "work/description.ext").c_str(), owner, group), 0);
+}
+
+// The new file's owner, group and mode.
+void expectWrittenAs(const Scratch &s, const std::string &written, uid_t owner, gid_t group, mode_t mode)
+{
+    expectWritten(s, written);
+    const struct stat st = status(s / "work/description.ext");
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+}
+
+// A link in the working folder, owned by `owner`.
+void link(const Scratch &s, const char *target, uid_t owner)
+{
+    ASSERT_EQ(::symlink(target, (s / "work/description.ext").c_str()), 0);
+    ASSERT_EQ(::lchown((s / "work/description.ext").c_str(), owner, owner), 0);
+}
+
+// A file of the ordinary user's in a folder of theirs, "other", that a link
+// can point to; the working folder is shared and sticky, as /tmp is.
+void userFileAndStickyFolder(const Scratch &s)
+{
+    ::mkdir((s / "other").c_str(), 0755);
+    ::chown((s / "other").c_str(), user, userGroup);
+    write(s / "other/real.ext", old, 0644);
+    ::chown((s / "other/real.ext").c_str(), user, userGroup);
+    ::chmod((s / "work").c_str(), 01777);
+}
+
+void expectOtherOld(const Scratch &s, const std::string &)
+{
+    EXPECT_EQ(readFile(s / "other/real.ext"), old);
+}
+
+void setFolderFlags(const std::string &path, bool appendOnly)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    ASSERT_EQ(::ioctl(fd, FS_IOC_GETFLAGS, &flags), 0) << std::strerror(errno);
+    flags = appendOnly ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL;
+    EXPECT_EQ(::ioctl(fd, FS_IOC_SETFLAGS, &flags), 0)
+        << "append-only flag on " << path << ": " << std::strerror(errno);
+    ::close(fd);
+}
+
+// A file modified `age` seconds ago, owned by `owner`.
+void aged(const std::string &path, uid_t owner, int age)
+{
+    write(path, "half a press");
+    ::chown(path.c_str(), owner, owner);
+    const timespec times[] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+const SystemCalls folderSyncFails = {::write, ::fdatasync, [](int) { return errno = EIO, -1; }};
 
 // 250-byte names, 20 deep: a working folder longer than PATH_MAX.
 const std::string deepFolder = [] {
@@ -294,7 +367,7 @@ const Situation situations[] = {
      .arrange = [](const Scratch &) {},
      .inChild = [] { ::rmdir("../work"); },
      .outcome = Outcome::RefusedAtOpen,
-     .message = "description.ext: The working folder no longer exists",
+     .message = "%/work/description.ext: The working folder no longer exists",
      .check =
          [](const Scratch &s, const std::string &) {
              EXPECT_EQ(status(s / "description.ext").st_mode, 0u);
@@ -363,6 +436,10 @@ const Situation situations[] = {
              EXPECT_TRUE(S_ISLNK(status(s / "work/description.ext").st_mode));
              EXPECT_TRUE(S_ISCHR(status("/dev/null").st_mode));
          }},
+    {.name = "LinkToTheRootFolder",
+     .arrange = [](const Scratch &s) { link(s, "/", ::geteuid()); },
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: / is not a regular file"},
     {.name = "LinkToARegularFileInAnotherFolder",
      .arrange =
          [](const Scratch &s) {
@@ -380,6 +457,7 @@ const Situation situations[] = {
          }},
     {.name = "KilledWhileAMessageShows",
      .arrange = [](const Scratch &s) { write(s / "work/description.ext", old); },
+     .meanwhile = [] { ::raise(SIGKILL); },
      .outcome = Outcome::KilledBeforeCommit,
      .check = expectOld},
     {.name = "SyncFails",
@@ -424,35 +502,15 @@ const Situation situations[] = {
      .message = "%/work/description.ext: File too large",
      .check = expectOld},
     {.name = "GroupSharedFileKeepsGroupAndMode",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0664);
-             ::chown((s / "work/description.ext").c_str(), 0, sharedGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0664, 0, sharedGroup); },
      .presser = Presser::User,
      .check =
-         [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
-             const struct stat st = status(s / "work/description.ext");
-             EXPECT_EQ(st.st_gid, sharedGroup);
-             EXPECT_EQ(st.st_mode & 07777, 0664u);
-             EXPECT_EQ(st.st_uid, user) << "an ordinary user cannot give a file away";
-         }},
+         // An ordinary user cannot give a file away: the owner is the presser.
+     [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, sharedGroup, 0664); }},
     {.name = "RootKeepsTheUsersOwnerAndMode",
-     .arrange =
-         [](const Scratch &s) {
-             write(s / "work/description.ext", old, 0640);
-             ::chown((s / "work/description.ext").c_str(), user, userGroup);
-         },
+     .arrange = [](const Scratch &s) { oldFile(s, 0640, user, userGroup); },
      .presser = Presser::Root,
-     .check =
-         [](const Scratch &s, const std::string &written) {
-             expectWritten(s, written);
-             const struct stat st = status(s / "work/description.ext");
-             EXPECT_EQ(st.st_uid, user);
-             EXPECT_EQ(st.st_gid, userGroup);
-             EXPECT_EQ(st.st_mode & 07777, 0640u);
-         }},
+     .check = [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, userGroup, 0640); }},
     {.name = "SetgidAclAndAttributesKept",
      .arrange =
          [](const Scratch &s) {
@@ -460,7 +518,7 @@ const Situation situations[] = {
              write(path, old, 0664);
              ::chown(path.c_str(), 0, sharedGroup);
              ::chmod(path.c_str(), 02664);
-             const std::string acl = accessAcl();
+             const std::string acl = aclFor(user);
              ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
              ASSERT_EQ(::setxattr(path.c_str(), "user.origin", "editor", 6, 0), 0);
          },
@@ -470,9 +528,130 @@ const Situation situations[] = {
              expectWritten(s, written);
              const std::string path = s / "work/description.ext";
              EXPECT_EQ(status(path).st_mode & 07777, 02664u);
-             const std::map<std::string, std::string> kept = {{"system.posix_acl_access", accessAcl()},
+             const std::map<std::string, std::string> kept = {{"system.posix_acl_access", aclFor(user)},
                                                               {"user.origin", "editor"}};
              EXPECT_EQ(attributes(path), kept);
+         }},
+    {.name = "OthersLinkInStickyFolderRefusedToRoot",
+     .arrange =
+         [](const Scratch &s) {
+             ::mkdir((s / "vault").c_str(), 0700);
+             write(s / "vault/f", old, 0600);
+             ::chmod((s / "work").c_str(), 01777);
+             link(s, "../vault/f", attacker);
+         },
+     .presser = Presser::Root,
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: it links to %/vault/f, but the link was made by another user in a shared "
+                "folder",
+     .check = [](const Scratch &s, const std::string &) { EXPECT_EQ(readFile(s / "vault/f"), old); }},
+    {.name = "OthersLinkInStickyFolderRefusedToUser",
+     .arrange =
+         [](const Scratch &s) {
+             userFileAndStickyFolder(s);
+             link(s, "../other/real.ext", attacker);
+         },
+     .presser = Presser::User,
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: it links to %/other/real.ext, but the link was made by another user in a "
+                "shared folder",
+     .check = expectOtherOld},
+    {.name = "FolderOwnersLinkInStickyFolderFollowed",
+     .arrange =
+         [](const Scratch &s) {
+             userFileAndStickyFolder(s);
+             link(s, "..//other/./real.ext", 0); // doubled and "." steps are steps too
+         },
+     .presser = Presser::User,
+     .check = [](const Scratch &s, const std::string &written) { EXPECT_EQ(readFile(s / "other/real.ext"), written); }},
+    {.name = "DanglingLinkMakesNoFile",
+     .arrange = [](const Scratch &s) { link(s, "../nowhere.ext", ::geteuid()); },
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: it links to %/nowhere.ext, which does not exist",
+     .check = [](const Scratch &s, const std::string &) { EXPECT_EQ(readFile(s / "nowhere.ext"), "<missing>"); }},
+    {.name = "LinkIntoMissingFolderNamesIt",
+     .arrange = [](const Scratch &s) { link(s, "../missing/real.ext", ::geteuid()); },
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/missing: No such file or directory"},
+    {.name = "LinkIntoReadOnlyFolderNamesTheTarget",
+     .arrange =
+         [](const Scratch &s) {
+             ::mkdir((s / "other").c_str(), 0555);
+             write(s / "other/real.ext", old, 0666);
+             link(s, "../other/real.ext", 0);
+         },
+     .presser = Presser::User,
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/other/real.ext: Permission denied",
+     .check = expectOtherOld},
+    {.name = "FoldersDefaultAclNotAddedToTheOldFile",
+     .arrange =
+         [](const Scratch &s) {
+             oldFile(s, 0640, user, userGroup);
+             const std::string acl = aclFor(attacker);
+             ASSERT_EQ(::setxattr((s / "work").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0), 0);
+         },
+     .presser = Presser::User,
+     .check =
+         [](const Scratch &s, const std::string &written) {
+             expectWrittenAs(s, written, user, userGroup, 0640);
+             EXPECT_EQ(attributes(s / "work/description.ext"), (std::map<std::string, std::string>{}));
+         }},
+    {.name = "GroupThatCannotBeKeptLosesItsRights",
+     .arrange = [](const Scratch &s) { oldFile(s, 0640, user, attackerGroup); },
+     .presser = Presser::User,
+     .check = [](const Scratch &s, const std::string &written) { expectWrittenAs(s, written, user, userGroup, 0600); }},
+    {.name = "MadeReadOnlyWhileAMessageShows",
+     .arrange = [](const Scratch &s) { oldFile(s, 0644, user, userGroup); },
+     .presser = Presser::User,
+     .meanwhile = [] { ::chmod("description.ext", 0444); },
+     .outcome = Outcome::RefusedAtCommit,
+     .message = "%/work/description.ext: Permission denied",
+     .check = expectOld},
+    {.name = "WorkingFolderDeletedWhileAMessageShows",
+     .arrange = [](const Scratch &) {},
+     .meanwhile = [] { ::rmdir("../work"); },
+     .outcome = Outcome::RefusedAtCommit,
+     .message = "%/work/description.ext: The working folder no longer exists"},
+    {.name = "FolderSyncFailsAfterTheRename",
+     .arrange = [](const Scratch &s) { write(s / "work/description.ext", old); },
+     .calls = &folderSyncFails,
+     .outcome = Outcome::WrittenWithNotice,
+     .message = "%/work/description.ext was written, but the folder could not be synced, so it may not survive a "
+                "power cut: Input/output error",
+     .check = expectWritten},
+    {.name = "AppendOnlyFolder",
+     .arrange =
+         [](const Scratch &s) {
+             write(s / "work/description.ext", old);
+             setFolderFlags(s / "work", true);
+         },
+     .presser = Presser::Root, // only root may set the flag
+     .outcome = Outcome::RefusedAtOpen,
+     .message = "%/work/description.ext: The folder is append-only: a file in it cannot be replaced",
+     .check =
+         [](const Scratch &s, const std::string &) {
+             setFolderFlags(s / "work", false);
+             expectOld(s, "");
+         }},
+    {.name = "StaleTemporaryOfThePresserRemoved",
+     .arrange =
+         [](const Scratch &s) {
+             aged(s / "work/.description.ext.Stale01234", user, 2 * 60 * 60);
+             aged(s / "work/.description.ext.Fresh01234", user, 60);
+             aged(s / "work/.description.ext.Others1234", attacker, 2 * 60 * 60);
+             aged(s / "work/.description.ext.Short", user, 2 * 60 * 60);
+         },
+     .presser = Presser::User,
+     .check =
+         [](const Scratch &s, const std::string &written) {
+             expectWritten(s, written);
+             std::vector<std::string> left = temporaries(s);
+             std::sort(left.begin(), left.end());
+             EXPECT_EQ(left, (std::vector<std::string>{".description.ext.Fresh01234", ".description.ext.Others1234",
+                                                       ".description.ext.Short"}));
+             for (const std::string &name : left)
+                 ::unlink((s / "work/" + name).c_str());
          }},
     {.name = "HardLinkIsSplit",
      .arrange =
@@ -518,8 +697,10 @@ TEST_P(RealFileSystem, PressKeepsItsPromise)
     std::vector<std::string> expected;
     if (s.outcome == Outcome::KilledBeforeCommit)
         expected.push_back("<killed by signal " + std::to_string(SIGKILL) + ">");
-    if (s.outcome == Outcome::Written || s.outcome == Outcome::RefusedAtCommit)
+    if (s.outcome != Outcome::RefusedAtOpen && s.outcome != Outcome::KilledBeforeCommit)
         expected.push_back(notANumber);
+    if (s.outcome == Outcome::WrittenWithNotice)
+        expected.push_back(withRoot(s.message, scratch.root));
     if (s.outcome == Outcome::RefusedAtOpen || s.outcome == Outcome::RefusedAtCommit)
         expected.push_back("Cannot write " + withRoot(s.message, scratch.root));
     EXPECT_EQ(pressInChild(s, scratch, form), expected);

@@ -41,6 +41,31 @@ row() {
     [[ -z $written ]] || fail "$label: wrote $written"
 }
 
+# still_runs <stderr: has|lacks> <text> <prefix command>... -- <argument>...:
+# a start on Qt's offscreen platform, as an ordinary user, from a folder that
+# holds a folder named "-style=bogus"; the program must still run after 3 s
+# and its standard error must have or lack the text.
+still_runs() {
+    local want=$1 text=$2 prefix=()
+    shift 2
+    while [[ $1 != -- ]]; do
+        prefix+=("$1")
+        shift
+    done
+    shift
+    local as=()
+    [[ $(id -u) -ne 0 ]] || as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    (cd "$work/dash" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "${as[@]}" \
+        timeout 3 "${prefix[@]}" "$work/bin/qorgenerator" "$@" 2>"$work/dash.err")
+    local got=$? label="${prefix[*]:+${prefix[*]} }qorgenerator $*"
+    ((got == 124)) || fail "$label: ended with status $got"
+    if grep -qF -- "$text" "$work/dash.err"; then
+        [[ $want == has ]] || fail "$label: standard error has $text"
+    else
+        [[ $want == lacks ]] || fail "$label: standard error lacks $text"
+    fi
+}
+
 options() {
     local version=${1:?version}
     mkdir -m 755 "$work/folder" "$work/cwd"
@@ -74,6 +99,17 @@ options() {
     grep -q -- '--start-values' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) ||
         fail "--help does not list --start-values"
     grep -q -- '--version' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) || fail "--help does not list --version"
+
+    # Qt gets its own options, and nothing after "--": there "-style=bogus"
+    # is the folder, and Qt never hears of the style.
+    mkdir -m 777 "$work/dash"
+    mkdir -m 777 "$work/dash/-style=bogus"
+    local bogus="invalid style override 'bogus'"
+    still_runs has "$bogus" -- -style=bogus
+    still_runs lacks "$bogus" -- -- -style=bogus
+    # Under a file-size limit of 0 bytes, Qt's warning to a file fails
+    # instead of ending the program.
+    still_runs lacks "$bogus" prlimit --fsize=0 -- -style=bogus
 }
 
 # On the test's own display: runs a command that starts the program, finds

@@ -4,6 +4,7 @@
 #include "controls.h"
 #include "filesink.h"
 #include "fit.h"
+#include "generate/messagetext.h"
 #include "generate/startvalues.h"
 #include "layout/texts.h"
 #include "qtlayout.h"
@@ -136,7 +137,10 @@ void QorGenerator::showModalMessage(const QString &text)
 {
     // The title is passed here rather than set as the application's display
     // name, which Qt would append to the window caption on X11 and Windows.
-    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle), text, QMessageBox::Ok, this);
+    // Plain text: a folder named "<b>x</b>" is shown as it is named.
+    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle),
+                    QString::fromStdString(fitForMessageBox(text.toStdString())), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -50,6 +50,8 @@ bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
 
     if (!file.commit(out.bytes()))
         return fileFailed(form, file);
+    if (const std::string notice = file.notice(); !notice.empty())
+        form.showMessage(notice);
     return true;
 }
 

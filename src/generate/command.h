@@ -43,7 +43,7 @@ struct WindowFields {
 // One press: header, first check pass, Weapons section, second check pass,
 // Magazines section. A failure of the file stops the press, shows
 // "Cannot write <path>: <reason>" and leaves the old file in place.
-// Returns true when the file was replaced.
+// Returns true when the file was replaced (its notice, if any, shown after).
 bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields);
 
 } // namespace qor

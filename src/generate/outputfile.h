@@ -24,6 +24,9 @@ class OutputFile
     virtual std::string path() const = 0;
     // The system's reason for the last failure, e.g. "Permission denied".
     virtual std::string errorString() const = 0;
+    // After a true commit(): what the user must still know about the file in
+    // place (a folder sync that failed after the rename), or nothing.
+    virtual std::string notice() const { return {}; }
 };
 
 } // namespace qor

@@ -8,8 +8,12 @@
 // folder itself rather than a rebuilt absolute path, so a deleted or renamed
 // working folder, a path longer than the system's limit or a folder name that
 // is not valid UTF-8 still reach the right place (or fail with a reason).
-// A symbolic link to a regular file has its target replaced; anything else
-// that is not a regular file is refused without being opened.
+// A symbolic link to a regular file has its target replaced, where the
+// kernel's rule for shared sticky folders lets this process follow it; a
+// link that points nowhere is refused rather than made into a new file, and
+// anything else that is not a regular file is refused without being opened.
+// The replaced file grants exactly what the old one granted: owner, group,
+// mode and ACL, or less where the group cannot be kept.
 //
 // One header for every platform: each platform has its own implementation
 // file (filesink_posix.cpp, filesink_windows.cpp).
@@ -40,6 +44,7 @@ class FileSink final : public OutputFile
     bool commit(std::string_view bytes) override;
     std::string path() const override;
     std::string errorString() const override;
+    std::string notice() const override;
 
   private:
     struct Impl;

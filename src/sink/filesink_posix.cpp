@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,22 +116,78 @@ std::string showable(std::string_view bytes)
     return out;
 }
 
+// The working folder's path as the system names it now. A deleted folder
+// has no name left for getcwd(); Linux still shows its last one.
 std::string workingFolderPath()
 {
     std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
-    return path ? std::string(path.get()) : std::string();
+    if (path)
+        return path.get();
+    std::string last(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/cwd", last.data(), last.size());
+    if (n <= 0 || last[0] != '/')
+        return {};
+    last.resize(static_cast<std::size_t>(n));
+    static constexpr std::string_view deleted = " (deleted)";
+    if (last.ends_with(deleted))
+        last.resize(last.size() - deleted.size());
+    return last;
 }
 
-std::string joined(std::string folder, std::string_view name)
+// A path as a message names it: the real folders it passes through, with
+// links spliced in and ".." taking off the last name, so that it is the path
+// the file really has. A relative one starts at the working folder.
+struct Path {
+    bool absolute = false;
+    std::vector<std::string> names;
+
+    Path &enter(std::string_view path)
+    {
+        if (path.starts_with('/')) {
+            absolute = true;
+            names.clear();
+        }
+        for (std::size_t at = 0; at <= path.size();) {
+            const std::size_t end = std::min(path.find('/', at), path.size());
+            const std::string_view name = path.substr(at, end - at);
+            if (name == ".." && !names.empty() && names.back() != "..")
+                names.pop_back();
+            else if (!name.empty() && name != "." && !(name == ".." && absolute))
+                names.emplace_back(name);
+            at = end + 1;
+        }
+        return *this;
+    }
+    Path operator/(std::string_view path) const
+    {
+        Path out = *this;
+        return out.enter(path);
+    }
+    std::string shown() const
+    {
+        Path full;
+        full.absolute = absolute;
+        if (!absolute)
+            full.enter(workingFolderPath());
+        for (const std::string &name : names)
+            full.enter(name);
+        std::string text;
+        for (const std::string &name : full.names)
+            text += (full.absolute || !text.empty() ? "/" : "") + name;
+        return showable(text.empty() ? "/" : text);
+    }
+};
+
+constexpr std::size_t randomTail = 10;
+constexpr char tailDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+// What every temporary for base starts with: the target's name, hidden.
+std::string temporaryPrefix(std::string_view base)
 {
-    if (!name.empty() && name.front() == '/')
-        return std::string(name);
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder + std::string(name);
+    return "." + std::string(base.substr(0, 200)) + ".";
 }
 
-// A name nobody else picks: the target's name, hidden, with a random tail.
+// A name nobody else picks: the prefix with a random tail.
 std::string temporaryName(std::string_view base)
 {
     static std::uint64_t state = std::random_device{}();
@@ -138,12 +197,44 @@ std::string temporaryName(std::string_view base)
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
     z ^= z >> 31;
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::string name(1, '.');
-    name.append(base.substr(0, 200)).push_back('.');
-    for (int n = 0; n < 10; ++n, z /= 62)
-        name += digits[z % 62];
+    std::string name = temporaryPrefix(base);
+    for (std::size_t n = 0; n < randomTail; ++n, z /= 62)
+        name += tailDigits[z % 62];
     return name;
+}
+
+// A press takes milliseconds, a slow network share seconds; an hour leaves
+// room for clocks that differ between a share and this machine, so a
+// temporary this old belongs to a press that was killed, never to one that
+// still runs.
+constexpr std::time_t staleAfterSeconds = 60 * 60;
+
+// Removes the temporaries that killed presses of this user left for base,
+// matched by their exact name pattern. A folder this process may not list
+// keeps them.
+void removeStale(int folder, std::string_view base)
+{
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *list = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!list) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    const std::string prefix = temporaryPrefix(base);
+    const std::time_t now = std::time(nullptr);
+    while (const dirent *entry = ::readdir(list)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + randomTail || !name.starts_with(prefix) ||
+            name.substr(prefix.size()).find_first_not_of(tailDigits) != std::string_view::npos)
+            continue;
+        struct stat st {
+        };
+        if (::fstatat(::dirfd(list), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && now - st.st_mtime >= staleAfterSeconds)
+            ::unlinkat(::dirfd(list), entry->d_name, 0);
+    }
+    ::closedir(list);
 }
 
 bool ignorable(int error)
@@ -202,15 +293,18 @@ template <typename Read> bool readGrowing(std::vector<char> &buffer, Read read)
 }
 #endif
 
+constexpr const char *accessAcl = "system.posix_acl_access";
+
 // Extended attributes, which carry POSIX ACLs on Linux. A file system without
 // them, or an attribute this process may not set, is no failure; returns the
-// errno of any other.
-int copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to)
+// errno of any other. aclKept tells whether the old file's ACL was set.
+int copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to, bool &aclKept)
 {
+    aclKept = false;
 #if defined(__linux__) || defined(__APPLE__)
     std::vector<char> names;
-    if (!readGrowing(names, [&](char *b, std::size_t n) { return listAttributes(from, b, n); }))
-        return ignorable(errno) ? 0 : errno;
+    if (from < 0 || !readGrowing(names, [&](char *b, std::size_t n) { return listAttributes(from, b, n); }))
+        return from < 0 || ignorable(errno) ? 0 : errno;
     std::vector<char> value;
     for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
         const char *name = names.data() + at;
@@ -219,11 +313,110 @@ int copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to)
                 continue;
             return errno;
         }
-        if (setAttribute(to, name, value.data(), value.size()) != 0 && !ignorable(errno))
+        if (setAttribute(to, name, value.data(), value.size()) == 0)
+            aclKept = aclKept || std::strcmp(name, accessAcl) == 0;
+        else if (!ignorable(errno))
             return errno;
     }
 #endif
     return 0;
+}
+
+// The old file's owner, group, mode and ACL on the new file, and no more:
+// the entries the folder's default ACL put on it go, and where the group
+// cannot be kept its rights are cleared rather than handed to the presser's
+// group. Returns an errno, or 0.
+int keepAccess(int old, int file, const struct stat &was)
+{
+    // Owner where this process may set it (root); else the group alone, which
+    // a member of the group may set. Both before the mode: a change of owner
+    // clears setgid.
+    if (::fchown(file, was.st_uid, was.st_gid) != 0) {
+        if (errno != EPERM)
+            return errno;
+        if (::fchown(file, static_cast<uid_t>(-1), was.st_gid) != 0 && errno != EPERM)
+            return errno;
+    }
+    struct stat now {
+    };
+    if (::fstat(file, &now) != 0)
+        return errno;
+    mode_t mode = was.st_mode & 07777;
+    if (now.st_gid != was.st_gid)
+        mode &= ~(S_ISGID | S_IRWXG);
+    bool aclKept = false;
+    if (const int failure = copyAttributes(old, file, aclKept))
+        return failure;
+#if defined(__linux__)
+    if (!aclKept && ::fremovexattr(file, accessAcl) != 0 && errno != ENODATA && !ignorable(errno))
+        return errno;
+#endif
+    // With an ACL, the group bits are its mask: cleared, they also clear
+    // what the named entries grant.
+    return ::fchmod(file, mode) == 0 ? 0 : errno;
+}
+
+// Whether the folder takes no new names and keeps every old one (chattr +a):
+// a temporary made there could never be renamed or removed.
+bool appendOnly([[maybe_unused]] int folder)
+{
+#if defined(__linux__) && defined(STATX_ATTR_APPEND)
+    struct statx st {
+    };
+    return ::statx(folder, "", AT_EMPTY_PATH, 0, &st) == 0 && (st.stx_attributes_mask & STATX_ATTR_APPEND) &&
+           (st.stx_attributes & STATX_ATTR_APPEND);
+#else
+    return false;
+#endif
+}
+
+// One name in a folder, looked at without following it: its status and,
+// for a link, the link's text, both of the same file.
+struct Node {
+    Fd fd; // Linux: the name itself, opened as a path only
+    struct stat st {
+    };
+    std::string text;
+};
+
+bool lookAt(int folder, const std::string &name, Node &node)
+{
+#if defined(O_PATH)
+    node.fd = Fd(::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!node.fd.valid() || ::fstat(node.fd.get(), &node.st) != 0)
+        return false;
+    const int at = node.fd.get();
+    const char *const path = "";
+#else
+    if (::fstatat(folder, name.c_str(), &node.st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    const int at = folder;
+    const char *const path = name.c_str();
+#endif
+    if (!S_ISLNK(node.st.st_mode))
+        return true;
+    std::vector<char> text(static_cast<std::size_t>(std::max<off_t>(node.st.st_size, 255)) + 1);
+    ssize_t n;
+    while ((n = ::readlinkat(at, path, text.data(), text.size())) == static_cast<ssize_t>(text.size()))
+        text.resize(text.size() * 2);
+    if (n < 0)
+        return false;
+    node.text.assign(text.data(), static_cast<std::size_t>(n));
+    return true;
+}
+
+// The kernel's rule for links in a sticky, world-writable folder (such as
+// /tmp), fs.protected_symlinks: only a link owned by the follower or by the
+// folder's owner is followed. Checked here too, since the setting may be off
+// and the rule is what keeps another user from pointing a press elsewhere.
+bool mayFollow(int folder, const struct stat &link)
+{
+    struct stat st {
+    };
+    if (::fstat(folder, &st) != 0)
+        return false;
+    const bool shared = (st.st_mode & S_ISVTX) && (st.st_mode & S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
 }
 
 } // namespace
@@ -238,12 +431,17 @@ struct FileSink::Impl {
     std::string name;
     const SystemCalls &calls;
     std::string error;
+    std::string notice;
     Fd workingFolder; // the folder the name is relative to, held from open()
+    // What a failure names, where that is not the name itself (the folder or
+    // the file a link leads to).
+    std::optional<Path> failedAt;
 
     // Where the bytes go once links are followed: a name in a folder.
     struct Target {
         Fd folder;
         std::string base;
+        Path path; // as messages name it
         bool exists = false;
         struct stat old {
         };
@@ -259,64 +457,110 @@ struct FileSink::Impl {
         error = std::move(reason);
         return false;
     }
+    template <typename Reason> bool failAt(const Path &path, Reason reason)
+    {
+        failedAt = path;
+        return fail(std::move(reason));
+    }
 
+    bool workingFolderGone();
     bool resolve(Target &target);
+    bool mayReplace(const Target &target);
     bool replace(Target &target, std::string_view bytes);
     bool writeAll(int fd, std::string_view bytes);
 };
 
-// Follows symbolic links by hand, relative to the held folder, so that each
-// link's target is found in the link's own folder and nothing that is not a
-// regular file is ever opened.
+bool FileSink::Impl::workingFolderGone()
+{
+    struct stat folder {
+    };
+    if (::fstat(workingFolder.get(), &folder) != 0)
+        return !fail(errno);
+    return folder.st_nlink == 0 && !fail("The working folder no longer exists");
+}
+
+// Walks the name one folder at a time from the held working folder, the
+// kernel opening each step without following links; links are followed here,
+// each in its own folder and under the kernel's rule for shared folders, so
+// that nothing that is not a regular file or a folder is ever opened.
 bool FileSink::Impl::resolve(Target &target)
 {
-    target.folder = Fd(::fcntl(workingFolder.get(), F_DUPFD_CLOEXEC, 0));
-    if (!target.folder.valid())
+    Fd at(::fcntl(workingFolder.get(), F_DUPFD_CLOEXEC, 0));
+    if (!at.valid())
         return fail(errno);
-    std::string leaf = name;
-    std::string shown = name; // the link's target, as a message names it
-    bool viaLink = false;
-    for (int links = 0;; ++links) {
-        const std::size_t slash = leaf.rfind('/');
-        if (slash != std::string::npos) {
-            const std::string folder = slash == 0 ? "/" : leaf.substr(0, slash);
-            target.folder = openFolder(target.folder.get(), folder.c_str());
-            if (!target.folder.valid())
+    Path where;               // of `at`
+    std::optional<Path> link; // the last link followed
+    std::string rest = name;
+    bool fromRoot = rest.starts_with('/'); // the name, or a link's text, is absolute
+    for (int links = 0;;) {
+        if (fromRoot) {
+            at = openFolder(AT_FDCWD, "/");
+            if (!at.valid())
                 return fail(errno);
-            leaf.erase(0, slash + 1);
+            where.enter("/");
+            fromRoot = false;
         }
-        if (leaf.empty())
-            return fail(EISDIR);
-        target.base = leaf;
-        if (::fstatat(target.folder.get(), leaf.c_str(), &target.old, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT)
-                return fail(errno);
-            target.exists = false; // a new file (also for a link that points nowhere yet)
-            return true;
+        rest.erase(0, std::min(rest.find_first_not_of('/'), rest.size()));
+        const std::string part = rest.substr(0, rest.find('/'));
+        rest.erase(0, part.size());
+        const bool last = rest.find_first_not_of('/') == std::string::npos;
+        if (last && !rest.empty())
+            return fail(EISDIR); // a trailing slash asks for a folder
+        if ((part.empty() || part == ".") && !last)
+            continue;
+        if (part.empty() || part == ".") // the name ends in a folder
+            return link ? failAt(*link, where.shown() + " is not a regular file") : fail(EISDIR);
+        const Path here = where / part;
+        Node node;
+        if (!lookAt(at.get(), part, node)) {
+            if (errno != ENOENT || !last)
+                return failAt(here, errno);
+            if (link) // never a new file where someone else's link points
+                return failAt(*link, "it links to " + here.shown() + ", which does not exist");
+            target.exists = false;
+            target.base = part;
+            target.path = here;
+            break;
         }
-        if (S_ISREG(target.old.st_mode)) {
-            target.exists = true;
-            return true;
+        if (S_ISLNK(node.st.st_mode)) {
+            if (++links > 40)
+                return failAt(here, ELOOP);
+            if (!mayFollow(at.get(), node.st))
+                return failAt(here, "it links to " + (where / node.text).shown() +
+                                        ", but the link was made by another user in a shared folder");
+            rest = node.text + rest; // rest, if any, starts with its slash
+            fromRoot = node.text.starts_with('/');
+            link = here;
+            continue;
         }
-        if (!S_ISLNK(target.old.st_mode)) {
-            if (viaLink)
-                return fail(showable(joined(workingFolderPath(), shown)) + " is not a regular file");
-            return S_ISDIR(target.old.st_mode) ? fail(EISDIR) : fail("Not a regular file");
+        if (S_ISDIR(node.st.st_mode) && !last) {
+#if defined(O_PATH)
+            at = std::move(node.fd);
+#else
+            at = openFolder(at.get(), part.c_str());
+            if (!at.valid())
+                return failAt(here, errno);
+#endif
+            where = here;
+            continue;
         }
-        if (links == 40)
-            return fail(ELOOP);
-        std::vector<char> text(static_cast<std::size_t>(std::max<off_t>(target.old.st_size, 255)) + 1);
-        ssize_t n;
-        while ((n = ::readlinkat(target.folder.get(), leaf.c_str(), text.data(), text.size())) ==
-               static_cast<ssize_t>(text.size()))
-            text.resize(text.size() * 2);
-        if (n < 0)
-            return fail(errno);
-        leaf.assign(text.data(), static_cast<std::size_t>(n));
-        const std::size_t cut = shown.rfind('/');
-        shown = cut == std::string::npos ? leaf : joined(shown.substr(0, std::max<std::size_t>(cut, 1)), leaf);
-        viaLink = true;
+        if (!last)
+            return failAt(here, ENOTDIR);
+        if (!S_ISREG(node.st.st_mode)) {
+            if (link)
+                return failAt(*link, here.shown() + " is not a regular file");
+            return S_ISDIR(node.st.st_mode) ? fail(EISDIR) : fail("Not a regular file");
+        }
+        target.exists = true;
+        target.old = node.st;
+        target.base = part;
+        target.path = here;
+        break;
     }
+    target.folder = openFolder(at.get(), ".");
+    if (!target.folder.valid())
+        return failAt(where, errno);
+    return true;
 }
 
 bool FileSink::Impl::writeAll(int fd, std::string_view bytes)
@@ -336,9 +580,28 @@ bool FileSink::Impl::writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Asked at open() and again at the replace itself, since a message box may
+// stay open in between while the folder or the file change.
+bool FileSink::Impl::mayReplace(const Target &target)
+{
+    failedAt = target.path;
+    if (::faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return fail(errno);
+    if (appendOnly(target.folder.get()))
+        return fail("The folder is append-only: a file in it cannot be replaced");
+    // A file its owner made read-only stays as it is, as it would if it were
+    // opened for writing.
+    if (target.exists && ::faccessat(target.folder.get(), target.base.c_str(), W_OK, AT_EACCESS) != 0)
+        return fail(errno);
+    return true;
+}
+
 bool FileSink::Impl::replace(Target &target, std::string_view bytes)
 {
+    if (!mayReplace(target))
+        return false;
     const int folder = target.folder.get();
+    removeStale(folder, target.base);
     Fd old;
     if (target.exists) {
         // Only to read its extended attributes; O_NONBLOCK in case it was
@@ -369,22 +632,7 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     if (!file.valid())
         return fail(EEXIST);
 
-    int failure = 0;
-    if (target.exists) {
-        // Owner where this process may set it (root); else the group alone,
-        // which a member of the group may set. Both before the mode: a change
-        // of owner clears setgid.
-        if (::fchown(file.get(), target.old.st_uid, target.old.st_gid) != 0) {
-            if (errno != EPERM)
-                failure = errno;
-            else if (::fchown(file.get(), static_cast<uid_t>(-1), target.old.st_gid) != 0 && errno != EPERM)
-                failure = errno;
-        }
-        if (failure == 0 && old.valid())
-            failure = copyAttributes(old.get(), file.get());
-        if (failure == 0 && ::fchmod(file.get(), target.old.st_mode & 07777) != 0)
-            failure = errno;
-    }
+    int failure = target.exists ? keepAccess(old.get(), file.get(), target.old) : 0;
     if (failure == 0 && !writeAll(file.get(), bytes))
         failure = -1;
     if (failure == 0 && calls.syncData(file.get()) != 0)
@@ -401,14 +649,18 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     }
     // The rename itself reaches the disk with the folder. A folder that could
     // only be opened for search (EBADF) or a file system that cannot sync
-    // folders (EINVAL) has nothing more to offer.
+    // folders (EINVAL) has nothing more to offer. A failure here comes after
+    // the new file is in place: it is no failure to write, and is said as
+    // what it is.
     if (calls.syncFolder(folder) != 0 && errno != EBADF && errno != EINVAL)
-        return fail(errno);
+        notice = target.path.shown() +
+                 " was written, but the folder could not be synced, so it may not survive a power cut: " +
+                 std::strerror(errno);
     return true;
 }
 
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, {}})
 {
 }
 
@@ -418,8 +670,10 @@ bool FileSink::open()
 {
     Impl &d = *impl_;
     d.error.clear();
+    d.failedAt.reset();
     // A file-size limit then fails the write with "File too large" instead of
-    // killing the program and everything typed into it.
+    // killing the program and everything typed into it. main() does this
+    // first thing too; a sink used elsewhere must not rely on it.
     struct sigaction ignore {
     };
     ignore.sa_handler = SIG_IGN;
@@ -428,33 +682,25 @@ bool FileSink::open()
     d.workingFolder = openFolder(AT_FDCWD, ".");
     if (!d.workingFolder.valid())
         return d.fail(errno);
-    struct stat folder {
-    };
-    if (::fstat(d.workingFolder.get(), &folder) != 0)
-        return d.fail(errno);
-    if (folder.st_nlink == 0)
-        return d.fail("The working folder no longer exists");
+    if (d.workingFolderGone())
+        return false;
 
     // The file is created only at commit; here the target's folder is asked
     // whether it would take a new file, so that no half-made temporary stays
     // behind if the program is ended while a message is shown.
     Impl::Target target;
-    if (!d.resolve(target))
-        return false;
-    if (::faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
-        return d.fail(errno);
-    // A file its owner made read-only stays as it is, as it would if it were
-    // opened for writing.
-    if (target.exists && ::faccessat(target.folder.get(), target.base.c_str(), W_OK, AT_EACCESS) != 0)
-        return d.fail(errno);
-    return true;
+    return d.resolve(target) && d.mayReplace(target);
 }
 
 bool FileSink::commit(std::string_view bytes)
 {
     Impl &d = *impl_;
+    d.failedAt.reset();
+    d.notice.clear();
     if (!d.workingFolder.valid())
         return d.fail(EBADF);
+    if (d.workingFolderGone())
+        return false;
     // Looked up again: links or files may have changed while messages showed.
     Impl::Target target;
     return d.resolve(target) && d.replace(target, bytes);
@@ -462,14 +708,19 @@ bool FileSink::commit(std::string_view bytes)
 
 std::string FileSink::path() const
 {
-    // Asked only after a failure: the working folder as it is named now (a
-    // deleted one has no name left), with the bytes of the name as they are.
-    return showable(joined(workingFolderPath(), impl_->name));
+    // Asked only after a failure: the working folder as it is named now, with
+    // the bytes of the name as they are.
+    return (impl_->failedAt ? *impl_->failedAt : Path().enter(impl_->name)).shown();
 }
 
 std::string FileSink::errorString() const
 {
     return impl_->error;
+}
+
+std::string FileSink::notice() const
+{
+    return impl_->notice;
 }
 
 } // namespace qor

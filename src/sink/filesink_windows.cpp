@@ -266,4 +266,11 @@ std::string FileSink::errorString() const
     return impl_->error;
 }
 
+// No folder is synced here: putting the file in place is the last step, so
+// nothing can fail once it is there.
+std::string FileSink::notice() const
+{
+    return {};
+}
+
 } // namespace qor

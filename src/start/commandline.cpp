@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace qor
@@ -33,6 +34,36 @@ constexpr QtOption qtOptions[] = {
     {"nograb", false},         {"dograb", false},
     {"sync", false},
 };
+
+const QtOption *qtOption(std::string_view name)
+{
+    for (const QtOption &qt : qtOptions)
+        if (name == qt.name)
+            return &qt;
+    return nullptr;
+}
+
+// Qt's options as the parser below takes them ("-style Fusion",
+// "--style=Fusion"), each passed on as it was typed.
+std::vector<std::string> qtArgumentsOf(int argc, const char *const argv[])
+{
+    std::vector<std::string> out{argc > 0 ? argv[0] : programName};
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg.size() < 2 || arg[0] != '-')
+            continue;
+        const std::string_view word = arg.substr(arg.starts_with("--") ? 2 : 1);
+        const QtOption *qt = qtOption(word.substr(0, word.find('=')));
+        if (!qt)
+            continue;
+        out.emplace_back(arg);
+        if (qt->takesValue && word.find('=') == std::string_view::npos && i + 1 < argc)
+            out.emplace_back(argv[++i]);
+    }
+    return out;
+}
 
 std::string prefixed(const std::string &message)
 {
@@ -110,6 +141,7 @@ StartRequest readCommandLine(int argc, const char *const argv[])
         request.hasFolder = true;
         request.folder = positional.front().toLatin1().toStdString();
     }
+    request.qtArguments = qtArgumentsOf(argc, argv);
     return request;
 }
 

@@ -4,6 +4,7 @@
 // QApplication exists, so none of this needs a display.
 
 #include <string>
+#include <vector>
 
 namespace qor
 {
@@ -19,6 +20,10 @@ struct StartRequest {
     bool hasFolder = false;
     // ShowWindow: keep the start values; the folder's file is not read.
     bool startValues = false;
+    // ShowWindow: the arguments for QApplication, the program's name first:
+    // only Qt's own options and their values, never the program's own
+    // arguments nor anything after "--".
+    std::vector<std::string> qtArguments;
 };
 
 // Exit status of a start refused for a bad argument or folder.

@@ -220,6 +220,7 @@ class QorGeneratorTest : public QObject
     void asksBeforeDroppingLines();
     void startValuesOption();
     void folderButton();
+    void messageIsPlainText();
     void screenshot();
 };
 
@@ -934,6 +935,38 @@ void QorGeneratorTest::messageBox()
     pressGenerate(dir);
     QVERIFY(seen);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void QorGeneratorTest::messageIsPlainText()
+{
+    window.reset();
+    window = std::make_unique<QorGenerator>(); // with its own modal box
+    window->show();
+    // Markup in a folder's name, and a run with no space wider than the box.
+    QTemporaryDir dir;
+    const QString folder = "<b>x</b>" + QString(200, 'y');
+    QVERIFY(QDir(dir.path()).mkpath(folder + "/description.ext"));
+    const QString expected = dir.path() + "/" + folder + "/description.ext: Is a directory";
+
+    // Read, then closed, so that a failed check leaves no modal box open.
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    bool fits = false;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            format = msg->textFormat();
+            text = msg->text();
+            fits = msg->frameGeometry().width() <= msg->screen()->availableGeometry().width();
+            msg->accept();
+        }
+    });
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.filePath(folder));
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QDir::setCurrent(previous);
+    QCOMPARE(format, Qt::PlainText);
+    QVERIFY2(text.remove(QChar(0x200B)).endsWith(expected), qPrintable(text));
+    QVERIFY(fits);
 }
 
 void QorGeneratorTest::accessibilityTree()
