@@ -48,6 +48,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(QOR_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QOR_APP_ID)));
     qor::QorGenerator window;
+    window.openWorkingFolder(start.startValues);
     window.show();
     return QApplication::exec();
 }

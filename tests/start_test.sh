@@ -93,6 +93,11 @@ options() {
     row 2 "" "qorgenerator: $work/missing: No such file or directory" -style Fusion --reverse "$work/missing"
     row 2 "" "qorgenerator: Unknown option 'bogus'. See --help." --bogus
     row 2 "" "qorgenerator: one FOLDER at most. See --help." "$work/folder" "$work/folder"
+    # Starting from the start values still takes and checks the folder.
+    row 2 "" "qorgenerator: $work/missing: No such file or directory" --start-values "$work/missing"
+    row 2 "" "qorgenerator: $work/missing: No such file or directory" -n "$work/missing"
+    grep -q -- '--start-values' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) ||
+        fail "--help does not list --start-values"
     grep -q -- '--version' <(cd "$work/cwd" && "$work/bin/qorgenerator" --help) || fail "--help does not list --version"
 
     # Qt gets its own options, and nothing after "--": there "-style=bogus"

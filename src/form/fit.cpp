@@ -59,23 +59,25 @@ QScrollArea *putOnCanvas(QWidget *window, QSize content)
     return area;
 }
 
-void fitToScreen(QWidget *window, QScrollArea *area)
+void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer)
 {
+    const QSize below(0, footer ? footer->sizeHint().height() : 0);
     const QSize content = area->widget()->size();
     QSize room = window->screen()->availableGeometry().size();
     // The desktop's frame around the window: known once it is shown; until
     // then allow for a title bar.
     const QSize frame = window->frameGeometry().size() - window->size();
     room -= frame.isNull() ? QSize(0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight)) : frame;
+    room -= below;
     const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const QSize size = fittedSize(content, room, bar);
     if (size == content) {
-        window->setFixedSize(content);
+        window->setFixedSize(content + below);
         return;
     }
-    window->setMinimumSize(std::min(size.width(), 8 * bar), std::min(size.height(), 8 * bar));
-    window->setMaximumSize(content + QSize(bar, bar));
-    window->resize(size);
+    window->setMinimumSize(std::min(size.width(), 8 * bar), std::min(size.height(), 8 * bar) + below.height());
+    window->setMaximumSize(content + QSize(bar, bar) + below);
+    window->resize(size + below);
 }
 
 } // namespace qor

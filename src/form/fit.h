@@ -30,8 +30,9 @@ QSize fittedSize(QSize content, QSize room, int bar);
 // and their hidden or shown state. The focused control is kept in view.
 QScrollArea *putOnCanvas(QWidget *window, QSize content);
 
-// Sizes `window` around its scroll area for the screen it is on: fixed at
-// the content size where it fits, else resizable up to that size.
-void fitToScreen(QWidget *window, QScrollArea *area);
+// Sizes `window` around its scroll area and the footer below it for the
+// screen it is on: fixed at the content size where it fits, else resizable up
+// to that size. The footer always keeps its full height.
+void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer = nullptr);
 
 } // namespace qor

@@ -10,14 +10,21 @@
 #include "qtlayout.h"
 #include "scheme.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace qor
@@ -36,6 +43,52 @@ void paint(QWidget *w, QColor background, QColor text)
     w->setPalette(pal);
     w->setAutoFillBackground(true);
 }
+
+QString fromUtf8(const std::string &s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string workingFolder()
+{
+    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+}
+
+// Recently used mission folders, newest first, in the platform's settings
+// (never in a mission folder).
+constexpr int recentCount = 8;
+const QString recentKey = QStringLiteral("recentFolders");
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("qorgenerator"), QStringLiteral("qorgenerator"));
+}
+
+QStringList recentFolders()
+{
+    return settings().value(recentKey).toStringList();
+}
+
+void rememberFolder(const QString &folder)
+{
+    QStringList recent = recentFolders();
+    recent.removeAll(folder);
+    recent.prepend(folder);
+    while (recent.size() > recentCount)
+        recent.removeLast();
+    settings().setValue(recentKey, recent);
+}
+
+// The Asker the core calls, answered by whatever presents questions.
+class PresentedAsker final : public Asker
+{
+  public:
+    explicit PresentedAsker(const QuestionPresenter &present) : present_(present) {}
+    Answer ask(const Question &question) override { return present_(question); }
+
+  private:
+    const QuestionPresenter &present_;
+};
 
 } // namespace
 
@@ -59,12 +112,17 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     createTextBoxes();
     createButton();
     scroller_ = putOnCanvas(this, toPixels(layout::clientArea).size());
+    createFooter();
     setFocusBackdrops();
     describeForScreenReaders();
     chainTabOrder();
-    fitToScreen(this, scroller_);
+    QWidget::setTabOrder(controls_.chki.back(), folderButton_);
+    fitToScreen(this, scroller_, footer_);
 
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
+    asker_ = [this](const Question &q) { return askModal(q); };
+    chooser_ = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
+    mission_ = std::make_unique<Mission>(workingFolder());
     cmd_->setFocus();
 }
 
@@ -89,7 +147,113 @@ void QorGenerator::showModalMessage(const QString &text)
 void QorGenerator::cmd_Click()
 {
     FileSink file(fileName);
-    qor::cmd_Click(*form_, file, fields_);
+    PresentedAsker asker(asker_);
+    mission_->press(*form_, file, fields_, asker);
+    showStatus();
+}
+
+void QorGenerator::openWorkingFolder(bool startValues)
+{
+    mission_ = std::make_unique<Mission>(workingFolder());
+    if (startValues)
+        mission_->openBlank(*form_);
+    else
+        mission_->open(*form_);
+    showStatus();
+}
+
+QString QorGenerator::statusText() const
+{
+    return status_->text();
+}
+
+void QorGenerator::chooseFolder()
+{
+    const QString chosen = chooser_(QDir::currentPath(), recentFolders());
+    if (chosen.isEmpty())
+        return;
+    if (mission_->hasUnsavedValues(*form_) && asker_(mission_->leavingQuestion()) != Answer::Replace)
+        return;
+    if (!QDir::setCurrent(chosen)) {
+        status_->setText(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
+        return;
+    }
+    rememberFolder(QDir::currentPath());
+    openWorkingFolder();
+}
+
+// Below the scroll area, so that it stays in view while the canvas scrolls:
+// what happened last, and the way to another folder.
+void QorGenerator::createFooter()
+{
+    footer_ = new QWidget(this);
+    footer_->setObjectName(QStringLiteral("footer"));
+    footer_->setAccessibleName(tr("Status line"));
+    auto *row = new QHBoxLayout(footer_);
+    row->setContentsMargins(6, 3, 6, 3);
+    status_ = new QLabel(footer_);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextFormat(Qt::PlainText); // paths and file contents are never markup
+    status_->setWordWrap(true);
+    status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setFocusPolicy(Qt::NoFocus);
+    status_->setAccessibleName(tr("Status"));
+    row->addWidget(status_, 1);
+    folderButton_ = new QPushButton(tr("Folder..."), footer_);
+    folderButton_->setObjectName(QStringLiteral("folderButton"));
+    folderButton_->setAccessibleName(tr("Folder..."));
+    folderButton_->setAccessibleDescription(tr("Choose the mission folder to work in"));
+    row->addWidget(folderButton_);
+    footer_->setFixedHeight(footer_->sizeHint().height());
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->setSpacing(0); // the canvas gets every pixel the window gives it
+    column->addWidget(footer_);
+    connect(folderButton_, &QPushButton::clicked, this, &QorGenerator::chooseFolder);
+}
+
+void QorGenerator::showStatus()
+{
+    const QString text = fromUtf8(mission_->status());
+    status_->setText(text);
+    // The accessible name carries the text, and setting it tells screen
+    // readers that it changed.
+    status_->setAccessibleName(text.isEmpty() ? tr("Status") : text);
+}
+
+Answer QorGenerator::askModal(const Question &question)
+{
+    QMessageBox box(QMessageBox::Question, qs(layout::applicationTitle), fromUtf8(question.text), QMessageBox::NoButton,
+                    this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(fromUtf8(question.details));
+    QPushButton *replace = box.addButton(fromUtf8(question.acceptLabel), QMessageBox::AcceptRole);
+    QPushButton *load = question.offerLoad ? box.addButton(tr(loadLabel), QMessageBox::ActionRole) : nullptr;
+    QPushButton *cancel = box.addButton(tr(cancelLabel), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == replace)
+        return Answer::Replace;
+    if (load && box.clickedButton() == load)
+        return Answer::Load;
+    return Answer::Cancel;
+}
+
+QString QorGenerator::chooseModal(const QString &current, const QStringList &recent)
+{
+    QFileDialog dialog(this, tr("Mission folder"), current);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setHistory(recent);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString &folder : recent)
+        if (!places.contains(QUrl::fromLocalFile(folder)))
+            places << QUrl::fromLocalFile(folder);
+    dialog.setSidebarUrls(places);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 void QorGenerator::createShapes()
@@ -245,10 +409,10 @@ void QorGenerator::showEvent(QShowEvent *event)
 {
     // Now the desktop's frame around the window is known, and the window
     // has a screen to follow: moved onto a smaller one, it fits that one.
-    fitToScreen(this, scroller_);
+    fitToScreen(this, scroller_, footer_);
     if (!followsScreen_) {
         followsScreen_ = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_); });
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_, footer_); });
     }
     QWidget::showEvent(event);
 }

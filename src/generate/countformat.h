@@ -3,6 +3,7 @@
 // back as the text after "count = ".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,11 @@ inline double readCount(std::string_view text)
     }
     return static_cast<double>(v);
 }
+
+// The value of a number written exactly as a file writes one, with nothing
+// around it: [+-]digits[.digits][E[+-]digits], within a double's range.
+// Nothing for "1O", " 5" or "&H10", which the count reader would still read.
+std::optional<double> writtenCount(std::string_view text);
 
 // Whole numbers below 1e15 in magnitude as plain digits; anything else with
 // at most 15 significant digits, "." as separator whatever the locale, and an

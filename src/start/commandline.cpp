@@ -91,8 +91,12 @@ StartRequest readCommandLine(int argc, const char *const argv[])
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
+    const QCommandLineOption startValues(
+        {QStringLiteral("n"), QStringLiteral("start-values")},
+        QStringLiteral("Start from the start values instead of reading the folder's description.ext."));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(startValues);
     // Qt's own options, read by QApplication once it exists: a session
     // manager's restart adds "-session <id>", and users pass "-style" or
     // "-platform" as to any Qt program. Taken here only so that they and their
@@ -126,6 +130,7 @@ StartRequest readCommandLine(int argc, const char *const argv[])
         request.text = std::string(programName) + " " + QOR_VERSION + "\n";
         return request;
     }
+    request.startValues = parser.isSet(startValues);
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
         request.action = StartRequest::Action::Refuse;

@@ -18,6 +18,8 @@ struct StartRequest {
     // the current one.
     std::string folder;
     bool hasFolder = false;
+    // ShowWindow: keep the start values; the folder's file is not read.
+    bool startValues = false;
     // ShowWindow: the arguments for QApplication, the program's name first:
     // only Qt's own options and their values, never the program's own
     // arguments nor anything after "--".

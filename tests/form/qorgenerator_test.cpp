@@ -14,6 +14,8 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -155,11 +158,31 @@ class QorGeneratorTest : public QObject
     QCheckBox *check(const QString &name) { return get<QCheckBox>(name); }
     QLineEdit *box(const QString &name) { return get<QLineEdit>(name); }
     QWidget *canvas() { return get<QWidget>("canvas"); }
+    // The canvas and the status line below it.
+    QSize windowSize() { return QSize(809, 690 + get<QWidget>("footer")->height()); }
     QByteArray pressGenerate(QTemporaryDir &dir);
+    // Questions and folder choices answered here, never by a modal loop.
+    void answerWith(qor::QorGenerator *w)
+    {
+        w->setMessagePresenter([this](const QString &text) { messages << text; });
+        w->setQuestionPresenter([this](const qor::Question &q) {
+            questions << QString::fromStdString(q.text);
+            return answers.isEmpty() ? qor::Answer::Cancel : answers.takeFirst();
+        });
+        w->setFolderChooser([this](const QString &, const QStringList &recent) {
+            recentSeen = recent;
+            return chosenFolder;
+        });
+    }
+    QStringList questions;
+    QList<qor::Answer> answers;
+    QString chosenFolder;
+    QStringList recentSeen;
     void recreate(const QPalette &desktop);
     void goDark(const QString &how);
 
   private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -201,8 +224,19 @@ class QorGeneratorTest : public QObject
     void notANumber();
     void notANumberFocusAnnouncedFirst();
     void messageBox();
+    void readsTheFolderAtStart();
+    void asksBeforeDroppingLines_data();
+    void asksBeforeDroppingLines();
+    void startValuesOption();
+    void folderButton();
     void messageIsPlainText();
 };
+
+void QorGeneratorTest::initTestCase()
+{
+    // Recently used folders go to a scratch settings file, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 // A fresh window under another desktop scheme; cleanup() restores the light one.
 void QorGeneratorTest::recreate(const QPalette &desktop)
@@ -210,7 +244,7 @@ void QorGeneratorTest::recreate(const QPalette &desktop)
     window.reset();
     QApplication::setPalette(desktop);
     window = std::make_unique<QorGenerator>();
-    window->setMessagePresenter([this](const QString &text) { messages << text; });
+    answerWith(window.get());
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -219,8 +253,11 @@ void QorGeneratorTest::recreate(const QPalette &desktop)
 void QorGeneratorTest::init()
 {
     messages.clear();
+    questions.clear();
+    answers.clear();
+    chosenFolder.clear();
     window = std::make_unique<QorGenerator>();
-    window->setMessagePresenter([this](const QString &text) { messages << text; });
+    answerWith(window.get());
     window->show();
     window->activateWindow(); // an X server without a window manager activates nothing
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -261,21 +298,22 @@ void QorGeneratorTest::mainWindow()
     QCOMPARE(window->objectName(), QString("qorgenerator"));
     QVERIFY(window->windowTitle().startsWith("description.ext generator for QOR 1.75"));
     QVERIFY(window->windowTitle().size() > 40); // followed by a credit
-    QCOMPARE(window->size(), QSize(809, 690));
+    QCOMPARE(window->size(), windowSize());
+    QCOMPARE(get<QWidget>("footer")->y(), 690);
     QCOMPARE(window->minimumSize(), window->maximumSize());
 }
 
 void QorGeneratorTest::controlCounts()
 {
-    QCOMPARE(window->findChildren<QCheckBox *>().size(), 59);
-    QCOMPARE(window->findChildren<QLineEdit *>().size(), 89);
-    QCOMPARE(window->findChildren<QLabel *>().size(), 12);
-    QCOMPARE(window->findChildren<QPushButton *>().size(), 1);
-    QCOMPARE(window->findChildren<qor::FrameLine *>().size(), 9);
-    QCOMPARE(window->findChildren<qor::FilledShape *>().size(), 9);
+    QCOMPARE(canvas()->findChildren<QCheckBox *>().size(), 59);
+    QCOMPARE(canvas()->findChildren<QLineEdit *>().size(), 89);
+    QCOMPARE(canvas()->findChildren<QLabel *>().size(), 12);
+    QCOMPARE(canvas()->findChildren<QPushButton *>().size(), 1);
+    QCOMPARE(canvas()->findChildren<qor::FrameLine *>().size(), 9);
+    QCOMPARE(canvas()->findChildren<qor::FilledShape *>().size(), 9);
     for (int n = 1; n <= 9; ++n) {
-        QVERIFY(window->findChild<qor::FrameLine *>(QString("Line%1").arg(n)));
-        QVERIFY(window->findChild<qor::FilledShape *>(QString("Shape%1").arg(n)));
+        QVERIFY(canvas()->findChild<qor::FrameLine *>(QString("Line%1").arg(n)));
+        QVERIFY(canvas()->findChild<qor::FilledShape *>(QString("Shape%1").arg(n)));
     }
 }
 
@@ -367,10 +405,10 @@ void QorGeneratorTest::stacking()
             bottom = std::min(bottom, order.indexOf(w));
         return bottom;
     };
-    QVERIFY(highest(window->findChildren<qor::FilledShape *>()) < lowest(window->findChildren<QLabel *>()));
-    QVERIFY(highest(window->findChildren<QLabel *>()) < lowest(window->findChildren<qor::FrameLine *>()));
-    QVERIFY(highest(window->findChildren<qor::FrameLine *>()) < lowest(window->findChildren<QCheckBox *>()));
-    QVERIFY(highest(window->findChildren<qor::FrameLine *>()) < lowest(window->findChildren<QLineEdit *>()));
+    QVERIFY(highest(canvas()->findChildren<qor::FilledShape *>()) < lowest(canvas()->findChildren<QLabel *>()));
+    QVERIFY(highest(canvas()->findChildren<QLabel *>()) < lowest(canvas()->findChildren<qor::FrameLine *>()));
+    QVERIFY(highest(canvas()->findChildren<qor::FrameLine *>()) < lowest(canvas()->findChildren<QCheckBox *>()));
+    QVERIFY(highest(canvas()->findChildren<qor::FrameLine *>()) < lowest(canvas()->findChildren<QLineEdit *>()));
     QVERIFY(index("cant_47") > index("wep_47"));
     QVERIFY(index("cant_15") > index("wep_15"));
 
@@ -705,7 +743,8 @@ void QorGeneratorTest::tabOrder()
              << "txti2";
     for (int k = 1; k <= 7; ++k)
         expected << QString("chki%1").arg(k);
-    QCOMPARE(expected.size(), 148); // 161 places less 12 labels and txtt
+    expected << "folderButton";     // below the canvas, beside the status line
+    QCOMPARE(expected.size(), 149); // 161 places less 12 labels and txtt, and the folder button
 
     QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
     QStringList walked{QApplication::focusWidget()->objectName()};
@@ -717,7 +756,7 @@ void QorGeneratorTest::tabOrder()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmd")); // wraps
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QString("chki7"));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("folderButton"));
 }
 
 void QorGeneratorTest::clickToggles_data()
@@ -1098,9 +1137,12 @@ void QorGeneratorTest::fit()
     QVERIFY(window->frameGeometry().width() <= room.width());
     QVERIFY(window->frameGeometry().height() <= room.height());
     // Room for the layout and a frame with a title bar around it.
-    const bool fits = room.width() >= 809 + 10 && room.height() >= 690 + 40;
+    const bool fits = room.width() >= 809 + 10 && room.height() >= windowSize().height() + 40;
+    // The status line stays in view, whatever the canvas does.
+    auto *footer = get<QWidget>("footer");
+    QVERIFY(window->rect().contains(QRect(footer->mapTo(window.get(), QPoint()), footer->size())));
     if (fits) {
-        QCOMPARE(window->size(), QSize(809, 690));
+        QCOMPARE(window->size(), windowSize());
         QVERIFY(!area->verticalScrollBar()->isVisible());
         QVERIFY(!area->horizontalScrollBar()->isVisible());
         return;
@@ -1111,8 +1153,8 @@ void QorGeneratorTest::fit()
     auto *cmd = get<QPushButton>("cmd");
     area->verticalScrollBar()->setValue(0);
     area->horizontalScrollBar()->setValue(0);
-    check("chki7")->setFocus();
-    QTest::keyClick(check("chki7"), Qt::Key_Tab);
+    get<QPushButton>("folderButton")->setFocus();
+    QTest::keyClick(get<QPushButton>("folderButton"), Qt::Key_Tab);
     QTRY_COMPARE(QApplication::focusWidget(), cmd);
     const QRect shown(area->viewport()->mapTo(window.get(), QPoint()), area->viewport()->size());
     const QRect button(cmd->mapTo(window.get(), QPoint()), cmd->size());
@@ -1135,8 +1177,148 @@ void QorGeneratorTest::followsScreen()
     QTRY_VERIFY(bar->isVisible());
     window->move(0, 0);
     QTRY_COMPARE(window->screen(), screens[0]);
-    QCOMPARE(window->size(), QSize(809, 690));
+    QCOMPARE(window->size(), windowSize());
     QTRY_VERIFY(!bar->isVisible());
+}
+
+namespace
+{
+
+// Writes `bytes` as description.ext in `dir` and makes `dir` the working folder.
+void missionFolder(QTemporaryDir &dir, const std::string &bytes)
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(qor::test::writeFile(dir.filePath("description.ext").toStdString(), bytes));
+    QDir::setCurrent(dir.path());
+}
+
+QByteArray fileIn(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath("description.ext"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+std::string pressedFile(qor::FormRecord form)
+{
+    return qor::test::press(form);
+}
+
+qor::FormRecord rifleForm()
+{
+    qor::FormRecord form;
+    form.intro = "intro.sqs";
+    qor::test::tick(form, 1, "4");
+    form.cantText[53] = "10";
+    return form;
+}
+
+} // namespace
+
+// Started in a folder holding a file the press wrote: the form shows it, and
+// Return writes the same bytes without asking anything.
+void QorGeneratorTest::readsTheFolderAtStart()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    const std::string own = pressedFile(rifleForm());
+    missionFolder(dir, own);
+    window->openWorkingFolder();
+    QCOMPARE(box("txti1")->text(), QString("intro.sqs"));
+    QVERIFY(check("wep_1")->isChecked());
+    QCOMPARE(box("cant_1")->text(), QString("4"));
+    QCOMPARE(box("cant_53")->text(), QString("10"));
+    QCOMPARE(window->statusText(), QDir::toNativeSeparators(QDir::currentPath()) +
+                                       ": Read description.ext: 2 items, 2 script names, 7 briefing options");
+    QCOMPARE(get<QLabel>("status")->accessibleName(), window->statusText());
+
+    QCOMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QTest::keyClick(get<QPushButton>("cmd"), Qt::Key_Return);
+    QTRY_VERIFY(window->statusText().contains("Wrote description.ext, " + QString::number(own.size()) + " bytes"));
+    QCOMPARE(questions, QStringList());
+    QCOMPARE(fileIn(dir).toStdString(), own);
+}
+
+void QorGeneratorTest::asksBeforeDroppingLines_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addRow("Cancel") << int(qor::Answer::Cancel);
+    QTest::addRow("Replace") << int(qor::Answer::Replace);
+}
+
+// Hand-added lines: the status names them, the first press asks; Cancel
+// leaves the file byte-identical, Replace writes the form's file.
+void QorGeneratorTest::asksBeforeDroppingLines()
+{
+    QFETCH(int, answer);
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    const std::string handAdded = "respawn = 3;\r\n" + pressedFile(rifleForm()) + "// mine\r\n";
+    missionFolder(dir, handAdded);
+    window->openWorkingFolder();
+    QVERIFY2(window->statusText().endsWith("; 2 lines the form cannot hold (lines 1, 35) will be dropped by the "
+                                           "next press"),
+             qPrintable(window->statusText()));
+    answers = {qor::Answer(answer)};
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions[0].contains("(lines 1, 35)"));
+    if (qor::Answer(answer) == qor::Answer::Cancel) {
+        QCOMPARE(fileIn(dir).toStdString(), handAdded);
+        QCOMPARE(box("cant_1")->text(), QString("4"));
+    } else {
+        QCOMPARE(fileIn(dir).toStdString(), pressedFile(rifleForm()));
+    }
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::startValuesOption()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    missionFolder(dir, pressedFile(rifleForm()));
+    window->openWorkingFolder(true);
+    QVERIFY(!check("wep_1")->isChecked());
+    QCOMPARE(box("txti1")->text(), QString());
+    QVERIFY(window->statusText().endsWith(
+        ": Started from the start values; description.ext was not read, the next press replaces it"));
+}
+
+// Started in the home folder, a user reaches a mission folder with
+// "Folder..."; values not yet written are asked about first.
+void QorGeneratorTest::folderButton()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir home, mission;
+    QVERIFY(home.isValid() && mission.isValid());
+    QDir::setCurrent(home.path());
+    window->openWorkingFolder();
+    QVERIFY(window->statusText().endsWith(": No description.ext here yet"));
+    QVERIFY(qor::test::writeFile(mission.filePath("description.ext").toStdString(), pressedFile(rifleForm())));
+
+    check("wep_5")->setChecked(true); // not yet written
+    chosenFolder = mission.path();
+    answers = {qor::Answer::Cancel};
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(QDir::currentPath(), home.path()); // declined: still in the old folder
+    QVERIFY(check("wep_5")->isChecked());
+
+    answers = {qor::Answer::Replace};
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(QDir::currentPath(), QDir(mission.path()).canonicalPath());
+    QVERIFY(!check("wep_5")->isChecked());
+    QVERIFY(check("wep_1")->isChecked());
+    QVERIFY(window->statusText().startsWith(QDir::toNativeSeparators(QDir::currentPath()) + ": Read description.ext"));
+
+    box("cant_1")->setText("6");
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QVERIFY(fileIn(mission).contains("count = 6;"));
+    QCOMPARE(fileIn(home), QByteArray("<no file>"));
+
+    // The chooser offers the folder next time.
+    chosenFolder.clear();
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(recentSeen.value(0), QDir::currentPath());
 }
 
 QTEST_MAIN(QorGeneratorTest)
