@@ -15,10 +15,21 @@ namespace
 
 enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton };
 
-// The focus frame colour travels as the subclass's reference data.
-COLORREF focusOf(DWORD_PTR data)
+// The focus frame's colour, kept with the control.
+constexpr wchar_t focusProperty[] = L"qor.focus";
+
+COLORREF focusOf(HWND w)
 {
-    return static_cast<COLORREF>(data);
+    return static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropW(w, focusProperty)));
+}
+
+bool forgetOnDestroy(HWND w, UINT message, SUBCLASSPROC proc, UINT_PTR id)
+{
+    if (message != WM_NCDESTROY)
+        return false;
+    RemovePropW(w, focusProperty);
+    RemoveWindowSubclass(w, proc, id);
+    return true;
 }
 
 int scaled(int pixels, HWND w)
@@ -52,8 +63,10 @@ void pasteWithoutBreaks(HWND edit)
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
 }
 
-LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (forgetOnDestroy(w, message, lineBoxProc, lineBox))
+        return DefSubclassProc(w, message, wParam, lParam);
     if (handOnTab(w, message, wParam))
         return 0;
     switch (message) {
@@ -86,7 +99,7 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
             RECT r;
             GetWindowRect(w, &r);
             OffsetRect(&r, -r.left, -r.top);
-            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(data));
+            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
             ReleaseDC(w, dc);
         }
         return result;
@@ -99,6 +112,8 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
 
 LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (forgetOnDestroy(w, message, tickBoxProc, tickBox))
+        return DefSubclassProc(w, message, wParam, lParam);
     if (handOnTab(w, message, wParam))
         return 0;
     // An owner-drawn button would take a double click as a second kind of
@@ -108,14 +123,17 @@ LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(w, message, wParam, lParam);
 }
 
-LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (forgetOnDestroy(w, message, pressButtonProc, pressButton))
+        return DefSubclassProc(w, message, wParam, lParam);
     if (handOnTab(w, message, wParam))
         return 0;
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED), reinterpret_cast<LPARAM>(w));
+            SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(w));
             return 0;
         }
         break;
@@ -131,7 +149,7 @@ LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lPa
             GetClientRect(w, &r);
             const int inset = scaled(3, w);
             InflateRect(&r, -inset, -inset);
-            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(data));
+            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
             ReleaseDC(w, dc);
         }
         return result;
@@ -154,7 +172,8 @@ void makeLineBox(HWND edit, COLORREF focus)
 {
     // Edit boxes stop at 32,767 characters unless told otherwise; keep all.
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
-    SetWindowSubclass(edit, lineBoxProc, lineBox, focus);
+    SetWindowSubclass(edit, lineBoxProc, lineBox, 0);
+    setFocusColour(edit, focus);
 }
 
 void makeTickBox(HWND button)
@@ -164,16 +183,13 @@ void makeTickBox(HWND button)
 
 void makePressButton(HWND button, COLORREF focus)
 {
-    SetWindowSubclass(button, pressButtonProc, pressButton, focus);
+    SetWindowSubclass(button, pressButtonProc, pressButton, 0);
+    setFocusColour(button, focus);
 }
 
 void setFocusColour(HWND control, COLORREF focus)
 {
-    DWORD_PTR old = 0;
-    if (GetWindowSubclass(control, lineBoxProc, lineBox, &old))
-        SetWindowSubclass(control, lineBoxProc, lineBox, focus);
-    else if (GetWindowSubclass(control, pressButtonProc, pressButton, &old))
-        SetWindowSubclass(control, pressButtonProc, pressButton, focus);
+    SetPropW(control, focusProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(focus)));
 }
 
 void drawFrame(HDC dc, RECT r, int width, COLORREF colour)

@@ -4,6 +4,8 @@
 #include "filesink.h"
 #include "generate/startvalues.h"
 #include "layout/layout.h"
+#include "layout/texts.h"
+#include "look.h"
 #include "text.h"
 
 #include <oleacc.h>
@@ -115,15 +117,12 @@ struct Handlers {
 
     static void onDrawItem(HWND hwnd, const DRAWITEMSTRUCT *item) { mainWindowOf(hwnd)->drawItem(*item); }
 
-    static HBRUSH onCtlColor(HWND hwnd, HDC dc, HWND control, int)
-    {
-        return mainWindowOf(hwnd)->editColours(dc, control);
-    }
-
     static void onScroll(HWND hwnd, int bar, UINT code, int)
     {
         MainWindow &w = *mainWindowOf(hwnd);
-        SCROLLINFO info{sizeof info, SIF_ALL};
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
         GetScrollInfo(hwnd, bar, &info);
         const int line = MulDiv(20, static_cast<int>(w.dpi_), USER_DEFAULT_SCREEN_DPI);
         int pos = info.nPos;
@@ -186,9 +185,58 @@ struct Handlers {
 
     static void onSysColorChange(HWND hwnd) { mainWindowOf(hwnd)->setHighContrast(systemHighContrast()); }
 
+    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            auto *w = static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+        }
+        MainWindow *w = mainWindowOf(hwnd);
+        if (!w)
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        switch (message) {
+            HANDLE_MSG(hwnd, WM_PAINT, Handlers::onPaint);
+            HANDLE_MSG(hwnd, WM_COMMAND, Handlers::onCommand);
+            HANDLE_MSG(hwnd, WM_DRAWITEM, Handlers::onDrawItem);
+            HANDLE_MSG(hwnd, WM_HSCROLL, Handlers::onHScroll);
+            HANDLE_MSG(hwnd, WM_VSCROLL, Handlers::onVScroll);
+            HANDLE_MSG(hwnd, WM_SIZE, Handlers::onSize);
+            HANDLE_MSG(hwnd, WM_GETMINMAXINFO, Handlers::onGetMinMaxInfo);
+            HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
+            HANDLE_MSG(hwnd, WM_SYSCOLORCHANGE, Handlers::onSysColorChange);
+            HANDLE_MSG(hwnd, WM_DESTROY, Handlers::onDestroy);
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETHIGHCONTRAST)
+                w->setHighContrast(systemHighContrast());
+            return 0;
+        case moveFocusMessage:
+            w->moveFocus(wParam != 0);
+            return 0;
+        case WM_DPICHANGED: {
+            const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+            w->setDpi(HIWORD(wParam));
+            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            w->fitToWorkArea();
+            return 0;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            w->window_ = nullptr;
+            delete w;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        default:
+            break;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
     static void onDestroy(HWND hwnd)
     {
-        if (mainWindowOf(hwnd)->quitOnClose_)
+        MainWindow &w = *mainWindowOf(hwnd);
+        // While the controls still exist.
+        w.forgetScreenReaderTexts();
+        if (w.quitOnClose_)
             PostQuitMessage(0);
     }
 };
@@ -196,59 +244,13 @@ struct Handlers {
 namespace
 {
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto *w = static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
-    }
-    MainWindow *w = mainWindowOf(hwnd);
-    if (!w)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    switch (message) {
-        HANDLE_MSG(hwnd, WM_PAINT, Handlers::onPaint);
-        HANDLE_MSG(hwnd, WM_COMMAND, Handlers::onCommand);
-        HANDLE_MSG(hwnd, WM_DRAWITEM, Handlers::onDrawItem);
-        HANDLE_MSG(hwnd, WM_CTLCOLOREDIT, Handlers::onCtlColor);
-        HANDLE_MSG(hwnd, WM_HSCROLL, Handlers::onHScroll);
-        HANDLE_MSG(hwnd, WM_VSCROLL, Handlers::onVScroll);
-        HANDLE_MSG(hwnd, WM_SIZE, Handlers::onSize);
-        HANDLE_MSG(hwnd, WM_GETMINMAXINFO, Handlers::onGetMinMaxInfo);
-        HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
-        HANDLE_MSG(hwnd, WM_SYSCOLORCHANGE, Handlers::onSysColorChange);
-        HANDLE_MSG(hwnd, WM_DESTROY, Handlers::onDestroy);
-    case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETHIGHCONTRAST)
-            w->setHighContrast(systemHighContrast());
-        return 0;
-    case moveFocusMessage:
-        w->moveFocus(wParam != 0);
-        return 0;
-    case WM_DPICHANGED: {
-        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        w->setDpi(HIWORD(wParam));
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        w->fitToWorkArea();
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        w->window_ = nullptr;
-        delete w;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    default:
-        break;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 ATOM registerClass(HINSTANCE instance)
 {
     static const ATOM atom = [instance] {
-        WNDCLASSEXW wc{sizeof wc};
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
         wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = windowProc;
+        wc.lpfnWndProc = Handlers::proc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         // The platform's default window background: a form's button face.
@@ -264,7 +266,8 @@ ATOM registerClass(HINSTANCE instance)
 
 bool systemHighContrast()
 {
-    HIGHCONTRASTW hc{sizeof hc};
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof hc;
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
 
@@ -277,9 +280,8 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     auto form = std::make_unique<Win32Form>(*w);
     form->presenter = [w] { return w->presenter_; };
     w->form_ = std::move(form);
-    const HWND hwnd =
-        CreateWindowExW(0, windowClass, wide(layout::windowCaption).c_str(), windowStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, w);
+    const HWND hwnd = CreateWindowExW(0, windowClass, wide(layout::windowCaption).c_str(), windowStyle, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, w);
     if (!hwnd) {
         delete w;
         return nullptr;
@@ -336,9 +338,8 @@ void MainWindow::setValue(ControlId checkBox, std::int16_t value)
 {
     std::int16_t &held = checkBox.name == ControlName::chki
                              ? chkiValue_.at(static_cast<std::size_t>(checkBox.index - 1))
-                             : checkBox.name == ControlName::wep
-                                   ? wepValue_.at(static_cast<std::size_t>(checkBox.index))
-                                   : throw std::invalid_argument("not a check box");
+                         : checkBox.name == ControlName::wep ? wepValue_.at(static_cast<std::size_t>(checkBox.index))
+                                                             : throw std::invalid_argument("not a check box");
     held = value;
     HWND box = control(checkBox);
     announceTick(box, value);
@@ -367,7 +368,7 @@ void MainWindow::moveFocus(bool backwards)
 
 SIZE MainWindow::canvasSize() const
 {
-    const RECT r = layout::toPixels(layout::clientArea, dpi_);
+    const RECT r = toPixels(layout::clientArea, dpi_, {0, 0});
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -381,7 +382,8 @@ SIZE MainWindow::outerSize() const
 
 void MainWindow::fitToWorkArea()
 {
-    MONITORINFO monitor{sizeof monitor};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT &room = monitor.rcWork;
     const SIZE outer = outerSize();
@@ -402,7 +404,9 @@ void MainWindow::updateScrollBars()
     const SIZE canvas = canvasSize();
     for (const int bar : {SB_HORZ, SB_VERT}) {
         const bool horizontal = bar == SB_HORZ;
-        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL};
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE;
         info.nMax = (horizontal ? canvas.cx : canvas.cy) - 1;
         info.nPage = static_cast<UINT>(horizontal ? client.right : client.bottom);
         const bool needed = info.nPage <= static_cast<UINT>(info.nMax);

@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "generate/command.h"
+#include "layout/layout.h"
 
 #include <windows.h>
 
@@ -86,7 +87,6 @@ class MainWindow
     void describeForScreenReaders();
     void paintDecoration(HDC dc) const;
     void drawItem(const DRAWITEMSTRUCT &item) const;
-    HBRUSH editColours(HDC dc, HWND edit) const;
     void moveFocus(bool backwards);
     void scrollTo(int x, int y);
     void scrollIntoView(HWND control);
@@ -95,6 +95,8 @@ class MainWindow
     SIZE outerSize() const;
     void announceTick(HWND box, std::int16_t value);
     void releaseResources();
+    void forgetScreenReaderTexts();
+    HFONT font(layout::Font which) const;
     void showMessage(std::wstring_view text);
     void recolour();
 
@@ -114,7 +116,6 @@ class MainWindow
     std::vector<HWND> tabOrder_;
 
     std::vector<HFONT> fonts_; // by layout font, for dpi_
-    HBRUSH editBrush_ = nullptr;
     IAccPropServices *access_ = nullptr;
 
     std::unique_ptr<FormView> form_;
