@@ -189,6 +189,7 @@ struct Handlers {
     {
         if (message == WM_NCCREATE) {
             auto *w = static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+            w->window_ = hwnd;
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
         }
         MainWindow *w = mainWindowOf(hwnd);
@@ -223,7 +224,8 @@ struct Handlers {
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             w->window_ = nullptr;
-            delete w;
+            if (!w->creating_) // else create() deletes it
+                delete w;
             return DefWindowProcW(hwnd, message, wParam, lParam);
         default:
             break;
@@ -282,6 +284,7 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     w->form_ = std::move(form);
     const HWND hwnd = CreateWindowExW(0, windowClass, wide(layout::windowCaption).c_str(), windowStyle, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, w);
+    w->creating_ = false;
     if (!hwnd) {
         delete w;
         return nullptr;

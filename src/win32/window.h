@@ -105,6 +105,7 @@ class MainWindow
     bool highContrast_ = false;
     POINT scroll_{0, 0};
     bool quitOnClose_ = false;
+    bool creating_ = true;
     HWND lastFocus_ = nullptr;
 
     std::array<HWND, checkBoxCount> wep_{};
