@@ -59,11 +59,18 @@ void MainWindow::createControls(HINSTANCE instance)
     for (HWND box : chki_)
         makeTickBox(box);
 
+    // Each box is named by an empty-sized label right above it in the
+    // stacking order, where screen readers look for an edit box's name
+    // (the property service below names it too, where the system has one).
+    auto lineBox = [&](ControlId id, std::string_view text) {
+        HWND box = makeChild(parent, instance, L"EDIT", text, lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(id));
+        makeChild(parent, instance, L"STATIC", layout::accessibleName(id), WS_VISIBLE | SS_NOPREFIX, 0, -1);
+        return box;
+    };
     for (int slot = 0; slot < slotCount; ++slot)
-        cant_[static_cast<std::size_t>(slot)] =
-            makeChild(parent, instance, L"EDIT", startCount, lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(cant(slot)));
-    txti1_ = makeChild(parent, instance, L"EDIT", "", lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(txti1));
-    txti2_ = makeChild(parent, instance, L"EDIT", "", lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(txti2));
+        cant_[static_cast<std::size_t>(slot)] = lineBox(cant(slot), startCount);
+    txti1_ = lineBox(txti1, "");
+    txti2_ = lineBox(txti2, "");
     // The source of the quote character round the script names: never seen,
     // focused or edited.
     txtt_ = makeChild(parent, instance, L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, detail::idNumber(txtt));
