@@ -135,18 +135,25 @@ void MainWindow::setDpi(UINT dpi)
 {
     dpi_ = dpi;
     createFonts();
-    placeControls();
+    // Pixels of the old dpi mean nothing at the new one: start from the top
+    // left, then bring the focus back into view.
+    scroll_ = {0, 0};
+    placeControls(true);
     updateScrollBars();
+    if (HWND focus = GetFocus(); focus && GetParent(focus) == window_)
+        scrollIntoView(focus);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void MainWindow::placeControls()
+void MainWindow::placeControls(bool withFonts)
 {
-    auto place = [this](HWND w, layout::Twips box, layout::Font f) {
+    HDWP moves = BeginDeferWindowPos(static_cast<int>(slotCount + checkBoxCount + 11));
+    auto place = [&](HWND w, layout::Twips box, layout::Font f) {
         const RECT r = toPixels(box, dpi_, scroll_);
-        MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
-        InvalidateRect(w, nullptr, TRUE);
+        moves = DeferWindowPos(moves, w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+        if (withFonts)
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
     };
     for (int slot = 0; slot < checkBoxCount; ++slot)
         place(wep_[static_cast<std::size_t>(slot)], layout::items.check[static_cast<std::size_t>(slot)],
@@ -160,6 +167,7 @@ void MainWindow::placeControls()
     place(txti2_, layout::txti2Box, layout::Font::Default);
     place(txtt_, layout::txttBox, layout::Font::Default);
     place(cmd_, layout::cmdBox, layout::Font::Button);
+    EndDeferWindowPos(moves);
 }
 
 void MainWindow::setHighContrast(bool on)

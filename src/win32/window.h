@@ -83,7 +83,7 @@ class MainWindow
 
     void createControls(HINSTANCE instance);
     void createFonts();
-    void placeControls();
+    void placeControls(bool withFonts);
     void describeForScreenReaders();
     void paintDecoration(HDC dc) const;
     void drawItem(const DRAWITEMSTRUCT &item) const;

@@ -5,6 +5,7 @@
 #include "layout/layout.h"
 #include "layout/texts.h"
 #include "look.h"
+#include "testutil.h"
 #include "text.h"
 #include "windowfixture.h"
 
@@ -49,7 +50,9 @@ class Scaled : public WindowTest, public ::testing::WithParamInterface<UINT>
 
     void expectAt(HWND w, layout::Twips box, layout::Font font, const char *what)
     {
-        const RECT r = placeOf(w);
+        // Where the canvas is scrolled, the controls move with it.
+        RECT r = placeOf(w);
+        OffsetRect(&r, window->scrollPosition().x, window->scrollPosition().y);
         EXPECT_EQ(r.left, px(box.left)) << what;
         EXPECT_EQ(r.top, px(box.top)) << what;
         EXPECT_EQ(r.right - r.left, px(box.width)) << what;
@@ -84,7 +87,31 @@ TEST_P(Scaled, MovingToAnotherMonitorRescalesEverything)
     expectAt(window->button(), layout::cmdBox, layout::Font::Button, "cmd");
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, ::testing::Values(96u, 144u));
+TEST_P(Scaled, OpensNoLargerThanTheWorkAreaAndScrollsEveryFocusIntoView)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window->handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT outer, client;
+    GetWindowRect(window->handle(), &outer);
+    EXPECT_LE(outer.right - outer.left, monitor.rcWork.right - monitor.rcWork.left);
+    EXPECT_LE(outer.bottom - outer.top, monitor.rcWork.bottom - monitor.rcWork.top);
+    GetClientRect(window->handle(), &client);
+    // Both ends of the Tab order, and the far corners of the canvas.
+    for (HWND w : {at(chki(7)), at(cant(46)), at(txti2), at(wep(0)), window->button()}) {
+        SetFocus(w);
+        const RECT r = placeOf(w);
+        EXPECT_GE(r.left, 0) << "work area " << monitor.rcWork.right << "x" << monitor.rcWork.bottom;
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.right, client.right);
+        EXPECT_LE(r.bottom, client.bottom);
+    }
+    // Scrolled or not, a press reads the same controls.
+    SendMessageW(window->button(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(qor::test::readFile("description.ext"), qor::test::readFile(QOR_TEST_DATA "/start.ext"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, ::testing::Values(96u, 144u, 192u));
 
 TEST_F(WindowTest, StartsWithTheFocusOnTheButtonAndTheStartValues)
 {
