@@ -84,29 +84,28 @@ void MainWindow::createControls(HINSTANCE instance)
     makePressButton(cmd_, 0);
 
     tabOrder_.clear();
-    for (const layout::TabStop &stop : layout::tabStops) {
-        switch (stop.control) {
-        case layout::Focusable::cmd:
-            tabOrder_.push_back(cmd_);
-            break;
-        case layout::Focusable::wep:
-            tabOrder_.push_back(control(wep(stop.index)));
-            break;
-        case layout::Focusable::cant:
-            tabOrder_.push_back(control(cant(stop.index)));
-            break;
-        case layout::Focusable::txti1:
-            tabOrder_.push_back(txti1_);
-            break;
-        case layout::Focusable::txti2:
-            tabOrder_.push_back(txti2_);
-            break;
-        case layout::Focusable::chki:
-            tabOrder_.push_back(control(chki(stop.index)));
-            break;
-        }
-    }
+    for (const layout::TabStop &stop : layout::tabStops)
+        tabOrder_.push_back(control(stop));
     recolour();
+}
+
+HWND MainWindow::control(layout::TabStop stop) const
+{
+    switch (stop.control) {
+    case layout::Focusable::cmd:
+        return cmd_;
+    case layout::Focusable::wep:
+        return control(wep(stop.index));
+    case layout::Focusable::cant:
+        return control(cant(stop.index));
+    case layout::Focusable::txti1:
+        return txti1_;
+    case layout::Focusable::txti2:
+        return txti2_;
+    case layout::Focusable::chki:
+        return control(chki(stop.index));
+    }
+    return nullptr;
 }
 
 void MainWindow::createFonts()

@@ -155,28 +155,8 @@ void holdShift(bool down)
 TEST_F(WindowTest, TabAndShiftTabWalkTheTabOrderRoundAndBack)
 {
     std::vector<HWND> expected;
-    for (const layout::TabStop &stop : layout::tabStops) {
-        switch (stop.control) {
-        case layout::Focusable::cmd:
-            expected.push_back(window->button());
-            break;
-        case layout::Focusable::wep:
-            expected.push_back(at(wep(stop.index)));
-            break;
-        case layout::Focusable::cant:
-            expected.push_back(at(cant(stop.index)));
-            break;
-        case layout::Focusable::txti1:
-            expected.push_back(at(txti1));
-            break;
-        case layout::Focusable::txti2:
-            expected.push_back(at(txti2));
-            break;
-        case layout::Focusable::chki:
-            expected.push_back(at(chki(stop.index)));
-            break;
-        }
-    }
+    for (const layout::TabStop &stop : layout::tabStops)
+        expected.push_back(window->control(stop));
     std::vector<HWND> forwards{GetFocus()};
     for (std::size_t k = 0; k < expected.size(); ++k) {
         pressKey(VK_TAB);
