@@ -36,6 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     if (!window)
         return 1;
     window->quitOnClose();
+    window->openMission(qor::win32::currentFolder(), start.startValues);
     ShowWindow(window->handle(), show);
     UpdateWindow(window->handle());
 
