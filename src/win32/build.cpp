@@ -84,8 +84,8 @@ void MainWindow::createControls(HINSTANCE instance)
     makePressButton(cmd_, 0);
 
     // Outside the canvas, over whatever scrolls beneath.
-    status_ = makeChild(parent, instance, L"STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE,
-                        0, detail::statusId);
+    status_ = makeChild(parent, instance, L"STATIC", "",
+                        WS_VISIBLE | SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX | SS_CENTERIMAGE, 0, detail::statusId);
     folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
                               WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId);
     makePressButton(folderButton_, 0);

@@ -25,6 +25,49 @@ void MainWindow::placeStatusBand()
     MoveWindow(folderButton_, client.right - button, top, button, band, TRUE);
 }
 
+namespace
+{
+
+// Recently used folders, with the user's settings, never in a mission folder.
+constexpr wchar_t settingsKey[] = L"Software\\qorgenerator";
+constexpr wchar_t recentValue[] = L"RecentFolders";
+constexpr std::size_t recentCount = 8;
+
+} // namespace
+
+std::vector<std::wstring> recentFolders()
+{
+    std::vector<std::wstring> folders;
+    DWORD bytes = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS)
+        return folders;
+    std::wstring all(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, all.data(), &bytes) !=
+        ERROR_SUCCESS)
+        return folders;
+    for (std::size_t at = 0; at < all.size() && all[at] != L'\0';) {
+        const std::size_t end = all.find(L'\0', at);
+        folders.push_back(all.substr(at, end - at));
+        at = end + 1;
+    }
+    return folders;
+}
+
+void rememberFolder(const std::wstring &folder)
+{
+    std::vector<std::wstring> folders{folder};
+    for (const std::wstring &f : recentFolders())
+        if (CompareStringOrdinal(f.c_str(), -1, folder.c_str(), -1, TRUE) != CSTR_EQUAL && folders.size() < recentCount)
+            folders.push_back(f);
+    std::wstring all;
+    for (const std::wstring &f : folders)
+        all += f + L'\0';
+    all += L'\0';
+    RegSetKeyValueW(HKEY_CURRENT_USER, settingsKey, recentValue, REG_MULTI_SZ, all.data(),
+                    static_cast<DWORD>(all.size() * sizeof(wchar_t)));
+}
+
 void MainWindow::chooseFolder()
 {
     IFileOpenDialog *dialog = nullptr;
@@ -33,6 +76,15 @@ void MainWindow::chooseFolder()
     DWORD options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    // The folders worked in lately, most recent on top.
+    const std::vector<std::wstring> recent = recentFolders();
+    for (auto f = recent.rbegin(); f != recent.rend(); ++f) {
+        IShellItem *place = nullptr;
+        if (SUCCEEDED(SHCreateItemFromParsingName(f->c_str(), nullptr, IID_PPV_ARGS(&place)))) {
+            dialog->AddPlace(place, FDAP_TOP);
+            place->Release();
+        }
+    }
     std::wstring chosen;
     if (SUCCEEDED(dialog->Show(window_))) {
         IShellItem *item = nullptr;

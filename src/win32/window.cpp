@@ -6,6 +6,7 @@
 #include "layout/layout.h"
 #include "layout/texts.h"
 #include "look.h"
+#include "start.h"
 #include "text.h"
 
 #include <oleacc.h>
@@ -402,7 +403,8 @@ bool MainWindow::switchFolder(const std::wstring &folder)
         showMessage(folder + L": " + systemReason(GetLastError()));
         return false;
     }
-    openMission(folder, false);
+    openMission(currentFolder(), false);
+    rememberFolder(currentFolder());
     return true;
 }
 

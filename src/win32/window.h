@@ -38,6 +38,11 @@ void showMessageBox(HWND owner, std::wstring_view text);
 using QuestionPresenter = std::function<Answer(HWND owner, const Question &question)>;
 Answer askInTaskDialog(HWND owner, const Question &question);
 
+// The folders the program worked in lately, most recent first, kept with the
+// user's settings; and one more to put first.
+std::vector<std::wstring> recentFolders();
+void rememberFolder(const std::wstring &folder);
+
 // Whether the user has turned a high-contrast theme on.
 bool systemHighContrast();
 

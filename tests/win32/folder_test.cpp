@@ -108,6 +108,9 @@ TEST_F(FolderTest, ValuesNotYetWrittenAreAskedAboutBeforeAnotherFolder)
     EXPECT_TRUE(window->switchFolder(other));
     EXPECT_EQ(textOf(at(cant(0))), L"1"); // the other folder's form
     EXPECT_EQ(status().rfind(utf8(other) + ": Read description.ext", 0), 0u) << status();
+    // Offered first in the folder chooser next time.
+    ASSERT_FALSE(recentFolders().empty());
+    EXPECT_EQ(recentFolders().front(), other);
     DeleteFileW(L"description.ext");
     SetCurrentDirectoryW(here);
     RemoveDirectoryW(other.c_str());
