@@ -163,6 +163,12 @@ struct Handlers {
         else
             w.scrollTo(w.scroll_.x, pos);
     }
+    static void onMouseWheel(HWND hwnd, int, int, int delta, UINT)
+    {
+        MainWindow &w = *mainWindowOf(hwnd);
+        const int line = MulDiv(20, static_cast<int>(w.dpi_), USER_DEFAULT_SCREEN_DPI);
+        w.scrollTo(w.scroll_.x, w.scroll_.y - MulDiv(delta, 3 * line, WHEEL_DELTA));
+    }
     static void onHScroll(HWND hwnd, HWND, UINT code, int pos) { onScroll(hwnd, SB_HORZ, code, pos); }
     static void onVScroll(HWND hwnd, HWND, UINT code, int pos) { onScroll(hwnd, SB_VERT, code, pos); }
 
@@ -207,6 +213,7 @@ struct Handlers {
             HANDLE_MSG(hwnd, WM_DRAWITEM, Handlers::onDrawItem);
             HANDLE_MSG(hwnd, WM_HSCROLL, Handlers::onHScroll);
             HANDLE_MSG(hwnd, WM_VSCROLL, Handlers::onVScroll);
+            HANDLE_MSG(hwnd, WM_MOUSEWHEEL, Handlers::onMouseWheel);
             HANDLE_MSG(hwnd, WM_SIZE, Handlers::onSize);
             HANDLE_MSG(hwnd, WM_GETMINMAXINFO, Handlers::onGetMinMaxInfo);
             HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
