@@ -116,7 +116,6 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     setFocusBackdrops();
     describeForScreenReaders();
     chainTabOrder();
-    QWidget::setTabOrder(controls_.chki.back(), folderButton_);
     fitToScreen(this, scroller_, footer_);
 
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
@@ -188,7 +187,7 @@ void QorGenerator::createFooter()
 {
     footer_ = new QWidget(this);
     footer_->setObjectName(QStringLiteral("footer"));
-    footer_->setAccessibleName(tr("Status line"));
+    footer_->setAccessibleName(qs(layout::statusLineName));
     auto *row = new QHBoxLayout(footer_);
     row->setContentsMargins(6, 3, 6, 3);
     status_ = new QLabel(footer_);
@@ -198,12 +197,12 @@ void QorGenerator::createFooter()
     status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status_->setFocusPolicy(Qt::NoFocus);
-    status_->setAccessibleName(tr("Status"));
+    status_->setAccessibleName(qs(layout::statusName));
     row->addWidget(status_, 1);
-    folderButton_ = new QPushButton(tr("Folder..."), footer_);
+    folderButton_ = new QPushButton(qs(layout::folderCaption), footer_);
     folderButton_->setObjectName(QStringLiteral("folderButton"));
-    folderButton_->setAccessibleName(tr("Folder..."));
-    folderButton_->setAccessibleDescription(tr("Choose the mission folder to work in"));
+    folderButton_->setAccessibleName(qs(layout::folderCaption));
+    folderButton_->setAccessibleDescription(qs(layout::folderDescription));
     row->addWidget(folderButton_);
     footer_->setFixedHeight(footer_->sizeHint().height());
     auto *column = static_cast<QVBoxLayout *>(layout());
@@ -398,6 +397,8 @@ void QorGenerator::chainTabOrder()
             return controls_.txti2;
         case layout::Focusable::chki:
             return controls_.chki[k - 1];
+        case layout::Focusable::folderButton:
+            return folderButton_;
         }
         return nullptr;
     };

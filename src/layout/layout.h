@@ -236,6 +236,12 @@ inline constexpr Twips txti2Box{2040, 8760, 5895, 375};
 inline constexpr Twips cmdBox{720, 9600, 6495, 495};
 inline constexpr Twips txttBox{5280, 9840, 150, 195};
 
+// Below the canvas and outside it, so that it stays in view while the canvas
+// scrolls: the status line, and at its right the button that chooses the
+// mission folder.
+inline constexpr int statusBandHeight = 375;
+inline constexpr int folderButtonWidth = 1335;
+
 // Item rows. Rows are 360 twips apart; every check box is 255 high and every
 // count or ammo box 300 by 285.
 inline constexpr int rowPitch = 360;
@@ -332,7 +338,7 @@ inline constexpr ItemBoxes items = itemBoxes();
 
 // The order Tab walks. Labels and the hidden quote holder never take the
 // focus, so they have no place here.
-enum class Focusable : std::uint8_t { cmd, wep, cant, txti1, txti2, chki };
+enum class Focusable : std::uint8_t { cmd, wep, cant, txti1, txti2, chki, folderButton };
 
 struct TabStop {
     Focusable control;
@@ -361,10 +367,12 @@ constexpr RowTab rowTab(Group g)
     return RowTab::CheckFirst;
 }
 
-inline constexpr std::size_t tabStopCount = 1 + 2 * checkBoxCount + (slotCount - checkBoxCount) + 2 + briefing.size();
+inline constexpr std::size_t tabStopCount =
+    1 + 2 * checkBoxCount + (slotCount - checkBoxCount) + 2 + briefing.size() + 1;
 
 // The button first, then the item rows group by group (rowTab), the ammo
-// boxes in slot order, the script names and the briefing options.
+// boxes in slot order, the script names, the briefing options, and last the
+// folder button below the canvas.
 constexpr std::array<TabStop, tabStopCount> tabOrder()
 {
     std::array<TabStop, tabStopCount> order{};
@@ -386,6 +394,7 @@ constexpr std::array<TabStop, tabStopCount> tabOrder()
     order[n++] = {Focusable::txti2};
     for (std::size_t b = 1; b <= briefing.size(); ++b)
         order[n++] = {Focusable::chki, static_cast<int>(b)};
+    order[n++] = {Focusable::folderButton};
     if (n != tabStopCount)
         throw "a control without a tab stop";
     return order;

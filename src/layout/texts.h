@@ -14,6 +14,11 @@ namespace qor::layout
 inline constexpr std::string_view applicationTitle = "description.ext generator";
 inline constexpr std::string_view windowCaption = "description.ext generator for QOR 1.75 - by Mara Velden";
 inline constexpr std::string_view cmdCaption = "G E N E R A T E";
+inline constexpr std::string_view folderCaption = "Folder...";
+inline constexpr std::string_view folderDescription = "Choose the mission folder to work in";
+// The band below the canvas, and its status text before the first status.
+inline constexpr std::string_view statusLineName = "Status line";
+inline constexpr std::string_view statusName = "Status";
 
 // The accessible names of the controls that show no caption of their own.
 inline constexpr std::string_view cmdName = "Generate";
