@@ -12,7 +12,9 @@ wine_session() {
     need Xvfb
     need openbox
     need xdotool
-    export PATH="/usr/lib/wine:$PATH" WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+    # winemenubuilder would copy Start-menu entries into this machine's own
+    # menus (under $HOME), outside the prefix.
+    export PATH="/usr/lib/wine:$PATH" WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     need wine64
     local template=${WINEPREFIX:-}
     export WINEPREFIX=$work/prefix
