@@ -2,11 +2,9 @@
 
 #include "controls.h"
 #include "fit.h"
-#include "generate/sections.h"
 #include "qorgenerator.h"
 
 #include <QAccessibleWidget>
-#include <QStringList>
 #include <QWidget>
 
 namespace qor
@@ -14,12 +12,6 @@ namespace qor
 
 namespace
 {
-
-QString captionOf(int slot)
-{
-    const std::string_view c = catalogue[static_cast<std::size_t>(slot)].caption;
-    return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
-}
 
 // The canvas lists only what a user can see and use: no frame lines, filled
 // rectangles or the hidden quote holder.
@@ -66,21 +58,6 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
 }
 
 } // namespace
-
-QString countDescription(int slot)
-{
-    const Item &item = catalogue[static_cast<std::size_t>(slot)];
-    const QString what = item.kind == Kind::AmmoBox
-                             ? QStringLiteral("Magazines for %1.").arg(captionOf(item.weaponSlot))
-                             : QStringLiteral("Number of %1.").arg(captionOf(slot));
-    QStringList ticks;
-    for (int checkBox : checkBoxesCounting(slot))
-        ticks << captionOf(checkBox);
-    const QString when = ticks.size() == 1
-                             ? QStringLiteral(" Counted only when %1 is ticked.").arg(ticks[0])
-                             : QStringLiteral(" Counted only when %1 are ticked.").arg(ticks.join(" and "));
-    return what + when + QStringLiteral(" A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).");
-}
 
 void installAccessibility()
 {

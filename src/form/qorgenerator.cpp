@@ -5,7 +5,8 @@
 #include "filesink.h"
 #include "fit.h"
 #include "generate/startvalues.h"
-#include "layout.h"
+#include "layout/texts.h"
+#include "qtlayout.h"
 #include "scheme.h"
 
 #include <QApplication>
@@ -24,28 +25,6 @@ namespace qor
 namespace
 {
 
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// Arial is rarely installed outside Windows; Liberation Sans has its metrics,
-// so captions fit the boxes drawn for Arial.
-QFont fontFor(layout::Font kind, const QFont &base)
-{
-    const layout::FontFace face = layout::faceOf(kind);
-    QFont f = base;
-    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    f.setPointSizeF(face.points);
-    f.setBold(face.bold);
-    return f;
-}
-
-QColor colourOf(layout::Colour c, const QPalette &system)
-{
-    return c.role == QPalette::NoRole ? QColor(c.rgb) : system.color(c.role);
-}
-
 // Buttons, check boxes among them, fill with the Button role, labels with
 // Window; set whichever the widget uses.
 void paint(QWidget *w, QColor background, QColor text)
@@ -62,7 +41,7 @@ void paint(QWidget *w, QColor background, QColor text)
 QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("qorgenerator"));
-    setWindowTitle(QString::fromLatin1(windowCaption));
+    setWindowTitle(qs(layout::windowCaption));
     // The layout was drawn for a narrow 8 pt dialog font; desktop defaults
     // are wider and would cut the longest captions ("6G30 Barrel Grenade
     // Launcher" under its count box), so the window brings its own.
@@ -78,7 +57,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     createCheckBoxes();
     createTextBoxes();
     createButton();
-    scroller_ = putOnCanvas(this, layout::toPixels(layout::clientArea).size());
+    scroller_ = putOnCanvas(this, toPixels(layout::clientArea).size());
     setFocusBackdrops();
     describeForScreenReaders();
     chainTabOrder();
@@ -99,7 +78,7 @@ void QorGenerator::showModalMessage(const QString &text)
 {
     // The title is passed here rather than set as the application's display
     // name, which Qt would append to the window caption on X11 and Windows.
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle), text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -114,7 +93,7 @@ void QorGenerator::createShapes()
     for (const layout::ShapeRow &s : layout::shapes) {
         auto *shape = new FilledShape(colourOf(s.fill, fills_), s.rounded, s.outlinePx, this);
         shape->setObjectName(qs(s.name));
-        shape->setGeometry(layout::toPixels(s.box));
+        shape->setGeometry(toPixels(s.box));
     }
 }
 
@@ -123,19 +102,25 @@ void QorGenerator::createLabels()
     for (const layout::LabelRow &s : layout::labels) {
         auto *label = new QLabel(qs(s.caption), this);
         label->setObjectName(qs(s.name));
-        label->setGeometry(layout::toPixels(s.box));
+        label->setGeometry(toPixels(s.box));
         if (s.font != layout::Font::Default)
             label->setFont(fontFor(s.font, font()));
         label->setAlignment(s.align == layout::Align::Centre ? Qt::AlignHCenter | Qt::AlignTop
                                                              : Qt::AlignLeft | Qt::AlignTop);
         label->setFocusPolicy(Qt::NoFocus);
-        if (s.transparent) {
+        switch (s.how) {
+        case layout::LabelFill::Own:
+            paint(label, colourOf(s.background, fills_), colourOf(s.text, fills_));
+            break;
+        case layout::LabelFill::Transparent: {
             QPalette pal = label->palette();
-            pal.setColor(QPalette::WindowText, Qt::black); // on Shape9's fill
+            pal.setColor(QPalette::WindowText, colourOf(s.text, fills_));
             label->setPalette(pal);
-        } else if (s.background.role != QPalette::Window) {
-            paint(label, colourOf(s.background, fills_), fills_.color(QPalette::WindowText));
-        } // else a prompt on the window's background: the desktop's colours, live
+            break;
+        }
+        case layout::LabelFill::Window: // the desktop's colours, followed live
+            break;
+        }
     }
 }
 
@@ -155,12 +140,12 @@ void QorGenerator::createCheckBoxes()
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new TickBox(qs(item.caption), this);
         box->setObjectName(QStringLiteral("wep_%1").arg(slot));
-        box->setGeometry(layout::toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
+        box->setGeometry(toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
         box->setProperty(tagProperty, qs(item.itemClass));
-        box->setAccessibleName(qs(item.caption));
+        box->setAccessibleName(qs(layout::accessibleName(wep(slot))));
         setTickValue(*box, startTick);
         const layout::GroupStyle style = layout::groupStyle(item.group);
-        paint(box, colourOf(style.background, fills_), colourOf(style.text, fills_));
+        paint(box, colourOf(style.fill, fills_), colourOf(style.text, fills_));
         controls_.wep[static_cast<std::size_t>(slot)] = box;
     }
     static_assert(layout::briefing.size() == briefingOptions.size());
@@ -168,11 +153,10 @@ void QorGenerator::createCheckBoxes()
         const layout::BriefingRow &s = layout::briefing[n];
         auto *box = new TickBox(qs(s.caption), this);
         box->setObjectName(qs(s.name));
-        box->setGeometry(
-            layout::toPixels({layout::briefingLeft, s.top, layout::briefingWidth, layout::briefingHeight}));
+        box->setGeometry(toPixels(layout::briefingBox(s)));
         box->setFont(fontFor(layout::Font::Briefing, font()));
         box->setProperty(tagProperty, qs(briefingOptions[n].key));
-        box->setAccessibleName(qs(s.caption));
+        box->setAccessibleName(qs(layout::accessibleName(chki(static_cast<int>(n) + 1))));
         setTickValue(*box, briefingOptions[n].start);
         controls_.chki[n] = box;
     }
@@ -185,12 +169,9 @@ void QorGenerator::createTextBoxes()
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new LineBox(this);
         box->setObjectName(QStringLiteral("cant_%1").arg(slot));
-        box->setGeometry(layout::toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
+        box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
         box->setProperty(tagProperty, qs(item.magazineClass));
-        box->setAccessibleName(item.kind == Kind::AmmoBox
-                                   ? qs(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption) +
-                                         QStringLiteral(" ammo")
-                                   : qs(item.caption) + QStringLiteral(" count"));
+        box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
         // Twenty pixels are narrow: give the digits the room the frame's
         // padding would take, so two of them always show.
         box->setTextMargins(-1, 0, -1, 0);
@@ -198,22 +179,22 @@ void QorGenerator::createTextBoxes()
         controls_.cant[static_cast<std::size_t>(slot)] = box;
     }
 
-    auto scriptBox = [this](const char *name, layout::Twips where, const char *accessible) {
+    auto scriptBox = [this](const char *name, layout::Twips where, ControlId id) {
         auto *box = new LineBox(this);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(layout::toPixels(where));
-        box->setAccessibleName(QString::fromLatin1(accessible));
+        box->setGeometry(toPixels(where));
+        box->setAccessibleName(qs(layout::accessibleName(id)));
         return box;
     };
-    controls_.txti1 = scriptBox("txti1", layout::txti1Box, "On load intro");
-    controls_.txti2 = scriptBox("txti2", layout::txti2Box, "On load mission");
+    controls_.txti1 = scriptBox("txti1", layout::txti1Box, txti1);
+    controls_.txti2 = scriptBox("txti2", layout::txti2Box, txti2);
 
     // Source of the quote character that encloses the script names; never
     // seen, focused or edited.
     auto *quote = new LineBox(this);
     quote->setObjectName(QStringLiteral("txtt"));
-    quote->setGeometry(layout::toPixels(layout::txttBox));
-    quote->setAccessibleName(QStringLiteral("Quote character"));
+    quote->setGeometry(toPixels(layout::txttBox));
+    quote->setAccessibleName(qs(layout::accessibleName(txtt)));
     quote->setText(qs(quoteCharacter));
     quote->setEnabled(false);
     quote->setFocusPolicy(Qt::NoFocus);
@@ -223,41 +204,37 @@ void QorGenerator::createTextBoxes()
 
 void QorGenerator::createButton()
 {
-    cmd_ = new PressButton(QStringLiteral("G E N E R A T E"), this);
+    cmd_ = new PressButton(qs(layout::cmdCaption), this);
     cmd_->setObjectName(QStringLiteral("cmd"));
-    cmd_->setGeometry(layout::toPixels(layout::cmdBox));
+    cmd_->setGeometry(toPixels(layout::cmdBox));
     cmd_->setFont(fontFor(layout::Font::Button, font()));
-    cmd_->setAccessibleName(QStringLiteral("Generate"));
+    cmd_->setAccessibleName(qs(layout::cmdName));
     connect(cmd_, &QPushButton::clicked, this, &QorGenerator::cmd_Click);
 }
 
-// The button first, then the item rows group by group (layout::rowTab), the
-// ammo boxes, the script names and the briefing options. Labels and the
-// hidden quote box never take the focus, so they are left out.
+// Labels and the hidden quote box never take the focus, so they have no stop.
 void QorGenerator::chainTabOrder()
 {
-    auto groupOf = [](int slot) { return catalogue[static_cast<std::size_t>(slot)].group; };
-    std::vector<QWidget *> chain{cmd_};
-    for (int s = 0; s < checkBoxCount; ++s) {
-        const Group group = groupOf(s);
-        const bool groupEnd = s == 0 || groupOf(s - 1) != group || s + 1 == checkBoxCount || groupOf(s + 1) != group;
-        const layout::RowTab rule = layout::rowTab(group);
-        const bool checkFirst =
-            rule == layout::RowTab::CheckFirst || (rule == layout::RowTab::CountFirstButAtTheEnds && groupEnd);
-        QWidget *check = controls_.wep[static_cast<std::size_t>(s)];
-        QWidget *count = controls_.cant[static_cast<std::size_t>(s)];
-        chain.push_back(checkFirst ? check : count);
-        chain.push_back(checkFirst ? count : check);
-    }
-    for (int s = checkBoxCount; s < slotCount; ++s) // ammo boxes
-        chain.push_back(controls_.cant[static_cast<std::size_t>(s)]);
-    chain.push_back(controls_.txti1);
-    chain.push_back(controls_.txti2);
-    for (QCheckBox *box : controls_.chki)
-        chain.push_back(box);
-
-    for (std::size_t k = 1; k < chain.size(); ++k)
-        setTabOrder(chain[k - 1], chain[k]);
+    auto widgetAt = [this](layout::TabStop stop) -> QWidget * {
+        const auto k = static_cast<std::size_t>(stop.index);
+        switch (stop.control) {
+        case layout::Focusable::cmd:
+            return cmd_;
+        case layout::Focusable::wep:
+            return controls_.wep[k];
+        case layout::Focusable::cant:
+            return controls_.cant[k];
+        case layout::Focusable::txti1:
+            return controls_.txti1;
+        case layout::Focusable::txti2:
+            return controls_.txti2;
+        case layout::Focusable::chki:
+            return controls_.chki[k - 1];
+        }
+        return nullptr;
+    };
+    for (std::size_t k = 1; k < layout::tabStops.size(); ++k)
+        setTabOrder(widgetAt(layout::tabStops[k - 1]), widgetAt(layout::tabStops[k]));
 }
 
 void QorGenerator::showEvent(QShowEvent *event)
@@ -277,16 +254,16 @@ void QorGenerator::showEvent(QShowEvent *event)
 void QorGenerator::setFocusBackdrops()
 {
     for (int slot = 0; slot < slotCount; ++slot) {
-        const layout::GroupStyle style = layout::groupStyle(catalogue[static_cast<std::size_t>(slot)].group);
+        const Group group = catalogue[static_cast<std::size_t>(slot)].group;
         controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
-                                                                    colourOf(style.background, fills_));
+                                                                    colourOf(layout::fillOf(group), fills_));
     }
 }
 
 void QorGenerator::describeForScreenReaders()
 {
     for (int slot = 0; slot < slotCount; ++slot)
-        controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(countDescription(slot));
+        controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(qs(layout::countDescription(slot)));
     findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
     findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
     // The scroll area and its parts; the bars show only on a small screen.

@@ -1,7 +1,8 @@
 #pragma once
 // The program's one window. It builds its controls from the catalogue and the
-// layout tables, hands them to the core as a FormView, and runs the core's
-// command when "G E N E R A T E" is pressed. It decides nothing itself.
+// window description (layout/), hands them to the core as a FormView, and
+// runs the core's command when "G E N E R A T E" is pressed. It decides
+// nothing itself.
 
 #include "generate/command.h"
 #include "widgetform.h"
@@ -16,10 +17,6 @@ class QScrollArea;
 
 namespace qor
 {
-
-// The name the program presents itself under; message boxes carry it.
-inline constexpr const char *applicationTitle = "description.ext generator";
-inline constexpr const char *windowCaption = "description.ext generator for QOR 1.75 - by Mara Velden";
 
 class QorGenerator final : public QWidget
 {

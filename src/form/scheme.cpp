@@ -1,7 +1,6 @@
 #include "scheme.h"
 
-#include <algorithm>
-#include <cmath>
+#include "layout/contrast.h"
 
 namespace qor
 {
@@ -9,28 +8,28 @@ namespace qor
 namespace
 {
 
-double linear(double channel)
+layout::Rgb rgbOf(QColor c)
 {
-    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
 }
 
 } // namespace
 
 double relativeLuminance(QColor c)
 {
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    return layout::relativeLuminance(rgbOf(c));
 }
 
 double contrastRatio(QColor a, QColor b)
 {
-    const double la = relativeLuminance(a), lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return layout::contrastRatio(rgbOf(a), rgbOf(b));
 }
 
 QColor outlineAgainst(QColor behind)
 {
-    const QColor black(Qt::black), white(Qt::white);
-    return contrastRatio(black, behind) >= contrastRatio(white, behind) ? black : white;
+    const layout::Rgb o = layout::outlineAgainst(rgbOf(behind));
+    return {o.red, o.green, o.blue};
 }
 
 bool isDark(const QPalette &palette)

@@ -13,8 +13,8 @@
 namespace qor
 {
 
-// Relative luminance and contrast ratio as accessibility guidelines measure
-// them: 1 for equal colours, 21 for black on white.
+// The window description's contrast rules (layout/contrast.h) on Qt colours:
+// 1 for equal colours, 21 for black on white.
 double relativeLuminance(QColor c);
 double contrastRatio(QColor a, QColor b);
 

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "usage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -13,7 +14,12 @@ namespace qor
 namespace
 {
 
-constexpr const char *programName = "qorgenerator";
+const std::string programName(usage::programName);
+
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 struct QtOption {
     const char *name;
@@ -36,7 +42,7 @@ constexpr QtOption qtOptions[] = {
 
 std::string prefixed(const std::string &message)
 {
-    return std::string(programName) + ": " + message + "\n";
+    return programName + ": " + message + "\n";
 }
 
 } // namespace
@@ -50,16 +56,12 @@ StartRequest readCommandLine(int argc, const char *const argv[])
         args << QString::fromLatin1(argv[i]);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Writes a mission's description.ext into FOLDER, or into the current folder."));
-    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The mission folder to work in."),
-                                 QStringLiteral("[FOLDER]"));
+    parser.setApplicationDescription(qs(usage::description));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), qs(usage::folderHelp), QStringLiteral("[FOLDER]"));
     // Own help and version options: Qt's would add --help-all, which lists
     // Qt's window-system options; those are Qt's to document.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, qs(usage::helpHelp));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, qs(usage::versionHelp));
     parser.addOption(help);
     parser.addOption(version);
     // Qt's own options, read by QApplication once it exists: a session
@@ -84,21 +86,20 @@ StartRequest readCommandLine(int argc, const char *const argv[])
         // The usage line names the program itself, not the "<executable_name>"
         // QCommandLineParser falls back to without an application object.
         QString text = parser.helpText();
-        text.replace(0, text.indexOf(u'\n'),
-                     QStringLiteral("Usage: %1 [options] [FOLDER]").arg(QLatin1String(programName)));
+        text.replace(0, text.indexOf(u'\n'), QStringLiteral("Usage: %1 [options] [FOLDER]").arg(qs(programName)));
         request.action = StartRequest::Action::Print;
         request.text = text.toStdString();
         return request;
     }
     if (parser.isSet(version)) {
         request.action = StartRequest::Action::Print;
-        request.text = std::string(programName) + " " + QOR_VERSION + "\n";
+        request.text = programName + " " + QOR_VERSION + "\n";
         return request;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
         request.action = StartRequest::Action::Refuse;
-        request.text = prefixed("one FOLDER at most. See --help.");
+        request.text = prefixed(std::string(usage::oneFolder));
         return request;
     }
     if (!positional.isEmpty()) {

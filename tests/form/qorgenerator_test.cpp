@@ -5,6 +5,7 @@
 #include "access.h"
 #include "controls.h"
 #include "fit.h"
+#include "layout/texts.h"
 #include "qorgenerator.h"
 #include "scheme.h"
 #include "testutil.h"
@@ -885,7 +886,8 @@ void QorGeneratorTest::messageBox()
         auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(msg);
         seen = true;
-        QCOMPARE(msg->windowTitle(), QString::fromLatin1(qor::applicationTitle));
+        QCOMPARE(msg->windowTitle(),
+                 QString::fromUtf8(qor::layout::applicationTitle.data(), qor::layout::applicationTitle.size()));
         QCOMPARE(msg->text(), QString("error; not a number"));
         QCOMPARE(msg->icon(), QMessageBox::NoIcon);
         QCOMPARE(msg->standardButtons(), QMessageBox::Ok);

@@ -1,0 +1,32 @@
+#pragma once
+// What the window says, for every front-end: its caption and title, the
+// button's caption, and what screen readers hear of each input.
+
+#include "generate/form.h"
+
+#include <string>
+#include <string_view>
+
+namespace qor::layout
+{
+
+// The name the program presents itself under; message boxes carry it.
+inline constexpr std::string_view applicationTitle = "description.ext generator";
+inline constexpr std::string_view windowCaption = "description.ext generator for QOR 1.75 - by Mara Velden";
+inline constexpr std::string_view cmdCaption = "G E N E R A T E";
+
+// The accessible names of the controls that show no caption of their own.
+inline constexpr std::string_view cmdName = "Generate";
+inline constexpr std::string_view txti1Name = "On load intro";
+inline constexpr std::string_view txti2Name = "On load mission";
+inline constexpr std::string_view txttName = "Quote character";
+
+// The name a screen reader gives an input: a check box's caption, "<item>
+// count" for a count box, "<weapon> ammo" for an ammo box.
+std::string accessibleName(ControlId control);
+
+// For count box `slot`: what it counts, when it counts and what it accepts,
+// in one sentence each.
+std::string countDescription(int slot);
+
+} // namespace qor::layout

@@ -1,0 +1,58 @@
+#pragma once
+// Thin behaviour over Windows' own controls, kept apart from the window's
+// logic: single-line boxes that never hold a line break, check boxes that a
+// click anywhere in their rectangle toggles, a button that Enter presses, and
+// a keyboard focus frame that stands out against every fill.
+//
+// Tab and Shift+Tab are not left to the system's dialog navigation, which
+// follows the stacking order of the controls; the window's tab order differs
+// from it. Each control hands the keys to its parent as moveFocusMessage.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace qor::win32
+{
+
+// Sent to the parent by a control that got Tab; wParam is TRUE for Shift+Tab.
+inline constexpr UINT moveFocusMessage = WM_APP + 1;
+
+// Frame width in pixels at 96 dpi.
+inline constexpr int focusFrameWidth = 2;
+
+// An EDIT control made a single-line box: CR and LF are dropped whether they
+// are typed, pasted (WM_PASTE) or set (WM_SETTEXT, EM_REPLACESEL), instead
+// of cutting the text at the first line break. `focus` colours its border
+// while it has the keyboard focus.
+void makeLineBox(HWND edit, COLORREF focus);
+
+// A BS_OWNERDRAW button that the parent draws with drawTickBox() and toggles
+// on BN_CLICKED, which a click anywhere in it or Space sends.
+void makeTickBox(HWND button);
+
+// A push button that Enter and Return press as well as Space; while focused
+// it shows a frame in `focus` inside its face.
+void makePressButton(HWND button, COLORREF focus);
+
+// Recolours the focus frame of a control made by makeLineBox or
+// makePressButton, after a change of theme.
+void setFocusColour(HWND control, COLORREF focus);
+
+struct TickBoxLook {
+    COLORREF background;
+    COLORREF text;
+    COLORREF focus;
+    HFONT font;
+    UINT dpi;
+};
+
+// A check box: the tick mark (unticked, ticked or greyed) at the left, the
+// caption beside it, and while focused a frame round the caption and the
+// blank part that a click reaches.
+void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLook &look);
+
+// A frame `width` pixels wide just inside `r`.
+void drawFrame(HDC dc, RECT r, int width, COLORREF colour);
+
+} // namespace qor::win32
