@@ -11,6 +11,9 @@ packages=(
     fonts-liberation xvfb xauth desktop-file-utils
     clang-format git lintian appstream man-db libglib2.0-bin xdotool
     g++-mingw-w64-x86-64-posix wine64 googletest
+    # The Windows program's icon, installer, and window tests and screenshot
+    # under Wine (a window manager, the clipboard, a screen grab).
+    librsvg2-bin icoutils nsis openbox xclip imagemagick
 )
 
 missing=()
