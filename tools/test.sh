@@ -69,12 +69,13 @@ for target in count press; do
 done
 
 echo "== windows"
-# The core, the ANSI conversion, the file sink and the Win32 program
-# cross-built for Windows with mingw-w64, its zip and installer, and the tests
-# run under Wine in a prefix of their own (the window tests copy it and add an
-# X display). The typed-form test compares with the Linux program of the
-# build stage. Wine's chatter stays in build-win/wine.log and in each test's
-# output, which ctest shows only for a test that fails.
+# The core, the ANSI conversion, the file sink and the Win32 window
+# cross-built for Windows with mingw-w64, the program's zip and installer, and
+# the tests run under Wine in a prefix of their own (the window start and
+# installer tests copy it and add an X display; the typed-form test compares
+# with the Linux program of the build stage). Wine's chatter stays in
+# build-win/wine.log and in each test's output, which ctest shows only for a
+# test that fails.
 windowsStart=$SECONDS
 cmake -S "$root" -B "$root/build-win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DQOR_WERROR=ON -DQOR_LINUX_PROGRAM="$root/build/src/qorgenerator" >/dev/null
@@ -92,10 +93,15 @@ ls -l "$root"/build-win/qorgenerator-*-win64.{zip,exe}
         echo "wineboot failed" >&2
         exit 1
     fi
-    # Until the wineserver ends, the prefix's registry is not all on disk, and
-    # the window tests copy the prefix.
-    wineserver -w
     echo "Wine prefix made in $((SECONDS - bootStart)) s"
+    # Without an X display the window tests build their windows on Wine's
+    # null graphics driver; with one, on that display.
+    if [[ -z ${DISPLAY:-} ]]; then
+        wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$root/build-win/wine.log" 2>&1
+    fi
+    # Until the wineserver ends, the prefix's registry is not all on disk, and
+    # the window start and installer tests copy the prefix.
+    wineserver -w
     # Now and then (a few starts in ten thousand here) wine64 ends before the
     # program's main() with status 1 and no output, so the failed tests get one
     # more run; a test that fails twice fails the stage.

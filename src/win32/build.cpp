@@ -59,11 +59,18 @@ void MainWindow::createControls(HINSTANCE instance)
     for (HWND box : chki_)
         makeTickBox(box);
 
+    // Each box is named by an empty-sized label right above it in the
+    // stacking order, where screen readers look for an edit box's name
+    // (the property service below names it too, where the system has one).
+    auto lineBox = [&](ControlId id, std::string_view text) {
+        HWND box = makeChild(parent, instance, L"EDIT", text, lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(id));
+        makeChild(parent, instance, L"STATIC", layout::accessibleName(id), WS_VISIBLE | SS_NOPREFIX, 0, -1);
+        return box;
+    };
     for (int slot = 0; slot < slotCount; ++slot)
-        cant_[static_cast<std::size_t>(slot)] =
-            makeChild(parent, instance, L"EDIT", startCount, lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(cant(slot)));
-    txti1_ = makeChild(parent, instance, L"EDIT", "", lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(txti1));
-    txti2_ = makeChild(parent, instance, L"EDIT", "", lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(txti2));
+        cant_[static_cast<std::size_t>(slot)] = lineBox(cant(slot), startCount);
+    txti1_ = lineBox(txti1, "");
+    txti2_ = lineBox(txti2, "");
     // The source of the quote character round the script names: never seen,
     // focused or edited.
     txtt_ = makeChild(parent, instance, L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, detail::idNumber(txtt));
@@ -77,29 +84,28 @@ void MainWindow::createControls(HINSTANCE instance)
     makePressButton(cmd_, 0);
 
     tabOrder_.clear();
-    for (const layout::TabStop &stop : layout::tabStops) {
-        switch (stop.control) {
-        case layout::Focusable::cmd:
-            tabOrder_.push_back(cmd_);
-            break;
-        case layout::Focusable::wep:
-            tabOrder_.push_back(control(wep(stop.index)));
-            break;
-        case layout::Focusable::cant:
-            tabOrder_.push_back(control(cant(stop.index)));
-            break;
-        case layout::Focusable::txti1:
-            tabOrder_.push_back(txti1_);
-            break;
-        case layout::Focusable::txti2:
-            tabOrder_.push_back(txti2_);
-            break;
-        case layout::Focusable::chki:
-            tabOrder_.push_back(control(chki(stop.index)));
-            break;
-        }
-    }
+    for (const layout::TabStop &stop : layout::tabStops)
+        tabOrder_.push_back(control(stop));
     recolour();
+}
+
+HWND MainWindow::control(layout::TabStop stop) const
+{
+    switch (stop.control) {
+    case layout::Focusable::cmd:
+        return cmd_;
+    case layout::Focusable::wep:
+        return control(wep(stop.index));
+    case layout::Focusable::cant:
+        return control(cant(stop.index));
+    case layout::Focusable::txti1:
+        return txti1_;
+    case layout::Focusable::txti2:
+        return txti2_;
+    case layout::Focusable::chki:
+        return control(chki(stop.index));
+    }
+    return nullptr;
 }
 
 void MainWindow::createFonts()
@@ -128,18 +134,25 @@ void MainWindow::setDpi(UINT dpi)
 {
     dpi_ = dpi;
     createFonts();
-    placeControls();
+    // Pixels of the old dpi mean nothing at the new one: start from the top
+    // left, then bring the focus back into view.
+    scroll_ = {0, 0};
+    placeControls(true);
     updateScrollBars();
+    if (HWND focus = GetFocus(); focus && GetParent(focus) == window_)
+        scrollIntoView(focus);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void MainWindow::placeControls()
+void MainWindow::placeControls(bool withFonts)
 {
-    auto place = [this](HWND w, layout::Twips box, layout::Font f) {
+    HDWP moves = BeginDeferWindowPos(static_cast<int>(slotCount + checkBoxCount + 11));
+    auto place = [&](HWND w, layout::Twips box, layout::Font f) {
         const RECT r = toPixels(box, dpi_, scroll_);
-        MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
-        InvalidateRect(w, nullptr, TRUE);
+        moves = DeferWindowPos(moves, w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+        if (withFonts)
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
     };
     for (int slot = 0; slot < checkBoxCount; ++slot)
         place(wep_[static_cast<std::size_t>(slot)], layout::items.check[static_cast<std::size_t>(slot)],
@@ -153,6 +166,7 @@ void MainWindow::placeControls()
     place(txti2_, layout::txti2Box, layout::Font::Default);
     place(txtt_, layout::txttBox, layout::Font::Default);
     place(cmd_, layout::cmdBox, layout::Font::Button);
+    EndDeferWindowPos(moves);
 }
 
 void MainWindow::setHighContrast(bool on)

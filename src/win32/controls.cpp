@@ -63,12 +63,22 @@ void pasteWithoutBreaks(HWND edit)
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
 }
 
+// What every control does alike: hands Tab to the window, and forgets its
+// focus colour and subclass when it goes. True when the message is dealt with.
+bool common(HWND w, UINT message, WPARAM wParam, LPARAM lParam, SUBCLASSPROC proc, UINT_PTR id, LRESULT &done)
+{
+    if (forgetOnDestroy(w, message, proc, id)) {
+        done = DefSubclassProc(w, message, wParam, lParam);
+        return true;
+    }
+    done = 0;
+    return handOnTab(w, message, wParam);
+}
+
 LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (forgetOnDestroy(w, message, lineBoxProc, lineBox))
-        return DefSubclassProc(w, message, wParam, lParam);
-    if (handOnTab(w, message, wParam))
-        return 0;
+    if (LRESULT done = 0; common(w, message, wParam, lParam, lineBoxProc, lineBox, done))
+        return done;
     switch (message) {
     case WM_CHAR:
         if (wParam == L'\r' || wParam == L'\n')
@@ -112,10 +122,8 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
 
 LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (forgetOnDestroy(w, message, tickBoxProc, tickBox))
-        return DefSubclassProc(w, message, wParam, lParam);
-    if (handOnTab(w, message, wParam))
-        return 0;
+    if (LRESULT done = 0; common(w, message, wParam, lParam, tickBoxProc, tickBox, done))
+        return done;
     // An owner-drawn button would take a double click as a second kind of
     // click; a quick second click toggles the box again.
     if (message == WM_LBUTTONDBLCLK)
@@ -125,10 +133,8 @@ LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
 
 LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (forgetOnDestroy(w, message, pressButtonProc, pressButton))
-        return DefSubclassProc(w, message, wParam, lParam);
-    if (handOnTab(w, message, wParam))
-        return 0;
+    if (LRESULT done = 0; common(w, message, wParam, lParam, pressButtonProc, pressButton, done))
+        return done;
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {

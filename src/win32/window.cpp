@@ -429,9 +429,11 @@ void MainWindow::scrollTo(int x, int y)
     y = std::clamp<int>(y, 0, std::max<int>(0, canvas.cy - client.bottom));
     if (x == scroll_.x && y == scroll_.y)
         return;
-    ScrollWindowEx(window_, scroll_.x - x, scroll_.y - y, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // The controls are moved to their places rather than scrolled with the
+    // window's pixels, so where they stand never depends on what was drawn.
     scroll_ = {x, y};
+    placeControls(false);
+    InvalidateRect(window_, nullptr, TRUE);
     SetScrollPos(window_, SB_HORZ, x, TRUE);
     SetScrollPos(window_, SB_VERT, y, TRUE);
 }

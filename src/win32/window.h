@@ -56,6 +56,7 @@ class MainWindow
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
     HWND control(ControlId id) const;
+    HWND control(layout::TabStop stop) const;
     HWND button() const { return cmd_; }
     // Every control that takes the focus, in Tab order from the button.
     const std::vector<HWND> &tabOrder() const { return tabOrder_; }
@@ -83,7 +84,7 @@ class MainWindow
 
     void createControls(HINSTANCE instance);
     void createFonts();
-    void placeControls();
+    void placeControls(bool withFonts);
     void describeForScreenReaders();
     void paintDecoration(HDC dc) const;
     void drawItem(const DRAWITEMSTRUCT &item) const;

@@ -2,9 +2,11 @@
 // at 96 and at 144 dpi, fonts included; stacking where boxes overlap; the
 // Tab order; colours under a high-contrast theme; the message box; what
 // screen readers are told.
+#include "layout/contrast.h"
 #include "layout/layout.h"
 #include "layout/texts.h"
 #include "look.h"
+#include "testutil.h"
 #include "text.h"
 #include "windowfixture.h"
 
@@ -49,7 +51,9 @@ class Scaled : public WindowTest, public ::testing::WithParamInterface<UINT>
 
     void expectAt(HWND w, layout::Twips box, layout::Font font, const char *what)
     {
-        const RECT r = placeOf(w);
+        // Where the canvas is scrolled, the controls move with it.
+        RECT r = placeOf(w);
+        OffsetRect(&r, window->scrollPosition().x, window->scrollPosition().y);
         EXPECT_EQ(r.left, px(box.left)) << what;
         EXPECT_EQ(r.top, px(box.top)) << what;
         EXPECT_EQ(r.right - r.left, px(box.width)) << what;
@@ -84,7 +88,31 @@ TEST_P(Scaled, MovingToAnotherMonitorRescalesEverything)
     expectAt(window->button(), layout::cmdBox, layout::Font::Button, "cmd");
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, ::testing::Values(96u, 144u));
+TEST_P(Scaled, OpensNoLargerThanTheWorkAreaAndScrollsEveryFocusIntoView)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window->handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT outer, client;
+    GetWindowRect(window->handle(), &outer);
+    EXPECT_LE(outer.right - outer.left, monitor.rcWork.right - monitor.rcWork.left);
+    EXPECT_LE(outer.bottom - outer.top, monitor.rcWork.bottom - monitor.rcWork.top);
+    GetClientRect(window->handle(), &client);
+    // Both ends of the Tab order, and the far corners of the canvas.
+    for (HWND w : {at(chki(7)), at(cant(46)), at(txti2), at(wep(0)), window->button()}) {
+        SetFocus(w);
+        const RECT r = placeOf(w);
+        EXPECT_GE(r.left, 0) << "work area " << monitor.rcWork.right << "x" << monitor.rcWork.bottom;
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.right, client.right);
+        EXPECT_LE(r.bottom, client.bottom);
+    }
+    // Scrolled or not, a press reads the same controls.
+    SendMessageW(window->button(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(qor::test::readFile("description.ext"), qor::test::readFile(QOR_TEST_DATA "/start.ext"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, ::testing::Values(96u, 144u, 192u));
 
 TEST_F(WindowTest, StartsWithTheFocusOnTheButtonAndTheStartValues)
 {
@@ -128,28 +156,8 @@ void holdShift(bool down)
 TEST_F(WindowTest, TabAndShiftTabWalkTheTabOrderRoundAndBack)
 {
     std::vector<HWND> expected;
-    for (const layout::TabStop &stop : layout::tabStops) {
-        switch (stop.control) {
-        case layout::Focusable::cmd:
-            expected.push_back(window->button());
-            break;
-        case layout::Focusable::wep:
-            expected.push_back(at(wep(stop.index)));
-            break;
-        case layout::Focusable::cant:
-            expected.push_back(at(cant(stop.index)));
-            break;
-        case layout::Focusable::txti1:
-            expected.push_back(at(txti1));
-            break;
-        case layout::Focusable::txti2:
-            expected.push_back(at(txti2));
-            break;
-        case layout::Focusable::chki:
-            expected.push_back(at(chki(stop.index)));
-            break;
-        }
-    }
+    for (const layout::TabStop &stop : layout::tabStops)
+        expected.push_back(window->control(stop));
     std::vector<HWND> forwards{GetFocus()};
     for (std::size_t k = 0; k < expected.size(); ++k) {
         pressKey(VK_TAB);
@@ -266,6 +274,91 @@ TEST_F(WindowTest, ScreenReadersHearTheSameNamesAsOnLinux)
 {
     for (const ControlId id : {cant(0), cant(17), cant(52), cant(85), txti1, txti2})
         EXPECT_EQ(utf8(accessibleName(at(id))), layout::accessibleName(id));
+}
+
+} // namespace
+} // namespace qor::win32::test
+
+namespace qor::win32::test
+{
+namespace
+{
+
+// A control's own drawing, into a bitmap where every pixel can be read.
+class Canvas
+{
+  public:
+    Canvas(int width, int height) : width_(width), height_(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc_ = CreateCompatibleDC(nullptr);
+        void *bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+
+  private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+double contrast(COLORREF a, COLORREF b)
+{
+    auto rgb = [](COLORREF c) { return layout::Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}; };
+    return layout::contrastRatio(rgb(a), rgb(b));
+}
+
+// The check box as the window draws it for WM_DRAWITEM.
+void drawCheckBox(MainWindow &window, HWND box, const Canvas &canvas, bool focused)
+{
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = static_cast<UINT>(GetDlgCtrlID(box));
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = focused ? ODS_FOCUS : 0;
+    item.hwndItem = box;
+    item.hDC = canvas.dc();
+    GetClientRect(box, &item.rcItem);
+    SendMessageW(window.handle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+}
+
+TEST_F(WindowTest, TheFocusFrameOfACheckBoxStandsOutAgainstEveryFillAndHighContrastTakesTheSystemsFill)
+{
+    for (const bool highContrast : {false, true}) {
+        window->setHighContrast(highContrast);
+        // One box on each group's fill, and one on the window's background.
+        for (const ControlId id : {wep(0), wep(18), wep(32), wep(47), chki(1)}) {
+            RECT r;
+            GetClientRect(at(id), &r);
+            const Canvas plain(r.right, r.bottom), focused(r.right, r.bottom);
+            drawCheckBox(*window, at(id), plain, false);
+            drawCheckBox(*window, at(id), focused, true);
+            // The top left corner is fill (the tick mark is centred below
+            // it); the frame runs along the box's right edge.
+            const COLORREF fill = plain.at(0, 0);
+            const COLORREF frame = focused.at(r.right - 1, r.bottom / 2);
+            EXPECT_EQ(plain.at(r.right - 1, r.bottom / 2), fill) << layout::accessibleName(id);
+            EXPECT_GE(contrast(frame, fill), 3.0) << layout::accessibleName(id) << " " << highContrast;
+            if (highContrast) {
+                EXPECT_EQ(fill, GetSysColor(COLOR_WINDOW)) << layout::accessibleName(id);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -20,6 +20,8 @@ wine_session() {
     export WINEPREFIX=$work/prefix
     if [[ -n $template && -f $template/system.reg ]]; then
         cp -a "$template" "$WINEPREFIX"
+        # The stage may have given its prefix the null display driver.
+        wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >"$work/wineboot.log" 2>&1
     else
         env -u DISPLAY wine64 wineboot -i >"$work/wineboot.log" 2>&1 || {
             cat "$work/wineboot.log"
