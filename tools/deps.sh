@@ -13,7 +13,7 @@ packages=(
     g++-mingw-w64-x86-64-posix wine64 googletest
     # The Windows program's icon, installer, and window tests and screenshot
     # under Wine (a window manager, the clipboard, a screen grab).
-    librsvg2-bin icoutils nsis openbox xclip imagemagick
+    librsvg2-bin icoutils nsis unzip libxml2-utils openbox xclip imagemagick
 )
 
 missing=()
