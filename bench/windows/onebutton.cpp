@@ -1,11 +1,7 @@
 // The start-up baseline: the least a Win32 program with a window does before
 // its first frame is on the screen. One top-level window and one push button,
 // built with the program's toolchain, flags, static runtime and resources.
-// It also answers --version as the program does, so scripts that check an
-// install can run against it too.
 #include <windows.h>
-
-#include <cwchar>
 
 namespace
 {
@@ -27,20 +23,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 {
-    if (std::wcscmp(commandLine, L"--version") == 0) {
-        // Standard output as inherited (a pipe, a file), else the console of
-        // the program that started this one.
-        HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-        if ((!out || out == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
-            out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        static const char version[] = "onebutton 1\n";
-        DWORD written;
-        WriteFile(out, version, sizeof version - 1, &written, nullptr);
-        return 0;
-    }
-
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
