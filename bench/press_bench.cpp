@@ -1,7 +1,9 @@
 // One press of "G E N E R A T E" on the fullest form, into memory and into a
-// real file, each beside a baseline measured in the same run. After the run
+// real file, each beside a baseline measured in the same run; the file read
+// back into the form beside the press in memory. After the run
 // the ratios to the baselines are printed.
 #include "filesink.h"
+#include "generate/loader.h"
 #include "testutil.h"
 
 #include <QByteArray>
@@ -73,6 +75,52 @@ void PressFullestInMemory(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fullestBytes().size()));
 }
 BENCHMARK(PressFullestInMemory);
+
+// The fullest form's file read back into the form: target no more than the
+// press in memory above.
+void ReadFullestIntoForm(benchmark::State &state)
+{
+    qor::FormRecord form;
+    for (auto _ : state) {
+        const qor::LoadReport report = qor::loadForm(qor::readDescription(fullestBytes()), form);
+        benchmark::DoNotOptimize(report.items);
+    }
+    qor::MemoryFile file;
+    qor::WindowFields fields;
+    if (!qor::cmd_Click(form, file, fields) || file.committed != fullestBytes())
+        state.SkipWithError("the file read back does not press the same bytes");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fullestBytes().size()));
+}
+BENCHMARK(ReadFullestIntoForm);
+
+// 10 MB of classes the form does not know, each with a few keys: read and
+// set aside in time linear in the size.
+const std::string &unknownClasses()
+{
+    static const std::string bytes = [] {
+        std::string s = qor::test::crlf(qor::test::headerLines());
+        for (int n = 0; s.size() < 10u << 20; ++n)
+            s += "class Unit" + std::to_string(n) + ": Base\r\n{\r\n\tside = \"WEST\"; // " + std::to_string(n) +
+                 "\r\n\tpos[] = {1, {2, 3}};\r\n};\r\n";
+        return s;
+    }();
+    return bytes;
+}
+
+void ReadTenMegabytesOfUnknownClasses(benchmark::State &state)
+{
+    qor::FormRecord form;
+    std::size_t leftovers = 0;
+    for (auto _ : state) {
+        const qor::LoadReport report = qor::loadForm(qor::readDescription(unknownClasses()), form);
+        leftovers = report.leftovers.size();
+        benchmark::DoNotOptimize(leftovers);
+    }
+    if (leftovers == 0)
+        state.SkipWithError("the unknown classes were not set aside");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * unknownClasses().size()));
+}
+BENCHMARK(ReadTenMegabytesOfUnknownClasses)->Unit(benchmark::kMillisecond);
 
 // What the window does on a press: a fresh FileSink on description.ext in
 // the working folder.
@@ -162,8 +210,8 @@ class RatioReporter : public benchmark::ConsoleReporter
             // Seconds per iteration: real time for the file benchmarks,
             // which wait on the disk; CPU time for the press in memory.
             const std::string &name = run.run_name.function_name;
-            const double accumulated =
-                name == "PressFullestInMemory" ? run.cpu_accumulated_time : run.real_accumulated_time;
+            const bool inMemory = name == "PressFullestInMemory" || name.rfind("Read", 0) == 0;
+            const double accumulated = inMemory ? run.cpu_accumulated_time : run.real_accumulated_time;
             const double seconds = accumulated / static_cast<double>(run.iterations);
             if (run.run_type == Run::RT_Iteration)
                 times_[name] = seconds;
@@ -215,6 +263,14 @@ int main(int argc, char **argv)
     std::printf("\nfile: %zu bytes, folder %s\n", fullestBytes().size(), qPrintable(benchFolder()));
     if (memory > 0)
         std::printf("press in memory:                   %8.2f us  (target < 20 us)\n", memory * 1e6);
+    const double read = reporter.time("ReadFullestIntoForm");
+    const double tenMegabytes = reporter.time("ReadTenMegabytesOfUnknownClasses");
+    if (memory > 0 && read > 0)
+        std::printf("read into the form / press in memory: %5.2f x   (%.1f us; target <= 1 x)\n", read / memory,
+                    read * 1e6);
+    if (tenMegabytes > 0)
+        std::printf("10 MB of unknown classes read:     %8.1f ms  (%.0f MB/s)\n", tenMegabytes * 1e3,
+                    static_cast<double>(unknownClasses().size()) / tenMegabytes / 1e6);
     if (press > 0 && durable > 0) {
         std::printf("press into file / durable replace: %8.2f x   (%.1f us / %.1f us; target <= 1.1 x)\n",
                     press / durable, press * 1e6, durable * 1e6);

@@ -22,7 +22,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static -Wl,--gc-sections")
+# Each function and object in a section of its own, so the linker keeps only
+# what the program reaches of the static runtime (the stripped window program
+# shrinks from about 1.5 MB to under 400 KB).
+set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
 
 # Debian installs the 64-bit loader outside PATH.
 find_program(QOR_WINE NAMES wine64 wine PATHS /usr/lib/wine)

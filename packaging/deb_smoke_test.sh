@@ -3,12 +3,13 @@
 # folder through its installed desktop entry (`gio launch`, Qt's offscreen
 # platform), checks that it works in that folder, and removes the package.
 #
-#   deb_smoke_test.sh <package.deb>
+#   deb_smoke_test.sh <package.deb> <application id>
 #
 # Needs root and dpkg; skipped otherwise, and skipped when a package of the
 # same name is already installed, so that a user's copy is never replaced.
 set -euo pipefail
 deb=${1:?path to the .deb}
+app_id=${2:?application id}
 name=$(dpkg-deb -f "$deb" Package)
 
 if [[ $(id -u) -ne 0 ]] || ! command -v dpkg >/dev/null; then
@@ -29,10 +30,11 @@ trap cleanup EXIT
 
 dpkg -i "$deb"
 installed=$(dpkg -L "$name")
-for f in /usr/bin/qorgenerator /usr/share/applications/org.example.qorgenerator.desktop \
-    /usr/share/icons/hicolor/scalable/apps/org.example.qorgenerator.svg \
-    /usr/share/icons/hicolor/48x48/apps/org.example.qorgenerator.png \
-    /usr/share/metainfo/org.example.qorgenerator.metainfo.xml /usr/share/man/man1/qorgenerator.1.gz \
+entry=/usr/share/applications/$app_id.desktop
+for f in /usr/bin/qorgenerator "$entry" \
+    /usr/share/icons/hicolor/scalable/apps/$app_id.svg \
+    /usr/share/icons/hicolor/48x48/apps/$app_id.png \
+    /usr/share/metainfo/$app_id.metainfo.xml /usr/share/man/man1/qorgenerator.1.gz \
     /usr/share/doc/qorgenerator/copyright /usr/share/doc/qorgenerator/changelog.Debian.gz; do
     grep -qx "$f" <<<"$installed" || { echo "FAIL: $f not installed"; exit 1; }
 done
@@ -44,7 +46,7 @@ done
 # works in, and must still be running there (waiting for input).
 folder="$run/mission folder"
 mkdir "$folder"
-(cd "$run" && QT_QPA_PLATFORM=offscreen gio launch /usr/share/applications/org.example.qorgenerator.desktop "$folder")
+(cd "$run" && QT_QPA_PLATFORM=offscreen gio launch "$entry" "$folder")
 pid=
 for _ in $(seq 100); do
     for proc in /proc/[0-9]*; do

@@ -27,9 +27,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qorgenerator"));
-    // Lets desktops match the window to its menu entry and installed icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.qorgenerator"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.qorgenerator")));
+    // Lets desktops match the window to its menu entry and installed icon,
+    // both named after the application id the build defines.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QOR_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QOR_APP_ID)));
     qor::QorGenerator window;
     window.show();
     return QApplication::exec();

@@ -5,11 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -45,14 +44,37 @@ FormRecord bigForm(char fill, std::size_t introSize, std::size_t missionSize)
     return form;
 }
 
+using Names = std::vector<std::string>;
+
+// Each test presses in a fresh folder of its own, removed with all it holds.
 class RealDisk : public ::testing::Test
 {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString target() const { return dir.filePath("description.ext"); }
-    std::string targetFile() const { return QFile::encodeName(target()).toStdString(); }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
-    QTemporaryDir dir;
+    void SetUp() override
+    {
+        char name[] = "/tmp/qorstress-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        dir = name;
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        if (!dir.empty())
+            std::filesystem::remove_all(dir, ignored);
+    }
+    std::string path(const std::string &name) const { return dir + "/" + name; }
+    std::string targetFile() const { return path("description.ext"); }
+    // The names of the files in the folder, hidden ones included, sorted.
+    Names files() const
+    {
+        Names names;
+        for (const auto &entry : std::filesystem::directory_iterator(dir))
+            if (!entry.is_directory())
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string dir;
 };
 
 // One press with the process's file-size limit set to `limit` bytes.
@@ -112,10 +134,10 @@ TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
         EXPECT_FALSE(ok);
         EXPECT_EQ(readFile(targetFile()), old);
         ASSERT_EQ(form.messages.size(), 1u);
-        EXPECT_EQ(form.messages[0], "Cannot write " + target().toStdString() + ": File too large");
+        EXPECT_EQ(form.messages[0], "Cannot write " + targetFile() + ": File too large");
         EXPECT_EQ(form.intro, start.intro);
         EXPECT_EQ(form.cantText, start.cantText);
-        EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
+        EXPECT_EQ(files(), Names{"description.ext"}) << "no temporary left";
 
         FileSink file(targetFile());
         WindowFields fields;
@@ -129,14 +151,14 @@ TEST_F(RealDisk, MissingFolderIsReportedAndTheWindowKept)
 {
     FormRecord form = bigForm('m', 10, 10);
     const FormRecord start = form;
-    const QString path = dir.filePath("gone/description.ext");
-    FileSink file(QFile::encodeName(path).toStdString());
+    const std::string target = path("gone/description.ext");
+    FileSink file(target);
     WindowFields fields;
     EXPECT_FALSE(cmd_Click(form, file, fields));
     ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(form.messages[0].rfind("Cannot write " + path.toStdString() + ": ", 0), 0u) << form.messages[0];
+    EXPECT_EQ(form.messages[0].rfind("Cannot write " + target + ": ", 0), 0u) << form.messages[0];
     EXPECT_EQ(form.cantText, start.cantText);
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("gone")));
+    EXPECT_FALSE(std::filesystem::exists(path("gone")));
 }
 
 // Presses `form` until `seconds` have passed, sends the number of presses
@@ -201,7 +223,7 @@ TEST_F(RealDisk, TwoProgramsPressingAtOnceNeverMixTheirFiles)
     EXPECT_EQ(torn, 0) << "reads that were neither file, of " << reads;
     const std::string last = readFile(targetFile());
     EXPECT_TRUE(last == fileA || last == fileB);
-    EXPECT_EQ(files(), QStringList{"description.ext"}) << "no temporary left";
+    EXPECT_EQ(files(), Names{"description.ext"}) << "no temporary left";
     std::cout << "presses " << presses[0] << " + " << presses[1] << ", reads while both pressed: " << reads << " ("
               << seenA << " first file, " << seenB << " second, " << torn << " torn)\n";
 }

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Checks what the build installs and packages.
 #
-#   install_test.sh install <build dir> <version>  stage `cmake --install`
+#   install_test.sh install <build dir> <version> <app id>  stage `cmake --install`
 #       under a temp DESTDIR and check every installed file
-#   install_test.sh deb <build dir> <version>      build the .deb with CPack
+#   install_test.sh deb <build dir> <version> <app id>  build the .deb with CPack
 #       and check its control fields and contents
-#   install_test.sh lintian <build dir> <version>  the .deb has no lintian
+#   install_test.sh lintian <build dir> <version> <app id>  the .deb has no lintian
 #       error or warning at its default level
-#   install_test.sh appstream|desktop|manpage <build dir> <version>  the
-#       metainfo, desktop entry and manual page pass their validators
+#   install_test.sh appstream|desktop|manpage <build dir> <version> <app id>
+#       the metainfo, desktop entry and manual page the build generated pass
+#       their validators
 #
 # Exits 77 (skipped) where a tool it needs is missing.
 set -uo pipefail
@@ -16,9 +17,9 @@ set -uo pipefail
 mode=${1:?mode: install, deb, lintian, appstream, desktop or manpage}
 build=${2:?build directory}
 version=${3:?version}
-app_id=org.example.qorgenerator
+app_id=${4:?application id}
 prefix=/usr
-source=$(cd "$(dirname "$0")/../packaging" && pwd)
+generated=$build/packaging
 
 source "$(dirname "$0")/checks.sh"
 
@@ -151,17 +152,17 @@ lintian)
     ;;
 appstream)
     need appstreamcli
-    appstreamcli validate --no-net "$source/$app_id.metainfo.xml" || fail "appstreamcli validate"
+    appstreamcli validate --no-net "$generated/$app_id.metainfo.xml" || fail "appstreamcli validate"
     ;;
 desktop)
     need desktop-file-validate
-    out=$(desktop-file-validate "$source/$app_id.desktop" 2>&1)
+    out=$(desktop-file-validate "$generated/$app_id.desktop" 2>&1)
     [[ $? -eq 0 && -z $out ]] || fail "desktop-file-validate: $out"
     ;;
 manpage)
     need man
     # groff reports what it cannot typeset on standard error.
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$build/packaging/qorgenerator.1" 2>&1 >/dev/null)
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$generated/qorgenerator.1" 2>&1 >/dev/null)
     [[ -z $warnings ]] || fail "man --warnings: $warnings"
     ;;
 *)

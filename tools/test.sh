@@ -10,7 +10,7 @@
 # only in CI (CI=true) or when asked with QOR_INSTALL_DEB=1.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/deps.sh"
+"$root/tools/deps.sh" test
 jobs=$(nproc)
 
 echo "== format"
@@ -33,7 +33,8 @@ ctest --test-dir "$root/build-pkg" -L package --output-on-failure
 rm -rf "$root/build-pkg/deb"
 cpack --config "$root/build-pkg/CPackConfig.cmake" -G DEB -B "$root/build-pkg/deb"
 if [[ ${CI:-} == true || ${QOR_INSTALL_DEB:-} == 1 ]]; then
-    bash "$root/packaging/deb_smoke_test.sh" "$root"/build-pkg/deb/*.deb
+    appId=$(sed -n 's/^QOR_APP_ID:[A-Z]*=//p' "$root/build-pkg/CMakeCache.txt")
+    bash "$root/packaging/deb_smoke_test.sh" "$root"/build-pkg/deb/*.deb "$appId"
 else
     echo "not installing the .deb on this machine (set CI=true or QOR_INSTALL_DEB=1)"
 fi
@@ -53,9 +54,9 @@ echo "== fuzz"
 # new inputs collect in build-fuzz, so the committed corpus stays as it is.
 fuzzSeconds=${QOR_FUZZ_SECONDS:-60}
 cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQOR_BUILD_FUZZ=ON \
-    -DQOR_BUILD_TESTS=OFF -DQOR_WERROR=ON >/dev/null
-cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz
-for target in count press; do
+    -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_WINDOW=OFF -DQOR_WERROR=ON >/dev/null
+cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz
+for target in count press reader; do
     work="$root/build-fuzz/corpus/$target"
     log="$root/build-fuzz/$target-fuzz.log"
     mkdir -p "$work" "$root/build-fuzz/artifacts"

@@ -86,6 +86,11 @@ std::int16_t WidgetForm::value(ControlId checkBox) const
     return tickValue(*this->checkBox(checkBox));
 }
 
+void WidgetForm::setValue(ControlId checkBox, std::int16_t value)
+{
+    setTickValue(*this->checkBox(checkBox), value);
+}
+
 std::string WidgetForm::tag(ControlId control) const
 {
     const QWidget *w = control.name == ControlName::chki || control.name == ControlName::wep

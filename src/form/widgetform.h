@@ -47,6 +47,7 @@ class WidgetForm final : public FormView
     void setText(ControlId box, std::string_view text) override;
     void setFocus(ControlId box) override;
     std::int16_t value(ControlId checkBox) const override;
+    void setValue(ControlId checkBox, std::int16_t value) override;
     std::string tag(ControlId control) const override;
     void showMessage(std::string_view text) override;
 

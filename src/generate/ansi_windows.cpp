@@ -1,6 +1,7 @@
 #include "ansi.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -70,6 +71,27 @@ std::string toAnsi(std::string_view utf8)
         return asciiOnly(utf8);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(codePage, flags, wide.data(), units, out.data(), length, fallback, nullptr);
+    return out;
+}
+
+std::optional<std::string> fromAnsi(std::string_view ansi)
+{
+    if (isAscii(ansi))
+        return std::string(ansi);
+    // MB_ERR_INVALID_CHARS: a byte the code page leaves undefined fails the
+    // whole conversion instead of turning into a look-alike.
+    const UINT codePage = GetACP();
+    const int size = static_cast<int>(ansi.size());
+    const int wideLength = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), size, nullptr, 0);
+    if (wideLength <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.data(), size, wide.data(), wideLength);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return std::nullopt;
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
     return out;
 }
 

@@ -111,6 +111,19 @@ double readCount(std::string_view text)
     return negative ? -v : v;
 }
 
+std::optional<double> writtenCount(std::string_view text)
+{
+    std::size_t digits = 0;
+    if (text.empty() || decimalPrefix(text, digits) != text.size())
+        return std::nullopt;
+    const char *first = text.data() + (text[0] == '+' || text[0] == '-' ? 1 : 0);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(first, text.data() + text.size(), v, std::chars_format::general);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt; // beyond a double's range
+    return text[0] == '-' ? -v : v;
+}
+
 std::string writeCount(double value)
 {
     // Every value read is finite, but a shared magazine's sum can overflow;

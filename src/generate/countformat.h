@@ -2,6 +2,7 @@
 // Count boxes hold free text; a count is a double read from it and written
 // back as the text after "count = ".
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ namespace qor
 // exponent. Only "." separates decimals. Text with no leading number, or a
 // number that no double (or no 32 bits) can hold, reads as 0.
 double readCount(std::string_view text);
+
+// The value of a number written exactly as a file writes one, with nothing
+// around it: [+-]digits[.digits][E[+-]digits], within a double's range.
+// Nothing for "1O", " 5" or "&H10", which the count reader would still read.
+std::optional<double> writtenCount(std::string_view text);
 
 // Whole numbers below 1e15 in magnitude as plain digits; anything else with
 // at most 15 significant digits, "." as separator whatever the locale, and an

@@ -16,10 +16,9 @@ void FileWriter::line(std::string_view utf8)
 void FileWriter::header(const FormView &form)
 {
     line("");
-    // Keys exactly as the game reads them: "onloadintro" in lower case.
-    line("onloadintro=" + form.text(txtt) + form.text(txti1) + form.text(txtt));
+    line(std::string(introKey) + "=" + form.text(txtt) + form.text(txti1) + form.text(txtt));
     line("");
-    line("onLoadMission=" + form.text(txtt) + form.text(txti2) + form.text(txtt));
+    line(std::string(missionKey) + "=" + form.text(txtt) + form.text(txti2) + form.text(txtt));
     line("");
     for (std::size_t n = 0; n < briefingOptions.size(); ++n) {
         const int box = static_cast<int>(n) + 1; // chki1..chki7

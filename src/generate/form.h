@@ -55,11 +55,14 @@ class FormView
     virtual ~FormView() = default;
     // Text of txti1, txti2, txtt or cant(slot), exactly as typed.
     virtual std::string text(ControlId box) const = 0;
-    // Only ever used to empty cant(slot) after a failed count check.
+    // A press only empties cant(slot) after a failed count check; loading a
+    // file sets txti1, txti2 and cant(slot).
     virtual void setText(ControlId box, std::string_view text) = 0;
     virtual void setFocus(ControlId box) = 0;
     // Value of chki(1..7) or wep(slot): unticked, ticked or greyed.
     virtual std::int16_t value(ControlId checkBox) const = 0;
+    // Only used when a file is loaded into the form.
+    virtual void setValue(ControlId checkBox, std::int16_t value) = 0;
     // Class name held by wep(slot) or cant(slot); empty where there is none.
     virtual std::string tag(ControlId control) const = 0;
     // Modal box with one OK button, titled with the application's title.

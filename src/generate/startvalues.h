@@ -19,6 +19,11 @@ inline constexpr std::int16_t startTick = unticked;
 // file. The script boxes txti1 and txti2 start empty.
 inline constexpr std::string_view quoteCharacter = "\"";
 
+// The keys of the two script names, txti1 and txti2, exactly as the game
+// reads them: "onloadintro" all in lower case.
+inline constexpr std::string_view introKey = "onloadintro";
+inline constexpr std::string_view missionKey = "onLoadMission";
+
 // The briefing options chki1..chki7, in header order: the key the file gives
 // each (the check box's Tag) and its start state. Keys are exactly as the
 // game reads them: "debriefing" without "show".

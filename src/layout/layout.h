@@ -236,6 +236,12 @@ inline constexpr Twips txti2Box{2040, 8760, 5895, 375};
 inline constexpr Twips cmdBox{720, 9600, 6495, 495};
 inline constexpr Twips txttBox{5280, 9840, 150, 195};
 
+// Below the canvas and outside it, so that it stays in view while the canvas
+// scrolls: the status line, and at its right the button that chooses the
+// mission folder.
+inline constexpr int statusBandHeight = 375;
+inline constexpr int folderButtonWidth = 1335;
+
 // Item rows. Rows are 360 twips apart; every check box is 255 high and every
 // count or ammo box 300 by 285.
 inline constexpr int rowPitch = 360;

@@ -14,6 +14,8 @@ namespace qor::layout
 inline constexpr std::string_view applicationTitle = "description.ext generator";
 inline constexpr std::string_view windowCaption = "description.ext generator for QOR 1.75 - by Mara Velden";
 inline constexpr std::string_view cmdCaption = "G E N E R A T E";
+inline constexpr std::string_view folderCaption = "Folder...";
+inline constexpr std::string_view statusName = "Status";
 
 // The accessible names of the controls that show no caption of their own.
 inline constexpr std::string_view cmdName = "Generate";

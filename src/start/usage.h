@@ -12,6 +12,9 @@ inline constexpr std::string_view description =
 inline constexpr std::string_view folderHelp = "The mission folder to work in.";
 inline constexpr std::string_view helpHelp = "Show this help and exit.";
 inline constexpr std::string_view versionHelp = "Show the version and exit.";
+inline constexpr std::string_view startValuesOption = "--start-values";
+inline constexpr std::string_view startValuesHelp =
+    "Start from the start values; leave FOLDER's description.ext unread.";
 inline constexpr std::string_view oneFolder = "one FOLDER at most. See --help.";
 
 } // namespace qor::usage

@@ -83,9 +83,18 @@ void MainWindow::createControls(HINSTANCE instance)
                      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::buttonId);
     makePressButton(cmd_, 0);
 
+    // Outside the canvas, over whatever scrolls beneath.
+    status_ = makeChild(parent, instance, L"STATIC", "",
+                        WS_VISIBLE | SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX | SS_CENTERIMAGE, 0, detail::statusId);
+    folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
+                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId);
+    makePressButton(folderButton_, 0);
+
     tabOrder_.clear();
     for (const layout::TabStop &stop : layout::tabStops)
         tabOrder_.push_back(control(stop));
+    // The folder button stands outside the canvas and comes after it.
+    tabOrder_.push_back(folderButton_);
     recolour();
 }
 
@@ -167,6 +176,9 @@ void MainWindow::placeControls(bool withFonts)
     place(txtt_, layout::txttBox, layout::Font::Default);
     place(cmd_, layout::cmdBox, layout::Font::Button);
     EndDeferWindowPos(moves);
+    if (withFonts)
+        for (HWND w : {status_, folderButton_})
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(layout::Font::Prompt)), FALSE);
 }
 
 void MainWindow::setHighContrast(bool on)
@@ -185,7 +197,7 @@ void MainWindow::recolour()
                        focusFrameAgainst(colourOf(layout::fillOf(catalogue[static_cast<std::size_t>(slot)].group),
                                                   Paint::Fill, highContrast_)));
     const COLORREF window = focusFrameAgainst(colourOf(layout::windowBackground, Paint::Fill, highContrast_));
-    for (HWND w : {txti1_, txti2_, cmd_})
+    for (HWND w : {txti1_, txti2_, cmd_, folderButton_})
         setFocusColour(w, window);
 }
 
@@ -209,6 +221,9 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT &item) const
 
 void MainWindow::paintDecoration(HDC dc) const
 {
+    // Nothing of the canvas over the status band.
+    const RECT view = viewport();
+    IntersectClipRect(dc, view.left, view.top, view.right, view.bottom);
     SetViewportOrgEx(dc, -scroll_.x, -scroll_.y, nullptr);
     const POINT origin{0, 0};
     for (const layout::ShapeRow &s : layout::shapes) {

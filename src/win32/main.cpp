@@ -36,6 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     if (!window)
         return 1;
     window->quitOnClose();
+    window->openMission(qor::win32::currentFolder(), start.startValues);
+    if (start.hasFolder)
+        qor::win32::rememberFolder(qor::win32::currentFolder());
     ShowWindow(window->handle(), show);
     UpdateWindow(window->handle());
 

@@ -38,19 +38,8 @@ std::wstring helpText()
     };
     return wide("Usage: " + std::string(usage::programName) + " [options] [FOLDER]\n" +
                 std::string(usage::description) + "\n\nOptions:\n" + line("-h, --help", usage::helpHelp) +
-                line("-v, --version", usage::versionHelp) + "\nArguments:\n" + line("FOLDER", usage::folderHelp));
-}
-
-std::wstring systemReason(DWORD error)
-{
-    wchar_t *text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    std::wstring reason = text ? text : L"error " + std::to_wstring(error);
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
-        reason.pop_back();
-    return reason;
+                line("-v, --version", usage::versionHelp) + line(usage::startValuesOption, usage::startValuesHelp) +
+                "\nArguments:\n" + line("FOLDER", usage::folderHelp));
 }
 
 bool writeTo(HANDLE out, const std::wstring &text)
@@ -85,6 +74,8 @@ StartRequest readCommandLine(const wchar_t *commandLine)
             return answer(StartRequest::Action::Print, helpText());
         } else if (!optionsEnd && (arg == L"-v" || arg == L"--version")) {
             return answer(StartRequest::Action::Print, wide(usage::programName) + L" " + wide(QOR_VERSION) + L"\n");
+        } else if (!optionsEnd && arg == wide(usage::startValuesOption)) {
+            request.startValues = true;
         } else if (!optionsEnd && arg.size() > 1 && arg[0] == L'-') {
             return answer(StartRequest::Action::Refuse, prefixed(L"Unknown option '" + arg + L"'. See --help."));
         } else {
@@ -105,6 +96,13 @@ std::wstring enterFolder(const std::wstring &folder)
     if (SetCurrentDirectoryW(folder.c_str()))
         return {};
     return prefixed(folder + L": " + systemReason(GetLastError()));
+}
+
+std::wstring currentFolder()
+{
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return folder;
 }
 
 void report(const std::wstring &text, bool isError)

@@ -15,6 +15,7 @@ struct StartRequest {
     std::wstring text; // Print: for standard output; Refuse: the reason
     std::wstring folder;
     bool hasFolder = false;
+    bool startValues = false; // leave the folder's description.ext unread
 };
 
 // `commandLine` as GetCommandLineW gives it, the program's own name first.
@@ -23,6 +24,9 @@ StartRequest readCommandLine(const wchar_t *commandLine);
 // Makes `folder` the working folder. Returns the message to show when the
 // system refuses ("qorgenerator: <folder>: <reason>"), or an empty string.
 std::wstring enterFolder(const std::wstring &folder);
+
+// The working folder, in full.
+std::wstring currentFolder();
 
 // Shows `text` where the user started the program from: the standard stream
 // if it leads somewhere (a file, a pipe, a console), else the console of the

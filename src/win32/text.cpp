@@ -38,4 +38,16 @@ std::wstring withoutBreaks(std::wstring_view text)
     return out;
 }
 
+std::wstring systemReason(DWORD error)
+{
+    wchar_t *text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    std::wstring reason = text ? text : L"error " + std::to_wstring(error);
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
+        reason.pop_back();
+    return reason;
+}
+
 } // namespace qor::win32

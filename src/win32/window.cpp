@@ -6,6 +6,7 @@
 #include "layout/layout.h"
 #include "layout/texts.h"
 #include "look.h"
+#include "start.h"
 #include "text.h"
 
 #include <oleacc.h>
@@ -39,6 +40,7 @@ class Win32Form final : public FormView
     void setText(ControlId box, std::string_view text) override { SetWindowTextW(textBox(box), wide(text).c_str()); }
     void setFocus(ControlId box) override { SetFocus(textBox(box)); }
     std::int16_t value(ControlId checkBox) const override { return w_.value(checkBox); }
+    void setValue(ControlId checkBox, std::int16_t value) override { w_.setValue(checkBox, value); }
     std::string tag(ControlId control) const override
     {
         w_.control(control); // a wrong id fails as it does for every other call
@@ -108,6 +110,10 @@ struct Handlers {
             w.cmd_Click();
             return;
         }
+        if (id == detail::folderButtonId) {
+            w.chooseFolder();
+            return;
+        }
         ControlId box{};
         if (detail::fromIdNumber(id, box) && (box.name == ControlName::wep || box.name == ControlName::chki))
             // A click toggles between unticked and ticked only; a greyed box
@@ -157,6 +163,12 @@ struct Handlers {
         else
             w.scrollTo(w.scroll_.x, pos);
     }
+    static void onMouseWheel(HWND hwnd, int, int, int delta, UINT)
+    {
+        MainWindow &w = *mainWindowOf(hwnd);
+        const int line = MulDiv(20, static_cast<int>(w.dpi_), USER_DEFAULT_SCREEN_DPI);
+        w.scrollTo(w.scroll_.x, w.scroll_.y - MulDiv(delta, 3 * line, WHEEL_DELTA));
+    }
     static void onHScroll(HWND hwnd, HWND, UINT code, int pos) { onScroll(hwnd, SB_HORZ, code, pos); }
     static void onVScroll(HWND hwnd, HWND, UINT code, int pos) { onScroll(hwnd, SB_VERT, code, pos); }
 
@@ -201,6 +213,7 @@ struct Handlers {
             HANDLE_MSG(hwnd, WM_DRAWITEM, Handlers::onDrawItem);
             HANDLE_MSG(hwnd, WM_HSCROLL, Handlers::onHScroll);
             HANDLE_MSG(hwnd, WM_VSCROLL, Handlers::onVScroll);
+            HANDLE_MSG(hwnd, WM_MOUSEWHEEL, Handlers::onMouseWheel);
             HANDLE_MSG(hwnd, WM_SIZE, Handlers::onSize);
             HANDLE_MSG(hwnd, WM_GETMINMAXINFO, Handlers::onGetMinMaxInfo);
             HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
@@ -349,10 +362,65 @@ void MainWindow::setValue(ControlId checkBox, std::int16_t value)
     InvalidateRect(box, nullptr, FALSE);
 }
 
+namespace
+{
+
+// The window's asker as the core sees it.
+class WindowAsker final : public Asker
+{
+  public:
+    WindowAsker(HWND owner, const QuestionPresenter &presenter) : owner_(owner), presenter_(presenter) {}
+    Answer ask(const Question &question) override { return presenter_(owner_, question); }
+
+  private:
+    HWND owner_;
+    const QuestionPresenter &presenter_;
+};
+
+} // namespace
+
 void MainWindow::cmd_Click()
 {
     FileSink file(fileName);
-    qor::cmd_Click(*form_, file, fields_);
+    if (!mission_) {
+        qor::cmd_Click(*form_, file, fields_);
+        return;
+    }
+    WindowAsker asker(window_, asker_);
+    mission_->press(*form_, file, fields_, asker);
+    showStatus();
+}
+
+void MainWindow::openMission(const std::wstring &folder, bool blank)
+{
+    mission_ = std::make_unique<Mission>(utf8(folder));
+    if (blank)
+        mission_->openBlank(*form_);
+    else
+        mission_->open(*form_);
+    showStatus();
+}
+
+bool MainWindow::switchFolder(const std::wstring &folder)
+{
+    if (mission_ && mission_->hasUnsavedValues(*form_) &&
+        asker_(window_, mission_->leavingQuestion()) != Answer::Replace)
+        return false;
+    if (!SetCurrentDirectoryW(folder.c_str())) {
+        showMessage(folder + L": " + systemReason(GetLastError()));
+        return false;
+    }
+    openMission(currentFolder(), false);
+    rememberFolder(currentFolder());
+    return true;
+}
+
+void MainWindow::showStatus()
+{
+    // Changing the text of a static control tells screen readers its name
+    // changed; the live-region event makes them read it out.
+    SetWindowTextW(status_, mission_ ? wide(mission_->status()).c_str() : L"");
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, status_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MainWindow::showMessage(std::wstring_view text)
@@ -378,9 +446,22 @@ SIZE MainWindow::canvasSize() const
 SIZE MainWindow::outerSize() const
 {
     const SIZE canvas = canvasSize();
-    RECT r{0, 0, canvas.cx, canvas.cy};
+    RECT r{0, 0, canvas.cx, canvas.cy + statusBand()};
     AdjustWindowRectExForDpi(&r, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE, 0, dpi_);
     return {r.right - r.left, r.bottom - r.top};
+}
+
+int MainWindow::statusBand() const
+{
+    return MulDiv(layout::statusBandHeight, static_cast<int>(dpi_), 1440);
+}
+
+RECT MainWindow::viewport() const
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    client.bottom = std::max<LONG>(0, client.bottom - statusBand());
+    return client;
 }
 
 void MainWindow::fitToWorkArea()
@@ -402,8 +483,7 @@ void MainWindow::fitToWorkArea()
 
 void MainWindow::updateScrollBars()
 {
-    RECT client;
-    GetClientRect(window_, &client);
+    const RECT client = viewport();
     const SIZE canvas = canvasSize();
     for (const int bar : {SB_HORZ, SB_VERT}) {
         const bool horizontal = bar == SB_HORZ;
@@ -418,12 +498,12 @@ void MainWindow::updateScrollBars()
             SetScrollInfo(window_, bar, &info, TRUE);
     }
     scrollTo(scroll_.x, scroll_.y);
+    placeStatusBand();
 }
 
 void MainWindow::scrollTo(int x, int y)
 {
-    RECT client;
-    GetClientRect(window_, &client);
+    const RECT client = viewport();
     const SIZE canvas = canvasSize();
     x = std::clamp<int>(x, 0, std::max<int>(0, canvas.cx - client.right));
     y = std::clamp<int>(y, 0, std::max<int>(0, canvas.cy - client.bottom));
@@ -440,8 +520,8 @@ void MainWindow::scrollTo(int x, int y)
 
 void MainWindow::scrollIntoView(HWND control)
 {
-    RECT client, r;
-    GetClientRect(window_, &client);
+    const RECT client = viewport();
+    RECT r;
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&r), 2);
     int x = scroll_.x, y = scroll_.y;

@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "generate/command.h"
+#include "generate/mission.h"
 #include "layout/layout.h"
 
 #include <windows.h>
@@ -31,6 +32,16 @@ using MessagePresenter = std::function<void(HWND owner, std::wstring_view text)>
 
 // The default presenter: the application's title, one OK button.
 void showMessageBox(HWND owner, std::wstring_view text);
+
+// Asks a question before a press or a change of folder, and returns the
+// answer: by default a task dialog owned by the window; tests answer it.
+using QuestionPresenter = std::function<Answer(HWND owner, const Question &question)>;
+Answer askInTaskDialog(HWND owner, const Question &question);
+
+// The folders the program worked in lately, most recent first, kept with the
+// user's settings; and one more to put first.
+std::vector<std::wstring> recentFolders();
+void rememberFolder(const std::wstring &folder);
 
 // Whether the user has turned a high-contrast theme on.
 bool systemHighContrast();
@@ -54,6 +65,19 @@ class MainWindow
     FormView &formView() { return *form_; }
     const WindowFields &fields() const { return fields_; }
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    void setQuestionPresenter(QuestionPresenter asker) { asker_ = std::move(asker); }
+
+    // Works in the current folder, shown as `folder`: reads its
+    // description.ext into the form, or keeps the start values (`blank`).
+    void openMission(const std::wstring &folder, bool blank);
+    // Makes `folder` the working folder and opens it, after asking when the
+    // form holds values not yet written. False when the user or the system
+    // said no (the system's reason is shown).
+    bool switchFolder(const std::wstring &folder);
+    // The system's folder chooser, then switchFolder.
+    void chooseFolder();
+    HWND statusLine() const { return status_; }
+    HWND folderButton() const { return folderButton_; }
 
     HWND control(ControlId id) const;
     HWND control(layout::TabStop stop) const;
@@ -92,6 +116,10 @@ class MainWindow
     void scrollTo(int x, int y);
     void scrollIntoView(HWND control);
     void fitToWorkArea();
+    int statusBand() const;
+    RECT viewport() const; // the client area less the status band
+    void placeStatusBand();
+    void showStatus();
     void updateScrollBars();
     SIZE outerSize() const;
     void announceTick(HWND box, std::int16_t value);
@@ -113,6 +141,7 @@ class MainWindow
     std::array<HWND, slotCount> cant_{};
     std::array<HWND, 7> chki_{};
     HWND txti1_ = nullptr, txti2_ = nullptr, txtt_ = nullptr, cmd_ = nullptr;
+    HWND status_ = nullptr, folderButton_ = nullptr;
     std::array<std::int16_t, checkBoxCount> wepValue_{};
     std::array<std::int16_t, 7> chkiValue_{};
     std::vector<HWND> tabOrder_;
@@ -123,6 +152,8 @@ class MainWindow
     std::unique_ptr<FormView> form_;
     WindowFields fields_;
     MessagePresenter presenter_ = showMessageBox;
+    QuestionPresenter asker_ = askInTaskDialog;
+    std::unique_ptr<Mission> mission_;
 };
 
 // The window's state, as its procedure finds it.
@@ -139,6 +170,8 @@ constexpr int idNumber(ControlId id)
     return 1000 * (static_cast<int>(id.name) + 1) + id.index;
 }
 inline constexpr int buttonId = 100;
+inline constexpr int folderButtonId = 101;
+inline constexpr int statusId = 102;
 
 constexpr bool fromIdNumber(int number, ControlId &id)
 {

@@ -26,7 +26,7 @@ class FormRecord final : public FormView
     std::string tag(ControlId control) const override;
     void showMessage(std::string_view text) override;
 
-    void setValue(ControlId checkBox, std::int16_t value);
+    void setValue(ControlId checkBox, std::int16_t value) override;
 
     std::string intro, mission;
     std::string quote;

@@ -1,5 +1,6 @@
 #include "testutil.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -81,6 +82,60 @@ FormRecord fullestForm()
         form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
     }
     return form;
+}
+
+namespace
+{
+
+const char *const countPool[] = {"0",
+                                 "1",
+                                 "5",
+                                 "12",
+                                 "-3",
+                                 "2.5",
+                                 "abc",
+                                 "",
+                                 "00",
+                                 " 7",
+                                 "&HFF",
+                                 "1e3",
+                                 "0.0",
+                                 "3x",
+                                 "1e999",
+                                 "-0",
+                                 "999999999999999",
+                                 "1,5",
+                                 "&HFFFF",
+                                 "1e-3"};
+
+// Quotes where the writer puts its own, blanks at the end, characters of
+// the code page and beyond it.
+const char *const scriptPool[] = {
+    "",           "\"",      "a\"b", "x\"\"y", "intro.sqs ", "caf\u00e9.sqs", "\u20ac5", "\u041f\u0440\u0438",
+    "\U0001F600", "a;b // c"};
+
+} // namespace
+
+FormRecord randomForm(std::mt19937 &rng)
+{
+    FormRecord f;
+    std::uniform_int_distribution<int> tick(0, 9), pool(0, std::size(countPool) - 1), digits(0, 99999),
+        script(0, std::size(scriptPool) - 1);
+    auto state = [&] {
+        const int t = tick(rng);
+        return static_cast<std::int16_t>(t < 5 ? 0 : t < 9 ? 1 : 2);
+    };
+    for (int n = 1; n <= 7; ++n)
+        f.setValue(chki(n), state());
+    for (int s = 0; s < checkBoxCount; ++s)
+        f.setValue(wep(s), state());
+    for (auto &text : f.cantText)
+        text = tick(rng) < 7 ? countPool[pool(rng)] : std::to_string(digits(rng));
+    char numbered[16];
+    std::snprintf(numbered, sizeof numbered, "i%d", digits(rng));
+    f.intro = tick(rng) < 5 ? numbered : scriptPool[script(rng)];
+    f.mission = scriptPool[script(rng)];
+    return f;
 }
 
 std::string readFile(const std::string &path)

@@ -7,6 +7,7 @@
 #include "generate/command.h"
 #include "memoryfile.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ void tick(FormRecord &form, int slot, const std::string &count);
 // The press that writes the most: every item ticked and counted with its
 // slot number plus one, both script names set, every briefing option ticked.
 FormRecord fullestForm();
+
+// A form with random ticks (some greyed), counts from a pool of messy texts
+// and script names with quotes and characters the code page lacks.
+FormRecord randomForm(std::mt19937 &rng);
 
 // The file's bytes, or "<missing>" when it cannot be opened.
 std::string readFile(const std::string &path);

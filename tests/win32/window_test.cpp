@@ -158,6 +158,7 @@ TEST_F(WindowTest, TabAndShiftTabWalkTheTabOrderRoundAndBack)
     std::vector<HWND> expected;
     for (const layout::TabStop &stop : layout::tabStops)
         expected.push_back(window->control(stop));
+    expected.push_back(window->folderButton()); // below the canvas
     std::vector<HWND> forwards{GetFocus()};
     for (std::size_t k = 0; k < expected.size(); ++k) {
         pressKey(VK_TAB);

@@ -23,8 +23,9 @@ class WindowTest : public ::testing::Test
     {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
+        // Wine hands out the same few process ids again and again.
         folder_ = std::wstring(temp) + L"qor win32 \u00e9\u4e2d " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++made_);
+                  std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++made_);
         ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
         GetCurrentDirectoryW(MAX_PATH, previous_);
         ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));

@@ -1,0 +1,74 @@
+// The reader on any bytes: it never crashes, never accepts what it must
+// refuse, and whatever it loads is a form whose press reads back as itself.
+#include "generate/loader.h"
+#include "generate/reader.h"
+#include "invariant.h"
+#include "testutil.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+using namespace qor;
+
+namespace
+{
+
+bool sameForm(const FormRecord &a, const FormRecord &b)
+{
+    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.wepValue == b.wepValue &&
+           a.cantText == b.cantText;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const ReadFile file = readDescription(bytes);
+
+    FormRecord form = test::fullestForm();
+    const LoadReport report = loadForm(file, form);
+    if (file.refusal) {
+        FormRecord start;
+        QOR_INVARIANT(sameForm(form, start));
+        QOR_INVARIANT(report.leftovers.empty() && report.items == 0);
+        QOR_INVARIANT(file.refusal->line >= 1);
+        return 0;
+    }
+
+    // Accepted: no NUL byte, every class closed, no preprocessor line but
+    // #include.
+    QOR_INVARIANT(bytes.find('\0') == std::string_view::npos);
+    const auto begins = std::count_if(file.statements.begin(), file.statements.end(),
+                                      [](const Statement &s) { return s.kind == StatementKind::ClassBegin; });
+    const auto ends = std::count_if(file.statements.begin(), file.statements.end(),
+                                    [](const Statement &s) { return s.kind == StatementKind::ClassEnd; });
+    QOR_INVARIANT(begins == ends);
+    for (const Statement &s : file.statements) {
+        QOR_INVARIANT(s.firstLine >= 1 && s.firstLine <= s.lastLine && s.lastLine <= file.lineCount);
+        QOR_INVARIANT(s.kind != StatementKind::Include || s.firstLine == s.lastLine);
+    }
+    for (const Leftover &l : report.leftovers)
+        QOR_INVARIANT(l.firstLine >= 1 && l.firstLine <= l.lastLine && l.lastLine <= file.lineCount);
+
+    // What was loaded presses without a count message, and that file loads
+    // back as the same form and presses the same bytes.
+    const std::string pressed = test::press(form);
+    QOR_INVARIANT(form.messages.empty());
+    FormRecord again;
+    const LoadReport second = loadForm(readDescription(pressed), again);
+    QOR_INVARIANT(second.leftovers.empty());
+    QOR_INVARIANT(second.hasWeapons && second.hasMagazines);
+    QOR_INVARIANT(test::press(again) == pressed);
+    FormRecord third;
+    const std::string pressedAgain = test::press(again);
+    loadForm(readDescription(pressedAgain), third);
+    QOR_INVARIANT(sameForm(again, third));
+
+    // Loaded without leftovers or guesses: every entry the file lists is in
+    // the press, so nothing was dropped on the way.
+    if (report.leftovers.empty() && report.guesses.empty())
+        QOR_INVARIANT(report.items == second.items);
+    return 0;
+}

@@ -1,0 +1,98 @@
+#pragma once
+// Reads description.ext back: bytes -> a flat list of statements with their
+// line numbers, or a refusal that names the line. It understands a small,
+// exact subset of the game's file format and never guesses what a line means;
+// the loader (loader.h) decides what the form can hold.
+//
+// The grammar it accepts (blanks and line ends may stand between symbols,
+// except inside a line-string and a word, which end at the line's end):
+//
+//   file        = [ utf8-bom ] { statement } ;
+//   statement   = comment | include | class-begin | class-end | class-decl
+//               | assignment | ";" ;
+//   comment     = "//" { any but line end } | "/*" { any } "*/" ;
+//   include     = "#include" { any but line end } ;     (* at a line's start *)
+//   class-begin = "class" name [ ":" name ] "{" ;
+//   class-end   = "}" [ ";" ] ;
+//   class-decl  = "class" name ";" ;
+//   assignment  = name [ "[]" ] "=" value [ ";" ] ;
+//   value       = line-string | string | array | word ;
+//   line-string = '"' { any but line end } '"' blanks line-end ;
+//                 (* script keys only: the writer's own shape, read up to
+//                    the line's last quote *)
+//   string      = '"' { any but '"' and line end | '""' } '"' ;
+//   array       = "{" { string | array | any but '"', "{", "}" } "}" ;
+//   word        = { any but ";", '"', "{", "}", "//", "/*", line end } ;
+//   name        = letter-or-digit-or-underscore { letter-or-digit-or-underscore } ;
+//
+// Refused: a NUL byte, a brace without its partner, an unclosed "/*" or
+// string, any other preprocessor line, classes or arrays nested deeper than
+// maxNesting, and anything the grammar does not cover.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qor
+{
+
+inline constexpr int maxNesting = 32;
+
+enum class StatementKind : std::uint8_t {
+    Assignment,
+    ClassBegin,
+    ClassEnd,
+    ClassDeclaration,
+    Include,
+    Comment,
+    Semicolon,
+};
+
+enum class ValueShape : std::uint8_t { Word, String, LineString, Array };
+
+struct Statement {
+    StatementKind kind = StatementKind::Semicolon;
+    int firstLine = 0; // counted from 1
+    int lastLine = 0;
+    // Views into the bytes read, which must outlive the statements.
+    std::string_view name; // key or class name, as written
+    std::string_view base; // class A: B
+    bool isArray = false;  // key[]
+    ValueShape shape = ValueShape::Word;
+    std::string_view value; // a word trimmed, a string's inside as written (see unquoted), an array whole
+};
+
+// The value's text: for a string, its doubled quotes made single.
+std::string unquoted(const Statement &statement);
+
+struct Refusal {
+    int line = 0;
+    std::string reason; // "a '}' without its '{'"
+};
+
+struct ReadFile {
+    std::vector<Statement> statements;
+    std::optional<Refusal> refusal; // set: nothing in statements counts
+    bool utf8 = false;              // began with a UTF-8 byte-order mark
+    int lineCount = 0;
+};
+
+// Keys, section titles and the game's keywords compare without case; class
+// names of entries do not.
+bool sameIgnoringCase(std::string_view a, std::string_view b);
+
+// Keys whose value the writer puts between quotes with nothing escaped.
+bool isScriptKey(std::string_view key);
+
+// The statements point into `bytes`: keep them alive while the result is used.
+ReadFile readDescription(std::string_view bytes);
+
+// "line 12: a '}' without its '{'"
+std::string describe(const Refusal &refusal);
+
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+bool isUtf8(std::string_view bytes);
+
+} // namespace qor
