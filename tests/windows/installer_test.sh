@@ -76,6 +76,9 @@ EOF_VALUES
 got=$(wine64 "$program_dir/qorgenerator.exe" --version 2>>"$work/wine.log" | tr -d '\r' | head -n 1)
 [[ $got == "$version" ]] || fail "installed program --version: '$got'"
 
+# The program keeps the folders it worked in under HKCU\Software\qorgenerator;
+# they go with it.
+wine64 reg add 'HKCU\Software\qorgenerator' /v RecentFolders /t REG_MULTI_SZ /d 'C:\missions' /f >>"$work/wine.log" 2>&1
 wine64 "$program_dir/uninstall.exe" /S >>"$work/wine.log" 2>&1 || fail "uninstall.exe /S exited with $?"
 # The uninstaller starts a copy of itself from Temp and returns at once; it
 # removes the registry keys first, then the files.

@@ -77,18 +77,24 @@ else
     fail "no window for qorgenerator.exe on a folder"
 fi
 
-# The form, the same keys for both windows, from the focus on the button:
-# tick the first item and count 12 of it, back to the button, untick the last
-# briefing option, type the mission script, paste the intro script, Tab round
-# to the button and press it. The tab order decides where each key lands, so
-# a window that walks it differently writes other bytes.
+# The form, the same keys for both windows, from the focus on the button and
+# only forward and back along the tab order (where the order wraps round, the
+# windows have different things: the Windows window's Folder... button):
+# tick the first item and count 12 of it; Tab on past every item row and ammo
+# box (137 stops) to the intro script and paste it; type the mission script;
+# Tab to the last briefing option and tick it; Shift+Tab all the way back
+# to the button and press it. The tab order decides where each key lands, so a
+# window that walks it differently writes other bytes.
 script_text="Überfall ü.sqf"
 form() {
-    xdotool key --delay 80 Tab space Tab Home shift+End 1 2 shift+Tab shift+Tab shift+Tab space \
-        shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
-    xdotool type --delay 80 "mission.sqf"
-    xdotool key --delay 80 shift+Tab Home shift+End ctrl+v
-    xdotool key --delay 80 Tab Tab Tab Tab Tab Tab Tab Tab Tab Return
+    xdotool key --delay 60 Tab space Tab Home shift+End 1 2
+    xdotool key --delay 20 --repeat 137 Tab
+    xdotool key --delay 60 Home shift+End ctrl+v Tab
+    xdotool type --delay 60 "mission.sqf"
+    xdotool key --delay 20 --repeat 7 Tab
+    xdotool key --delay 60 space
+    xdotool key --delay 20 --repeat 147 shift+Tab
+    xdotool key --delay 60 Return
 }
 printf "%s" "$script_text" | xclip -selection clipboard 2>/dev/null
 for side in linux wine; do
@@ -108,9 +114,16 @@ done
 if [[ -f $work/linux/description.ext && -f $work/wine/description.ext ]]; then
     cmp "$work/linux/description.ext" "$work/wine/description.ext" ||
         fail "the same typed form: the Windows window wrote other bytes than the Linux window"
-    # What was pasted arrived whole, in Windows-1252.
-    grep -q "$(printf 'onloadintro="\xdcberfall \xfc.sqf"')" "$work/wine/description.ext" ||
-        fail "the pasted intro script is not in the file: $(grep onloadintro "$work/wine/description.ext")"
+    # The keys landed where the tab order says: the pasted script arrived
+    # whole (in Windows-1252), the typed one, the briefing option.
+    while read -r line; do
+        iconv -f WINDOWS-1252 -t UTF-8 "$work/wine/description.ext" | tr -d '\r' | grep -qxF "$line" ||
+            fail "the typed form's file lacks the line $line"
+    done <<EOF_LINES
+onloadintro="$script_text"
+onLoadMission="mission.sqf"
+showRadio=1
+EOF_LINES
 fi
 
 finish window_start
