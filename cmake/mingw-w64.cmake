@@ -25,7 +25,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static -Wl,--gc-sections")
 # Each function and object in a section of its own, so the linker keeps only
 # what the program reaches of the static runtime (the stripped window program
-# shrinks from about 1.5 MB to under 400 KB).
+# of a Release build shrinks from about 1.5 MB to under 400 KB; with debug
+# information the linker keeps what it refers to).
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
 
 # Debian installs the 64-bit loader outside PATH.

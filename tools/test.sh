@@ -78,8 +78,10 @@ echo "== windows"
 # build-win/wine.log and in each test's output, which ctest shows only for a
 # test that fails.
 windowsStart=$SECONDS
+# A release build, as its zip and installer ship it: with debug information
+# the linker keeps far more of the static runtime (1.5 MB stripped, not 0.4).
 cmake -S "$root" -B "$root/build-win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-    -DQOR_WERROR=ON -DQOR_LINUX_PROGRAM="$root/build/src/qorgenerator" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DQOR_WERROR=ON -DQOR_LINUX_PROGRAM="$root/build/src/qorgenerator" >/dev/null
 cmake --build "$root/build-win" -j"$jobs"
 (cd "$root/build-win" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 ls -l "$root"/build-win/qorgenerator-*-win64.{zip,exe}

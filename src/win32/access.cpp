@@ -19,6 +19,11 @@ namespace qor::win32
 namespace
 {
 
+// UI Automation's live-region setting, which mingw's headers lack; 1 is
+// "polite": read out when the reader is idle.
+constexpr GUID liveSetting = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG polite = 1;
+
 void setText(IAccPropServices *access, HWND w, const GUID &property, const std::string &text)
 {
     const std::wstring value = wide(text);
@@ -58,6 +63,8 @@ void MainWindow::describeForScreenReaders()
         tickBox(wep(slot));
     for (int n = 1; n <= static_cast<int>(chki_.size()); ++n)
         tickBox(chki(n));
+    // The status line is announced whenever it changes.
+    setNumber(access_, status_, liveSetting, polite);
 }
 
 void MainWindow::announceTick(HWND box, std::int16_t value)
@@ -85,6 +92,8 @@ void MainWindow::forgetScreenReaderTexts()
         clear(w);
     for (HWND w : {txti1_, txti2_, txtt_, cmd_})
         clear(w);
+    const MSAAPROPID live[] = {liveSetting};
+    access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, live, 1);
     access_->Release();
     access_ = nullptr;
 }
