@@ -14,8 +14,11 @@ source "$root/tests/checks.sh"
 source "$root/tests/windows/session.sh"
 need import
 wine_session
-mkdir "$work/folder"
-wine64 "$exe" "$(windows_path "$work/folder")" >>"$work/wine.log" 2>&1 &
+# A mission folder on drive C:, so the status line reads as it would on
+# Windows. (The prefix's Documents is this machine's home folder.)
+folder="$WINEPREFIX/drive_c/Missions/Ambush.Island"
+mkdir -p "$folder"
+wine64 "$exe" "$(windows_path "$folder")" >>"$work/wine.log" 2>&1 &
 win=$(timeout 60 xdotool search --sync --onlyvisible --name '^description\.ext generator' | head -n 1)
 [[ -n $win ]] || { cat "$work/wine.log"; echo "no window"; exit 1; }
 xdotool windowactivate --sync "$win" mousemove 0 0 2>/dev/null
