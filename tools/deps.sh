@@ -26,6 +26,9 @@ testOnly=(
     xvfb xauth desktop-file-utils libglib2.0-bin xdotool
     clang-format git lintian appstream man-db
     g++-mingw-w64-x86-64-posix wine64 googletest
+    # The Windows program's icon, installer, and window tests and screenshot
+    # under Wine (a window manager, the clipboard, a screen grab).
+    librsvg2-bin icoutils nsis unzip libxml2-utils openbox xclip imagemagick
 )
 
 case ${1:-test} in

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The Win32 program's figures: the size of the stripped qorgenerator.exe, and
+# its start-up to the first painted frame under Wine against the one-button
+# window, both started in turns by one harness with the wineserver already
+# running, on an X display with a window manager.
+#
+#   bench/windows/run.sh [build-win folder (default build-win)] [runs (default 21)]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath "${1:-$root/build-win}")
+runs=${2:-21}
+program=$build/src/win32/qorgenerator.exe
+baseline=$build/bench/windows/onebutton.exe
+harness=$build/bench/windows/startup_bench.exe
+for file in "$program" "$baseline" "$harness"; do
+    [[ -f $file ]] || { echo "build first: cmake --build $build --target qorgenerator onebutton startup_bench"; exit 1; }
+done
+
+source "$root/tests/checks.sh"
+source "$root/tests/windows/session.sh"
+wine_session
+
+for exe in "$program" "$baseline"; do
+    x86_64-w64-mingw32-strip -o "$work/stripped.exe" "$exe"
+    printf '%-16s %8d bytes stripped (%d as built)\n' "$(basename "$exe")" \
+        "$(stat -c %s "$work/stripped.exe")" "$(stat -c %s "$exe")"
+done
+echo
+# Started in an empty folder of their own: neither writes unless pressed.
+mkdir "$work/cwd"
+cd "$work/cwd" || exit 1
+wine64 "$harness" "$runs" "$(windows_path "$baseline")" "$(windows_path "$program")" 2>>"$work/wine.log" | tr -d '\r'

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The Windows installer under Wine, as a user runs it silently:
+#
+#   installer_test.sh <installer.exe> <first line of --version>
+#
+# installs with /S, checks the files, the Start-menu entry, Explorer's two
+# "Open with" entries and the uninstall entry, runs the installed program,
+# then uninstalls with /S and checks that every file and registry key is as it
+# was before the install.
+set -uo pipefail
+
+installer=$(realpath "${1:?installer}")
+version=${2:?first line of --version}
+
+source "$(dirname "$0")/../checks.sh"
+source "$(dirname "$0")/session.sh"
+wine_session
+
+program_dir=$users/AppData/Local/Programs/qorgenerator
+shortcut="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/description.ext generator.lnk"
+exe=$(windows_path "$program_dir")\\qorgenerator.exe
+
+# The user's profile and HKEY_CURRENT_USER, to compare with after the
+# uninstall. The temporary folders are left out: an NSIS uninstaller runs from
+# a copy there that Windows removes later.
+snapshot() {
+    (cd "$users" && find . \( -path ./Temp -o -path ./AppData/Local/Temp \) -prune -o -print | sort) >"$work/$1.files"
+    wine64 reg export HKCU "$(windows_path "$work/$1.reg")" /y >>"$work/wine.log" 2>&1
+    # One line per key and per value, under the key's name. Wine's own
+    # settings (Software\Wine) change as Wine runs, and the times it stamps
+    # on keys do not matter.
+    iconv -f UTF-16LE -t UTF-8 "$work/$1.reg" | tr -d '\r' | awk '
+        /^\[/ { key = $0; if (key !~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/) print key; next }
+        /^#time=/ || /^$/ { next }
+        key !~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/ { print key " " $0 }' >"$work/$1.keys"
+}
+
+# The data of one value (the default value for "") as reg query prints it.
+value() {
+    local key=$1 name=$2 line
+    if [[ -z $name ]]; then
+        line=$(wine64 reg query "HKCU\\$key" /ve 2>>"$work/wine.log" | tr -d '\r' | grep -m1 'REG_')
+    else
+        line=$(wine64 reg query "HKCU\\$key" /v "$name" 2>>"$work/wine.log" | tr -d '\r' | grep -m1 'REG_')
+    fi
+    # "    <name>    REG_SZ    <data>"
+    sed -E 's/^ *.*REG_[A-Z_]+ {4}//' <<<"$line"
+}
+
+snapshot before
+wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S exited with $?"
+
+for file in qorgenerator.exe LICENSE.txt README.txt uninstall.exe; do
+    [[ -f $program_dir/$file ]] || fail "not installed: $file"
+done
+[[ -f $shortcut ]] || fail "no Start-menu entry"
+
+folder_verb='Software\Classes\Directory\shell\qorgenerator'
+background_verb='Software\Classes\Directory\Background\shell\qorgenerator'
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\qorgenerator'
+# key | value name ("" for the default) | data
+while IFS='|' read -r key name data; do
+    got=$(value "$key" "$name")
+    [[ $got == "$data" ]] || fail "HKCU\\$key [$name]: '$got', expected '$data'"
+done <<EOF_VALUES
+$folder_verb||Open with description.ext generator
+$folder_verb\\command||"$exe" "%1"
+$background_verb||Open with description.ext generator
+$background_verb\\command||"$exe" "%V"
+$uninstall_key|DisplayName|description.ext generator
+$uninstall_key|UninstallString|"$(windows_path "$program_dir")\\uninstall.exe"
+$uninstall_key|InstallLocation|$(windows_path "$program_dir")
+EOF_VALUES
+
+# The program runs where the installer put it.
+got=$(wine64 "$program_dir/qorgenerator.exe" --version 2>>"$work/wine.log" | tr -d '\r' | head -n 1)
+[[ $got == "$version" ]] || fail "installed program --version: '$got'"
+
+# The program keeps the folders it worked in under HKCU\Software\qorgenerator;
+# they go with it.
+wine64 reg add 'HKCU\Software\qorgenerator' /v RecentFolders /t REG_MULTI_SZ /d 'C:\missions' /f >>"$work/wine.log" 2>&1
+wine64 "$program_dir/uninstall.exe" /S >>"$work/wine.log" 2>&1 || fail "uninstall.exe /S exited with $?"
+# The uninstaller starts a copy of itself from Temp and returns at once; it
+# removes the registry keys first, then the files.
+for _ in $(seq 120); do
+    snapshot after
+    cmp -s "$work/before.files" "$work/after.files" && break
+    sleep 0.5
+done
+diff "$work/before.files" "$work/after.files" || fail "the uninstall left files other than before the install"
+diff "$work/before.keys" "$work/after.keys" || fail "the uninstall left registry keys other than before the install"
+
+finish installer

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Remakes docs/screenshot-windows.png: the Win32 window under Wine, at its
+# start state, on an X display with a window manager, the client area only
+# (as docs/screenshot.png shows the Linux window).
+#
+#   tools/screenshot-windows.sh [qorgenerator.exe (default build-win's)] [picture]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+exe=$(realpath "${1:-$root/build-win/src/win32/qorgenerator.exe}")
+picture=$(realpath "${2:-$root/docs/screenshot-windows.png}")
+[[ -f $exe ]] || { echo "build it first: cmake --build $root/build-win --target qorgenerator"; exit 1; }
+
+source "$root/tests/checks.sh"
+source "$root/tests/windows/session.sh"
+need import
+wine_session
+# A mission folder on drive C:, so the status line reads as it would on
+# Windows. (The prefix's Documents is this machine's home folder.)
+folder="$WINEPREFIX/drive_c/Missions/Ambush.Island"
+mkdir -p "$folder"
+wine64 "$exe" "$(windows_path "$folder")" >>"$work/wine.log" 2>&1 &
+win=$(timeout 60 xdotool search --sync --onlyvisible --name '^description\.ext generator' | head -n 1)
+[[ -n $win ]] || { cat "$work/wine.log"; echo "no window"; exit 1; }
+xdotool windowactivate --sync "$win" mousemove 0 0 2>/dev/null
+# Its first frame and the focus on the button drawn.
+sleep 2
+import -window "$win" "$picture" || exit 1
+echo "wrote $picture ($(identify -format '%wx%h' "$picture"))"
