@@ -5,13 +5,8 @@
 #include "reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace qor
 {
@@ -111,44 +106,9 @@ bool Snapshot::sameVersion(const Snapshot &other) const
 
 Snapshot snapshotOf(const std::string &name)
 {
-    namespace fs = std::filesystem;
-    Snapshot s;
-    const fs::path path(std::u8string(reinterpret_cast<const char8_t *>(name.data()), name.size()));
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found)
-        return s;
-    if (ec) {
-        s.state = Snapshot::State::Unreadable;
-        s.reason = ec.message();
-        return s;
-    }
-    if (status.type() != fs::file_type::regular) {
-        s.state = Snapshot::State::NotAFile;
-        return s;
-    }
-    s.size = fs::file_size(path, ec);
-    s.modified = static_cast<std::int64_t>(fs::last_write_time(path, ec).time_since_epoch().count());
-    if (s.size > maxFileSize) {
-        s.state = Snapshot::State::TooLarge;
-        return s;
-    }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        s.state = Snapshot::State::Unreadable;
-        s.reason = errno ? std::strerror(errno) : "cannot be opened";
-        return s;
-    }
-    s.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        s.state = Snapshot::State::Unreadable;
-        s.reason = "a read failed";
-        return s;
-    }
-    s.state = Snapshot::State::Read;
-    s.size = s.bytes.size();
-    s.hash = fnv1a(s.bytes);
+    Snapshot s = readSnapshot(name);
+    if (s.state == Snapshot::State::Read)
+        s.hash = fnv1a(s.bytes);
     return s;
 }
 

@@ -49,6 +49,12 @@ inline constexpr std::uint64_t maxFileSize = 64u << 20;
 // sink writes it) from the disk.
 Snapshot snapshotOf(const std::string &name);
 
+// The system's part of snapshotOf: state, bytes, reason, size and time, read
+// through the platform's own calls (one implementation file per platform;
+// the standard library's streams would bring its whole locale machinery
+// into the Windows program).
+Snapshot readSnapshot(const std::string &name);
+
 enum class Answer : std::uint8_t { Replace, Cancel, Load };
 
 inline constexpr const char *replaceLabel = "Replace";

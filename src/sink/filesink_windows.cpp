@@ -1,10 +1,10 @@
 #include "filesink.h"
 
 #include "filesink_windows.h"
+#include "generate/systemreason.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cwctype>
 #include <random>
 #include <string>
 #include <utility>
@@ -46,21 +46,6 @@ std::string utf8(std::wstring_view wide)
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
     return out;
-}
-
-// Windows' own text for an error, in the user's language, without the line
-// end it comes with.
-std::string reasonText(DWORD error)
-{
-    wchar_t *buffer = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
-    std::wstring text = buffer ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
-    while (!text.empty() && std::iswspace(text.back()))
-        text.pop_back();
-    return text.empty() ? "Error " + std::to_string(error) : utf8(text);
 }
 
 // The name resolved against the working folder, the way the system resolves
@@ -134,7 +119,7 @@ struct FileSink::Impl {
 
     bool fail(DWORD errorCode)
     {
-        error = reasonText(errorCode);
+        error = systemReason(errorCode);
         return false;
     }
     bool fail(std::string reason)
