@@ -184,12 +184,7 @@ constexpr char tailDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLM
 // What every temporary for base starts with: the target's name, hidden.
 std::string temporaryPrefix(std::string_view base)
 {
-    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about
-    // "." + std::string.
-    std::string prefix(1, '.');
-    prefix.append(base.substr(0, 200));
-    prefix += '.';
-    return prefix;
+    return "." + std::string(base.substr(0, 200)) + ".";
 }
 
 // A name nobody else picks: the prefix with a random tail.
