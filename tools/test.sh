@@ -79,7 +79,7 @@ echo "== windows"
 # test that fails.
 windowsStart=$SECONDS
 # A release build, as its zip and installer ship it: with debug information
-# the linker keeps far more of the static runtime (1.5 MB stripped, not 0.4).
+# the linker keeps far more of the static runtime.
 cmake -S "$root" -B "$root/build-win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQOR_WERROR=ON -DQOR_LINUX_PROGRAM="$root/build/src/qorgenerator" >/dev/null
 cmake --build "$root/build-win" -j"$jobs"
