@@ -483,19 +483,33 @@ void MainWindow::fitToWorkArea()
 
 void MainWindow::updateScrollBars()
 {
-    const RECT client = viewport();
+    // Decided on the room without bars: bars shown earlier (while the window
+    // was smaller) would otherwise take the room that makes them needed.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    const int barWidth = GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_);
+    const int barHeight = GetSystemMetricsForDpi(SM_CYHSCROLL, dpi_);
+    RECT room = viewport();
+    room.right += (style & WS_VSCROLL) ? barWidth : 0;
+    room.bottom += (style & WS_HSCROLL) ? barHeight : 0;
     const SIZE canvas = canvasSize();
+    bool horizontal = room.right < canvas.cx;
+    bool vertical = room.bottom < canvas.cy;
+    // A bar in one direction takes room from the other.
+    vertical = vertical || (horizontal && room.bottom - barHeight < canvas.cy);
+    horizontal = horizontal || (vertical && room.right - barWidth < canvas.cx);
+    ShowScrollBar(window_, SB_HORZ, horizontal);
+    ShowScrollBar(window_, SB_VERT, vertical);
+    const RECT client = viewport();
     for (const int bar : {SB_HORZ, SB_VERT}) {
-        const bool horizontal = bar == SB_HORZ;
+        const bool isHorizontal = bar == SB_HORZ;
+        if (!(isHorizontal ? horizontal : vertical))
+            continue;
         SCROLLINFO info{};
         info.cbSize = sizeof info;
         info.fMask = SIF_RANGE | SIF_PAGE;
-        info.nMax = (horizontal ? canvas.cx : canvas.cy) - 1;
-        info.nPage = static_cast<UINT>(horizontal ? client.right : client.bottom);
-        const bool needed = info.nPage <= static_cast<UINT>(info.nMax);
-        ShowScrollBar(window_, bar, needed);
-        if (needed)
-            SetScrollInfo(window_, bar, &info, TRUE);
+        info.nMax = (isHorizontal ? canvas.cx : canvas.cy) - 1;
+        info.nPage = static_cast<UINT>(isHorizontal ? client.right : client.bottom);
+        SetScrollInfo(window_, bar, &info, TRUE);
     }
     scrollTo(scroll_.x, scroll_.y);
     placeStatusBand();
