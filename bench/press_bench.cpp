@@ -2,8 +2,8 @@
 // real file, each beside a baseline measured in the same run; the file read
 // back into the form beside the press in memory. After the run
 // the ratios to the baselines are printed.
-#include "filesink.h"
-#include "generate/loader.h"
+#include "io/filesink.h"
+#include "mission/loader.h"
 #include "testutil.h"
 
 #include <QByteArray>

@@ -9,7 +9,7 @@
 // milliseconds since the spawn at three points: QApplication made, window
 // made, first frame painted:
 //   app-ms <ms> window-ms <ms> first-frame-ms <ms>
-#include "qorgenerator.h"
+#include "ui/qt/qorgenerator.h"
 
 #include <QApplication>
 #include <QPushButton>

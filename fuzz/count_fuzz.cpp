@@ -1,6 +1,6 @@
 // The count reader on arbitrary bytes, against the C library's strtod, and
 // the writer's text of whatever it read.
-#include "generate/countformat.h"
+#include "format/countformat.h"
 #include "invariant.h"
 
 #include <cerrno>

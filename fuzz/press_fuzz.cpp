@@ -2,11 +2,11 @@
 // the window must look like afterwards is worked out here, from the window
 // before the press, and compared line by line.
 #include "catalogue/catalogue.h"
-#include "generate/ansi.h"
-#include "generate/checks.h"
-#include "generate/command.h"
-#include "generate/countformat.h"
+#include "format/ansi.h"
+#include "format/countformat.h"
 #include "invariant.h"
+#include "press/checks.h"
+#include "press/command.h"
 #include "testutil.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

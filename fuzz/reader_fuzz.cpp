@@ -1,8 +1,8 @@
 // The reader on any bytes: it never crashes, never accepts what it must
 // refuse, and whatever it loads is a form whose press reads back as itself.
-#include "generate/loader.h"
-#include "generate/reader.h"
+#include "format/reader.h"
 #include "invariant.h"
+#include "mission/loader.h"
 #include "testutil.h"
 
 #include <algorithm>

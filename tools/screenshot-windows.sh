@@ -6,7 +6,7 @@
 #   tools/screenshot-windows.sh [qorgenerator.exe (default build-win's)] [picture]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=$(realpath "${1:-$root/build-win/src/win32/qorgenerator.exe}")
+exe=$(realpath "${1:-$root/build-win/src/qorgenerator.exe}")
 picture=$(realpath "${2:-$root/docs/screenshot-windows.png}")
 [[ -f $exe ]] || { echo "build it first: cmake --build $root/build-win --target qorgenerator"; exit 1; }
 

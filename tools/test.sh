@@ -54,7 +54,7 @@ echo "== fuzz"
 # new inputs collect in build-fuzz, so the committed corpus stays as it is.
 fuzzSeconds=${QOR_FUZZ_SECONDS:-60}
 cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQOR_BUILD_FUZZ=ON \
-    -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_WINDOW=OFF -DQOR_WERROR=ON >/dev/null
+    -DQOR_BUILD_TESTS=OFF -DQOR_FRONTEND=none -DQOR_WERROR=ON >/dev/null
 cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz
 for target in count press reader; do
     work="$root/build-fuzz/corpus/$target"

@@ -9,7 +9,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "${1:-$root/build-win}")
 runs=${2:-21}
-program=$build/src/win32/qorgenerator.exe
+program=$build/src/qorgenerator.exe
 baseline=$build/bench/windows/onebutton.exe
 harness=$build/bench/windows/startup_bench.exe
 for file in "$program" "$baseline" "$harness"; do

@@ -1,4 +1,4 @@
-#include "contrast.h"
+#include "layout/contrast.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "texts.h"
+#include "layout/texts.h"
 
 #include "catalogue/catalogue.h"
-#include "generate/sections.h"
-#include "layout.h"
+#include "layout/layout.h"
+#include "press/sections.h"
 
 namespace qor::layout
 {

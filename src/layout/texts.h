@@ -2,7 +2,7 @@
 // What the window says, for every front-end: its caption and title, the
 // button's caption, and what screen readers hear of each input.
 
-#include "generate/form.h"
+#include "press/formview.h"
 
 #include <string>
 #include <string_view>

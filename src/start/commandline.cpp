@@ -1,5 +1,5 @@
-#include "commandline.h"
-#include "usage.h"
+#include "start/commandline.h"
+#include "start/usage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "formrecord.h"
 
-#include "generate/startvalues.h"
+#include "press/startvalues.h"
 
 #include <stdexcept>
 

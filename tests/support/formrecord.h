@@ -4,7 +4,7 @@
 // records what a press shows and where it moves the focus.
 
 #include "catalogue/catalogue.h"
-#include "generate/form.h"
+#include "press/formview.h"
 
 #include <array>
 #include <optional>

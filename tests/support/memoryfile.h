@@ -3,7 +3,7 @@
 // (open 1, commit 2), to stand in for a disk that refuses; what it committed
 // last stays as the "file on disk".
 
-#include "generate/outputfile.h"
+#include "press/outputfile.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 // memory, and files read and written whole.
 
 #include "formrecord.h"
-#include "generate/command.h"
 #include "memoryfile.h"
+#include "press/command.h"
 
 #include <random>
 #include <string>

@@ -2,8 +2,8 @@
 // presses the fullest form through the real sink, and checks the message,
 // the file on disk and that nothing else is left in the folder. The folder's
 // name holds characters no ANSI code page has, so a lossy path fails every row.
-#include "filesink.h"
-#include "filesink_windows.h"
+#include "io/filesink.h"
+#include "io/filesink_windows.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

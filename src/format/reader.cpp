@@ -1,0 +1,429 @@
+#include "format/reader.h"
+
+#include "press/startvalues.h"
+
+#include <algorithm>
+
+namespace qor
+{
+
+namespace
+{
+
+bool isNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// Thrown inside the scanner only; readDescription turns it into a Refusal.
+struct Refused {
+    Refusal refusal;
+};
+
+// One pass over the bytes, left to right; every loop advances, so the time is
+// linear in the file's size whatever it holds.
+class Scanner
+{
+  public:
+    explicit Scanner(std::string_view s) : s_(s) {}
+
+    ReadFile run()
+    {
+        ReadFile file;
+        file.statements.reserve(s_.size() / 16);
+        if (const auto nul = s_.find('\0'); nul != std::string_view::npos) {
+            // Counting lines up to it is the only work done on such a file.
+            while (at_ < nul)
+                step();
+            refuse("a NUL byte: this is no text file");
+        }
+        if (s_.substr(0, 3) == "\xEF\xBB\xBF") {
+            file.utf8 = true;
+            at_ = lineBegin_ = 3;
+        }
+        lineStart_ = true;
+        while (skipSpace())
+            file.statements.push_back(statement());
+        if (!openBraces_.empty())
+            refuse("a '{' without its '}'", openBraces_.back());
+        file.lineCount = line_;
+        return file;
+    }
+
+  private:
+    [[noreturn]] void refuse(std::string reason, int line = 0) const
+    {
+        throw Refused{{line ? line : line_, std::move(reason)}};
+    }
+
+    bool atEnd() const { return at_ >= s_.size(); }
+    char peek(std::size_t ahead = 0) const { return at_ + ahead < s_.size() ? s_[at_ + ahead] : '\0'; }
+
+    // Moves past one byte, or one line end (CR LF, LF or CR).
+    void step()
+    {
+        const char c = s_[at_++];
+        if (c == '\r' && peek() == '\n')
+            ++at_;
+        if (isLineEnd(c)) {
+            ++line_;
+            lineStart_ = true;
+            lineBegin_ = at_;
+        } else if (!isBlank(c)) {
+            lineStart_ = false;
+        }
+    }
+
+    // Skips blanks and line ends; false at the end of the file.
+    bool skipSpace()
+    {
+        while (!atEnd() && (isBlank(peek()) || isLineEnd(peek())))
+            step();
+        return !atEnd();
+    }
+
+    void skipBlanks()
+    {
+        while (!atEnd() && isBlank(peek()))
+            step();
+    }
+
+    std::string_view name()
+    {
+        const std::size_t start = at_;
+        while (!atEnd() && isNameChar(peek()))
+            step();
+        return s_.substr(start, at_ - start);
+    }
+
+    std::string_view restOfLine()
+    {
+        const std::size_t start = at_;
+        while (!atEnd() && !isLineEnd(peek()))
+            ++at_;
+        return s_.substr(start, at_ - start);
+    }
+
+    // The whole line, as far as 40 bytes, with control and non-ASCII bytes
+    // shown as "?": the reason is shown as plain text in any code page.
+    [[noreturn]] void cannotRead()
+    {
+        restOfLine();
+        std::string_view shown = s_.substr(lineBegin_, at_ - lineBegin_);
+        while (!shown.empty() && isBlank(shown.front()))
+            shown.remove_prefix(1);
+        if (shown.size() > 40)
+            shown = shown.substr(0, 40);
+        std::string text(shown);
+        for (char &c : text)
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+                c = '?';
+        refuse("cannot read \"" + text + "\"");
+    }
+
+    Statement statement()
+    {
+        Statement st;
+        st.firstLine = line_;
+        const char c = peek();
+        if (c == '/' && peek(1) == '/') {
+            st.kind = StatementKind::Comment;
+            restOfLine();
+        } else if (c == '/' && peek(1) == '*') {
+            st.kind = StatementKind::Comment;
+            blockComment();
+        } else if (c == '#') {
+            st.kind = StatementKind::Include;
+            directive();
+        } else if (c == '}') {
+            st.kind = StatementKind::ClassEnd;
+            if (openBraces_.empty())
+                refuse("a '}' without its '{'");
+            openBraces_.pop_back();
+            step();
+            skipBlanks();
+            if (peek() == ';')
+                step();
+        } else if (c == ';') {
+            step();
+        } else if (isNameChar(c)) {
+            const std::string_view word = name();
+            if (word == "class" && (isBlank(peek()) || isLineEnd(peek())))
+                classStatement(st);
+            else
+                assignment(st, word);
+        } else {
+            cannotRead();
+        }
+        st.lastLine = line_;
+        return st;
+    }
+
+    void blockComment()
+    {
+        const int opened = line_;
+        at_ += 2;
+        while (!atEnd() && !(peek() == '*' && peek(1) == '/'))
+            step();
+        if (atEnd())
+            refuse("a '/*' without its '*/'", opened);
+        at_ += 2;
+    }
+
+    // Only "#include" leaves the game's reading of the file as it stands;
+    // "#define" and the others can change what every later line means.
+    void directive()
+    {
+        if (!lineStart_)
+            cannotRead();
+        std::string_view line = restOfLine();
+        line.remove_prefix(1);
+        while (!line.empty() && isBlank(line.front()))
+            line.remove_prefix(1);
+        std::size_t n = 0;
+        while (n < line.size() && isNameChar(line[n]))
+            ++n;
+        const std::string_view word = line.substr(0, n);
+        if (word != "include")
+            refuse("'#" + std::string(word) + "' could change what the game reads");
+    }
+
+    void openBrace()
+    {
+        if (static_cast<int>(openBraces_.size()) >= maxNesting)
+            refuse("braces nested deeper than " + std::to_string(maxNesting));
+        openBraces_.push_back(line_);
+        step();
+    }
+
+    void classStatement(Statement &st)
+    {
+        skipSpace();
+        st.name = name();
+        if (st.name.empty())
+            cannotRead();
+        skipSpace();
+        if (peek() == ':') {
+            step();
+            skipSpace();
+            st.base = name();
+            if (st.base.empty())
+                cannotRead();
+            skipSpace();
+        }
+        if (peek() == '{') {
+            st.kind = StatementKind::ClassBegin;
+            openBrace();
+        } else if (peek() == ';' && st.base.empty()) {
+            st.kind = StatementKind::ClassDeclaration;
+            step();
+        } else {
+            cannotRead();
+        }
+    }
+
+    void assignment(Statement &st, std::string_view key)
+    {
+        st.kind = StatementKind::Assignment;
+        st.name = key;
+        skipBlanks();
+        if (peek() == '[' && peek(1) == ']') {
+            st.isArray = true;
+            at_ += 2;
+            skipBlanks();
+        }
+        if (peek() != '=')
+            cannotRead();
+        step();
+        skipBlanks();
+        if (peek() == '"' && isScriptKey(key) && lineString(st))
+            return;
+        if (peek() == '"')
+            string(st);
+        else if (peek() == '{')
+            array(st);
+        else
+            word(st);
+        skipBlanks();
+        if (peek() == ';')
+            step();
+    }
+
+    // The writer's own shape: everything up to the line's last quote, when
+    // nothing but blanks follows that quote.
+    bool lineString(Statement &st)
+    {
+        // The line's end and its last byte before trailing blanks, found once
+        // per line: a line of many script keys stays linear.
+        if (at_ >= lineEnd_) {
+            lineEnd_ = std::min(s_.find_first_of("\r\n", at_), s_.size());
+            lineLast_ = lineEnd_;
+            while (lineLast_ > lineBegin_ && isBlank(s_[lineLast_ - 1]))
+                --lineLast_;
+        }
+        if (lineLast_ <= at_ + 1 || s_[lineLast_ - 1] != '"')
+            return false;
+        st.shape = ValueShape::LineString;
+        st.value = s_.substr(at_ + 1, lineLast_ - 1 - (at_ + 1));
+        at_ = lineEnd_;
+        return true;
+    }
+
+    void string(Statement &st)
+    {
+        st.shape = ValueShape::String;
+        step();
+        const std::size_t start = at_;
+        for (;;) {
+            const std::size_t next = s_.find_first_of("\"\r\n", at_);
+            if (next == std::string_view::npos || s_[next] != '"')
+                refuse("a string without its closing quote");
+            at_ = next + 1;
+            if (peek() != '"') {
+                st.value = s_.substr(start, next - start);
+                return;
+            }
+            ++at_;
+        }
+    }
+
+    // Kept whole; the form holds no array, so only its extent matters.
+    void array(Statement &st)
+    {
+        st.shape = ValueShape::Array;
+        const std::size_t start = at_;
+        const std::size_t depthBefore = openBraces_.size();
+        openBrace();
+        while (openBraces_.size() > depthBefore) {
+            if (atEnd())
+                refuse("a '{' without its '}'", openBraces_.back());
+            const char c = peek();
+            if (c == '{') {
+                openBrace();
+            } else if (c == '}') {
+                openBraces_.pop_back();
+                step();
+            } else if (c == '"') {
+                Statement ignored;
+                string(ignored);
+            } else {
+                step();
+            }
+        }
+        st.value = s_.substr(start, at_ - start);
+    }
+
+    void word(Statement &st)
+    {
+        const std::size_t start = at_;
+        while (!atEnd() && !isLineEnd(peek()) && peek() != ';' &&
+               !(peek() == '/' && (peek(1) == '/' || peek(1) == '*'))) {
+            if (peek() == '"' || peek() == '{' || peek() == '}')
+                cannotRead();
+            step();
+        }
+        std::string_view text = s_.substr(start, at_ - start);
+        while (!text.empty() && isBlank(text.back()))
+            text.remove_suffix(1);
+        if (text.empty())
+            refuse("'" + std::string(st.name) + "' without a value");
+        st.value = text;
+    }
+
+    std::string_view s_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+    bool lineStart_ = true;
+    std::size_t lineBegin_ = 0;
+    std::size_t lineEnd_ = 0;     // of the line lineString last looked at
+    std::size_t lineLast_ = 0;    // its end less trailing blanks
+    std::vector<int> openBraces_; // the line of each '{' still open
+};
+
+} // namespace
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool isScriptKey(std::string_view key)
+{
+    return sameIgnoringCase(key, introKey) || sameIgnoringCase(key, missionKey);
+}
+
+ReadFile readDescription(std::string_view bytes)
+{
+    try {
+        return Scanner(bytes).run();
+    } catch (const Refused &refused) {
+        ReadFile file;
+        file.refusal = refused.refusal;
+        return file;
+    }
+}
+
+std::string unquoted(const Statement &statement)
+{
+    std::string text(statement.value);
+    if (statement.shape != ValueShape::String)
+        return text;
+    std::size_t to = 0;
+    for (std::size_t at = 0; at < text.size(); ++at, ++to) {
+        text[to] = text[at];
+        at += text[at] == '"' ? 1 : 0; // the second of a doubled pair
+    }
+    text.resize(to);
+    return text;
+}
+
+std::string describe(const Refusal &refusal)
+{
+    return "line " + std::to_string(refusal.line) + ": " + refusal.reason;
+}
+
+bool isUtf8(std::string_view bytes)
+{
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        std::size_t length = 0;
+        std::uint32_t code = 0;
+        if (lead < 0x80)
+            length = 1, code = lead;
+        else if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2, code = lead & 0x1Fu;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, code = lead & 0x0Fu;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, code = lead & 0x07u;
+        else
+            return false;
+        if (at + length > bytes.size())
+            return false;
+        for (std::size_t n = 1; n < length; ++n) {
+            const auto c = static_cast<unsigned char>(bytes[at + n]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (c & 0x3Fu);
+        }
+        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+        if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+} // namespace qor

@@ -1,0 +1,54 @@
+#pragma once
+// description.ext replaced the way careful editors save: the bytes go to a
+// new temporary file in the target's own folder, are synced to the disk, and
+// only then renamed over the old file. Either the whole new file is in place
+// or the old one is exactly as it was; the file is never written in place.
+//
+// The name is taken relative to the process's working folder, through the
+// folder itself rather than a rebuilt absolute path, so a deleted or renamed
+// working folder, a path longer than the system's limit or a folder name that
+// is not valid UTF-8 still reach the right place (or fail with a reason).
+// A symbolic link to a regular file has its target replaced, where the
+// kernel's rule for shared sticky folders lets this process follow it; a
+// link that points nowhere is refused rather than made into a new file, and
+// anything else that is not a regular file is refused without being opened.
+// The replaced file grants exactly what the old one granted: owner, group,
+// mode and ACL, or less where the group cannot be kept.
+//
+// One header for every platform: each platform has its own implementation
+// file (filesink_posix.cpp, filesink_windows.cpp).
+
+#include "press/outputfile.h"
+
+#include <memory>
+#include <string>
+
+namespace qor
+{
+
+// The system calls the sink makes where a test needs a real failure (a sync
+// that reports an I/O error, say). Each platform defines it beside its
+// implementation; a null pointer means the system's own calls.
+struct SystemCalls;
+
+class FileSink final : public OutputFile
+{
+  public:
+    explicit FileSink(std::string name, const SystemCalls *calls = nullptr);
+    // Leaves no temporary file behind, whether commit() ran, failed or not.
+    ~FileSink() override;
+    FileSink(const FileSink &) = delete;
+    FileSink &operator=(const FileSink &) = delete;
+
+    bool open() override;
+    bool commit(std::string_view bytes) override;
+    std::string path() const override;
+    std::string errorString() const override;
+    std::string notice() const override;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace qor

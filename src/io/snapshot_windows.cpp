@@ -1,0 +1,78 @@
+#include "io/readwhole.h"
+#include "io/snapshot.h"
+#include "io/systemreason.h"
+
+#include <windows.h>
+
+namespace qor
+{
+
+namespace
+{
+
+std::wstring wide(const std::string &utf8)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+Snapshot unreadable(DWORD error)
+{
+    Snapshot s;
+    s.state = Snapshot::State::Unreadable;
+    s.reason = systemReason(error);
+    return s;
+}
+
+} // namespace
+
+Snapshot readSnapshot(const std::string &name)
+{
+    const std::wstring path = wide(name);
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Snapshot{} : unreadable(error);
+    }
+    Snapshot s;
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        s.state = Snapshot::State::NotAFile;
+        return s;
+    }
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return unreadable(GetLastError());
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info) || GetFileType(file) != FILE_TYPE_DISK) {
+        const DWORD error = GetLastError();
+        CloseHandle(file);
+        if (error == NO_ERROR) {
+            s.state = Snapshot::State::NotAFile;
+            return s;
+        }
+        return unreadable(error);
+    }
+    s.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    s.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                           info.ftLastWriteTime.dwLowDateTime);
+    if (s.size > maxFileSize) {
+        CloseHandle(file);
+        s.state = Snapshot::State::TooLarge;
+        return s;
+    }
+    DWORD error = NO_ERROR;
+    const bool read = detail::readWhole(s, [&](char *buffer, std::size_t room) -> long long {
+        DWORD n = 0;
+        if (::ReadFile(file, buffer, static_cast<DWORD>(room), &n, nullptr))
+            return n;
+        error = GetLastError();
+        return -1;
+    });
+    CloseHandle(file);
+    return read ? s : unreadable(error);
+}
+
+} // namespace qor

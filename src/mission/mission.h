@@ -1,0 +1,119 @@
+#pragma once
+// The mission a front-end works on: one folder's description.ext, opened the
+// way an editor opens a document. A front-end holds one Mission per folder and
+// asks it everything: what to show in the status line, whether a press must
+// ask first and with which words, and what to do with the answer. The
+// front-end only shows the question (through an Asker) and the status text.
+//
+//   open(form)       read the file (Snapshot) -> readDescription -> loadForm
+//   press(...)       question? -> Asker -> cmd_Click -> the file's new identity
+//   status()         "<folder>: Read description.ext: 23 items, ..."
+//
+// A press asks once before it drops anything: the file has lines the form
+// cannot hold, could not be read, was not read, or was changed by another
+// program since it was read or last written. After a Replace the same file is
+// not asked about again.
+
+#include "catalogue/catalogue.h"
+#include "io/snapshot.h"
+#include "mission/loader.h"
+#include "press/command.h"
+#include "press/formview.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qor
+{
+
+enum class Answer : std::uint8_t { Replace, Cancel, Load };
+
+inline constexpr const char *replaceLabel = "Replace";
+inline constexpr const char *cancelLabel = "Cancel";
+inline constexpr const char *loadLabel = "Load it into the form";
+
+struct Question {
+    std::string text;    // plain text, one or two sentences
+    std::string details; // every line concerned, one per line
+    bool offerLoad = false;
+    std::string acceptLabel = replaceLabel; // the answer Replace, as the button says it
+};
+
+// Shows a question and returns the user's answer; tests answer it themselves.
+class Asker
+{
+  public:
+    virtual ~Asker() = default;
+    virtual Answer ask(const Question &question) = 0;
+};
+
+class Mission
+{
+  public:
+    using Reader = std::function<Snapshot(const std::string &name)>;
+    using Clock = std::function<std::string()>; // "12:04:31"
+
+    // folder: shown in the status line, as the user knows it.
+    explicit Mission(std::string folder, Reader reader = snapshotOf, Clock clock = {});
+
+    const std::string &folder() const { return folder_; }
+
+    // Reads the folder's description.ext into the form. Where there is none,
+    // or it cannot be read, the form holds the start values.
+    void open(FormView &form);
+    // Keeps the start values: a file already there counts as not read.
+    void openBlank(FormView &form);
+
+    // The question the next press would ask, if any (reads the disk).
+    std::optional<Question> questionBeforePress() const;
+
+    // One press of the button: the question first, if one is due, then
+    // cmd_Click. Cancel writes nothing and changes no value; "Load it into
+    // the form" reads the file again instead. True when the file was written.
+    bool press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker);
+
+    // Whether the form holds values that the last read or written file does
+    // not: leaving the folder would lose them.
+    bool hasUnsavedValues(const FormView &form) const;
+    // Asked before another folder replaces values not yet written; the
+    // answer Replace leaves them.
+    Question leavingQuestion() const;
+
+    // "<folder>: <what happened last>".
+    std::string status() const;
+    const LoadReport &report() const { return report_; }
+
+  private:
+    enum class Known : std::uint8_t { Nothing, Loaded, Refused, NotRead, Written };
+
+    void remember(const FormView &form);
+    std::string readStatus() const;
+    std::string leftoverDetails() const;
+
+    std::string folder_;
+    Reader reader_;
+    Clock clock_;
+
+    Known known_ = Known::Nothing;
+    Snapshot snapshot_; // as read, or as last written
+    std::optional<Refusal> refusal_;
+    LoadReport report_;
+    std::optional<Snapshot> replaceAccepted_;
+    std::string lastPress_; // status after a press; empty before the first
+
+    // The values as last read or written, to tell unsaved changes.
+    std::string intro_, mission_;
+    std::array<std::int16_t, 8> briefing_{};
+    std::array<std::int16_t, checkBoxCount> ticks_{};
+    std::array<std::string, slotCount> counts_{};
+};
+
+// "lines 4, 17-18": ranges merged where they touch.
+std::string lineList(const std::vector<Leftover> &leftovers);
+// Lines the ranges cover, each once.
+int lineCount(const std::vector<Leftover> &leftovers);
+
+} // namespace qor

@@ -1,0 +1,86 @@
+#include "press/writer.h"
+
+#include "format/ansi.h"
+#include "format/countformat.h"
+#include "press/startvalues.h"
+
+namespace qor
+{
+
+namespace
+{
+
+// No early exit: a plain loop over short texts.
+bool isAscii(std::string_view s)
+{
+    unsigned char seen = 0;
+    for (char c : s)
+        seen |= static_cast<unsigned char>(c);
+    return seen < 0x80;
+}
+
+} // namespace
+
+// The fullest form writes under 4 KiB: one allocation per press, short of
+// very long script names.
+FileWriter::FileWriter()
+{
+    bytes_.reserve(4096);
+}
+
+// ASCII is the same in every code page, and it is all that class names and
+// counts hold: only the script names ever need converting.
+void FileWriter::append(std::string_view utf8)
+{
+    if (isAscii(utf8))
+        bytes_ += utf8;
+    else
+        bytes_ += toAnsi(utf8);
+}
+
+void FileWriter::line(std::string_view utf8)
+{
+    append(utf8);
+    bytes_ += "\r\n";
+}
+
+void FileWriter::header(const FormView &form)
+{
+    line("");
+    line(std::string(introKey) + "=" + form.text(txtt) + form.text(txti1) + form.text(txtt));
+    line("");
+    line(std::string(missionKey) + "=" + form.text(txtt) + form.text(txti2) + form.text(txtt));
+    line("");
+    for (std::size_t n = 0; n < briefingOptions.size(); ++n) {
+        const int box = static_cast<int>(n) + 1; // chki1..chki7
+        line(std::string(briefingOptions[n].key) + "=" + std::to_string(form.value(chki(box))));
+        line("");
+    }
+}
+
+void FileWriter::beginSection(std::string_view title)
+{
+    bytes_ += "class ";
+    append(title);
+    bytes_ += "\r\n{\r\n";
+}
+
+void FileWriter::endSection()
+{
+    line("};");
+}
+
+void FileWriter::classEntry(std::string_view className, double count)
+{
+    // The file's most frequent lines, appended in place rather than built one
+    // by one: "class <name>", "{", the count line, "};". Conversion works
+    // character by character, so converting the name alone gives the same
+    // bytes as converting its whole line.
+    bytes_ += "class ";
+    append(className);
+    bytes_ += "\r\n{\r\n         count = ";
+    appendCount(bytes_, count);
+    bytes_ += ";\r\n};\r\n";
+}
+
+} // namespace qor

@@ -1,0 +1,182 @@
+#include "ui/qt/controls.h"
+
+#include "ui/qt/scheme.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QValidator>
+
+#include <algorithm>
+#include <limits>
+
+namespace qor
+{
+
+namespace
+{
+
+// Decoration: never takes the mouse or the focus, so clicks reach whatever
+// lies beneath and Tab never stops on it.
+void makeDecoration(QWidget *w)
+{
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    w->setFocusPolicy(Qt::NoFocus);
+}
+
+// Two pixels wide just inside `frame`, black or white against the control's
+// backdrop. The styles' own focus marks are faint on some fills (a darker
+// highlight on the highlight) or missing after a mouse click.
+// Without a backdrop set, `around` is what lies behind, looked up as it is
+// painted so that it follows a change of the desktop's scheme.
+void paintFocusFrame(QWidget *w, QRect frame, QPalette::ColorRole around)
+{
+    const QVariant backdrop = w->property(backdropProperty);
+    const QColor behind = backdrop.isValid() ? backdrop.value<QColor>() : w->palette().color(around);
+    const QColor c = outlineAgainst(behind);
+    QPainter p(w);
+    const int t = 2;
+    p.fillRect(QRect(frame.left(), frame.top(), frame.width(), t), c);
+    p.fillRect(QRect(frame.left(), frame.bottom() - t + 1, frame.width(), t), c);
+    p.fillRect(QRect(frame.left(), frame.top(), t, frame.height()), c);
+    p.fillRect(QRect(frame.right() - t + 1, frame.top(), t, frame.height()), c);
+}
+
+// The style's painting of a button, less its own focus mark.
+void paintWithoutFocus(QWidget *w, QStyleOptionButton opt, QStyle::ControlElement element)
+{
+    opt.state &= ~QStyle::State_HasFocus;
+    QStylePainter(w).drawControl(element, opt);
+}
+
+} // namespace
+
+FrameLine::FrameLine(QPoint from, QPoint to, int width, QColor colour, QWidget *parent)
+    : QWidget(parent), from_(from), to_(to), width_(width), colour_(colour)
+{
+    makeDecoration(this);
+    const QRect span = QRect(from, to).normalized();
+    setGeometry(span.adjusted(-width, -width, width, width));
+}
+
+void FrameLine::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QPen(colour_, width_, Qt::SolidLine, Qt::SquareCap));
+    const QPoint origin = geometry().topLeft();
+    p.drawLine(from_ - origin, to_ - origin);
+}
+
+FilledShape::FilledShape(QColor fill, bool rounded, int outline, QWidget *parent)
+    : QWidget(parent), fill_(fill), rounded_(rounded), outline_(outline)
+{
+    makeDecoration(this);
+}
+
+void FilledShape::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRectF area = rect();
+    if (rounded_) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill_);
+        const qreal radius = std::min(area.width(), area.height()) / 4;
+        p.drawRoundedRect(area, radius, radius);
+        return;
+    }
+    p.fillRect(area, fill_);
+    if (outline_ > 0) {
+        const qreal half = outline_ / 2.0;
+        p.setPen(QPen(fill_, outline_));
+        p.drawRect(area.adjusted(half, half, -half, -half));
+    }
+}
+
+void PressButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void PressButton::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    paintWithoutFocus(this, opt, QStyle::CE_PushButton);
+    if (hasFocus())
+        paintFocusFrame(this, rect().adjusted(3, 3, -3, -3), QPalette::Button); // on the face
+}
+
+void TickBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+bool TickBox::hitButton(const QPoint &pos) const
+{
+    // The whole rectangle, blank part right of the caption included.
+    return rect().contains(pos);
+}
+
+void TickBox::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    paintWithoutFocus(this, opt, QStyle::CE_CheckBox);
+    if (!hasFocus())
+        return;
+    // Around the caption and the blank part that a click reaches, clear of
+    // the indicator, which lies at the box's left edge.
+    const int left = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, this).right() + 3;
+    paintFocusFrame(this, QRect(left, 0, width() - left, height()),
+                    autoFillBackground() ? backgroundRole() : QPalette::Window);
+}
+
+namespace
+{
+
+// QLineEdit keeps line breaks from setText(), insert() and paste() alike; a
+// validator sees every one of those paths and may rewrite the text.
+class NoBreaks final : public QValidator
+{
+  public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override
+    {
+        // Dropped breaks before the cursor move it left.
+        pos = static_cast<int>(LineBox::withoutBreaks(input.left(pos)).size());
+        input = LineBox::withoutBreaks(input);
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+LineBox::LineBox(QWidget *parent) : QLineEdit(parent)
+{
+    setValidator(new NoBreaks(this));
+    // QLineEdit silently cuts text at 32,767 characters; keep all of it.
+    setMaxLength(std::numeric_limits<int>::max());
+}
+
+QString LineBox::withoutBreaks(QString text)
+{
+    // U+2028 and U+2029 stay: they end no line of the file.
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
+void LineBox::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (hasFocus())
+        paintFocusFrame(this, rect(), QPalette::Window);
+}
+
+} // namespace qor

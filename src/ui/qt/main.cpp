@@ -1,0 +1,54 @@
+#include "start/commandline.h"
+#include "ui/qt/qorgenerator.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char *argv[])
+{
+    // Before anything is written (a warning of Qt's to a file, say): under a
+    // file-size limit, a write past it then fails with "File too large"
+    // instead of ending the program.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+
+    // Options and the folder are dealt with before QApplication connects to a
+    // display: --help, --version and a bad folder work without one, and a bad
+    // folder is refused before any window opens.
+    qor::StartRequest start = qor::readCommandLine(argc, argv);
+    if (start.action != qor::StartRequest::Action::ShowWindow) {
+        const bool printed = start.action == qor::StartRequest::Action::Print;
+        std::fputs(start.text.c_str(), printed ? stdout : stderr);
+        return printed ? 0 : qor::usageStatus;
+    }
+    if (start.hasFolder) {
+        const std::string refused = qor::enterFolder(start.folder);
+        if (!refused.empty()) {
+            std::fputs(refused.c_str(), stderr);
+            return qor::usageStatus;
+        }
+    }
+
+    // Qt sees only its own options: a folder named "-reverse" after "--" is
+    // a folder, not a mirrored window.
+    std::vector<char *> qtArgv;
+    for (std::string &arg : start.qtArguments)
+        qtArgv.push_back(arg.data());
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    QApplication app(qtArgc, qtArgv.data());
+    QApplication::setApplicationName(QStringLiteral("qorgenerator"));
+    // Lets desktops match the window to its menu entry and installed icon,
+    // both named after the application id the build defines.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QOR_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QOR_APP_ID)));
+    qor::QorGenerator window;
+    window.openWorkingFolder(start.startValues);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,450 @@
+#include "ui/qt/qorgenerator.h"
+
+#include "io/filesink.h"
+#include "layout/texts.h"
+#include "mission/messagetext.h"
+#include "press/startvalues.h"
+#include "ui/qt/access.h"
+#include "ui/qt/controls.h"
+#include "ui/qt/fit.h"
+#include "ui/qt/qtlayout.h"
+#include "ui/qt/scheme.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace qor
+{
+
+namespace
+{
+
+// Buttons, check boxes among them, fill with the Button role, labels with
+// Window; set whichever the widget uses.
+void paint(QWidget *w, QColor background, QColor text)
+{
+    QPalette pal = w->palette();
+    pal.setColor(w->backgroundRole(), background);
+    pal.setColor(w->foregroundRole(), text);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QString fromUtf8(const std::string &s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::string workingFolder()
+{
+    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+}
+
+// Recently used mission folders, newest first, in the platform's settings
+// (never in a mission folder).
+constexpr int recentCount = 8;
+const QString recentKey = QStringLiteral("recentFolders");
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("qorgenerator"), QStringLiteral("qorgenerator"));
+}
+
+QStringList recentFolders()
+{
+    return settings().value(recentKey).toStringList();
+}
+
+void rememberFolder(const QString &folder)
+{
+    QStringList recent = recentFolders();
+    recent.removeAll(folder);
+    recent.prepend(folder);
+    while (recent.size() > recentCount)
+        recent.removeLast();
+    settings().setValue(recentKey, recent);
+}
+
+// The Asker the core calls, answered by whatever presents questions.
+class PresentedAsker final : public Asker
+{
+  public:
+    explicit PresentedAsker(const QuestionPresenter &present) : present_(present) {}
+    Answer ask(const Question &question) override { return present_(question); }
+
+  private:
+    const QuestionPresenter &present_;
+};
+
+} // namespace
+
+QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("qorgenerator"));
+    setWindowTitle(qs(layout::windowCaption));
+    // Every position and size was set for a narrow 8 pt dialog font; desktop defaults
+    // are wider and would cut the longest captions ("6G30 Barrel Grenade
+    // Launcher" under its count box), so the window brings its own.
+    setFont(fontFor(layout::Font::Default, font()));
+    installAccessibility();
+    fills_ = fillPalette(palette(), style()->standardPalette());
+
+    // Creation order is stacking order: decoration at the bottom, lines over
+    // labels, then check boxes, the text boxes over them, and the button.
+    createShapes();
+    createLabels();
+    createLines();
+    createCheckBoxes();
+    createTextBoxes();
+    createButton();
+    scroller_ = putOnCanvas(this, toPixels(layout::clientArea).size());
+    createFooter();
+    setFocusBackdrops();
+    describeForScreenReaders();
+    chainTabOrder();
+    fitToScreen(this, scroller_, footer_);
+
+    form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
+    asker_ = [this](const Question &q) { return askModal(q); };
+    chooser_ = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
+    mission_ = std::make_unique<Mission>(workingFolder());
+    cmd_->setFocus();
+}
+
+QorGenerator::~QorGenerator() = default;
+
+void QorGenerator::setMessagePresenter(MessagePresenter presenter)
+{
+    form_->setPresenter(std::move(presenter));
+}
+
+void QorGenerator::showModalMessage(const QString &text)
+{
+    // The title is passed here rather than set as the application's display
+    // name, which Qt would append to the window caption on X11 and Windows.
+    // Plain text: a folder named "<b>x</b>" is shown as it is named.
+    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle),
+                    QString::fromStdString(fitForMessageBox(text.toStdString())), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void QorGenerator::cmd_Click()
+{
+    FileSink file(fileName);
+    PresentedAsker asker(asker_);
+    mission_->press(*form_, file, fields_, asker);
+    showStatus();
+}
+
+void QorGenerator::openWorkingFolder(bool startValues)
+{
+    mission_ = std::make_unique<Mission>(workingFolder());
+    if (startValues)
+        mission_->openBlank(*form_);
+    else
+        mission_->open(*form_);
+    showStatus();
+}
+
+QString QorGenerator::statusText() const
+{
+    return status_->text();
+}
+
+void QorGenerator::chooseFolder()
+{
+    const QString chosen = chooser_(QDir::currentPath(), recentFolders());
+    if (chosen.isEmpty())
+        return;
+    if (mission_->hasUnsavedValues(*form_) && asker_(mission_->leavingQuestion()) != Answer::Replace)
+        return;
+    if (!QDir::setCurrent(chosen)) {
+        status_->setText(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
+        return;
+    }
+    rememberFolder(QDir::currentPath());
+    openWorkingFolder();
+}
+
+// Below the scroll area, so that it stays in view while the canvas scrolls:
+// what happened last, and the way to another folder.
+void QorGenerator::createFooter()
+{
+    footer_ = new QWidget(this);
+    footer_->setObjectName(QStringLiteral("footer"));
+    footer_->setAccessibleName(qs(layout::statusLineName));
+    auto *row = new QHBoxLayout(footer_);
+    row->setContentsMargins(6, 3, 6, 3);
+    status_ = new QLabel(footer_);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextFormat(Qt::PlainText); // paths and file contents are never markup
+    status_->setWordWrap(true);
+    status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setFocusPolicy(Qt::NoFocus);
+    status_->setAccessibleName(qs(layout::statusName));
+    row->addWidget(status_, 1);
+    folderButton_ = new QPushButton(qs(layout::folderCaption), footer_);
+    folderButton_->setObjectName(QStringLiteral("folderButton"));
+    folderButton_->setAccessibleName(qs(layout::folderCaption));
+    folderButton_->setAccessibleDescription(qs(layout::folderDescription));
+    row->addWidget(folderButton_);
+    footer_->setFixedHeight(footer_->sizeHint().height());
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->setSpacing(0); // the canvas gets every pixel the window gives it
+    column->addWidget(footer_);
+    connect(folderButton_, &QPushButton::clicked, this, &QorGenerator::chooseFolder);
+}
+
+void QorGenerator::showStatus()
+{
+    const QString text = fromUtf8(mission_->status());
+    status_->setText(text);
+    // The accessible name carries the text, and setting it tells screen
+    // readers that it changed.
+    status_->setAccessibleName(text.isEmpty() ? tr("Status") : text);
+}
+
+Answer QorGenerator::askModal(const Question &question)
+{
+    QMessageBox box(QMessageBox::Question, qs(layout::applicationTitle), fromUtf8(question.text), QMessageBox::NoButton,
+                    this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(fromUtf8(question.details));
+    QPushButton *replace = box.addButton(fromUtf8(question.acceptLabel), QMessageBox::AcceptRole);
+    QPushButton *load = question.offerLoad ? box.addButton(tr(loadLabel), QMessageBox::ActionRole) : nullptr;
+    QPushButton *cancel = box.addButton(tr(cancelLabel), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == replace)
+        return Answer::Replace;
+    if (load && box.clickedButton() == load)
+        return Answer::Load;
+    return Answer::Cancel;
+}
+
+QString QorGenerator::chooseModal(const QString &current, const QStringList &recent)
+{
+    QFileDialog dialog(this, tr("Mission folder"), current);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setHistory(recent);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString &folder : recent)
+        if (!places.contains(QUrl::fromLocalFile(folder)))
+            places << QUrl::fromLocalFile(folder);
+    dialog.setSidebarUrls(places);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+void QorGenerator::createShapes()
+{
+    for (const layout::ShapeRow &s : layout::shapes) {
+        auto *shape = new FilledShape(colourOf(s.fill, fills_), s.rounded, s.outlinePx, this);
+        shape->setObjectName(qs(s.name));
+        shape->setGeometry(toPixels(s.box));
+    }
+}
+
+void QorGenerator::createLabels()
+{
+    for (const layout::LabelRow &s : layout::labels) {
+        auto *label = new QLabel(qs(s.caption), this);
+        label->setObjectName(qs(s.name));
+        label->setGeometry(toPixels(s.box));
+        if (s.font != layout::Font::Default)
+            label->setFont(fontFor(s.font, font()));
+        label->setAlignment(s.align == layout::Align::Centre ? Qt::AlignHCenter | Qt::AlignTop
+                                                             : Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::NoFocus);
+        switch (s.how) {
+        case layout::LabelFill::Own:
+            paint(label, colourOf(s.background, fills_), colourOf(s.text, fills_));
+            break;
+        case layout::LabelFill::Transparent: {
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::WindowText, colourOf(s.text, fills_));
+            label->setPalette(pal);
+            break;
+        }
+        case layout::LabelFill::Window: // the desktop's colours, followed live
+            break;
+        }
+    }
+}
+
+void QorGenerator::createLines()
+{
+    for (const layout::LineRow &s : layout::lines) {
+        const QPoint from(layout::toPixels(s.x1), layout::toPixels(s.y1));
+        const QPoint to(layout::toPixels(s.x2), layout::toPixels(s.y2));
+        auto *line = new FrameLine(from, to, s.widthPx, colourOf(layout::lineColour, palette()), this);
+        line->setObjectName(qs(s.name));
+    }
+}
+
+void QorGenerator::createCheckBoxes()
+{
+    for (int slot = 0; slot < checkBoxCount; ++slot) {
+        const Item &item = catalogue[static_cast<std::size_t>(slot)];
+        auto *box = new TickBox(qs(item.caption), this);
+        box->setObjectName(QStringLiteral("wep_%1").arg(slot));
+        box->setGeometry(toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
+        box->setProperty(tagProperty, qs(item.itemClass));
+        box->setAccessibleName(qs(layout::accessibleName(wep(slot))));
+        setTickValue(*box, startTick);
+        const layout::GroupStyle style = layout::groupStyle(item.group);
+        paint(box, colourOf(style.fill, fills_), colourOf(style.text, fills_));
+        controls_.wep[static_cast<std::size_t>(slot)] = box;
+    }
+    static_assert(layout::briefing.size() == briefingOptions.size());
+    for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
+        const layout::BriefingRow &s = layout::briefing[n];
+        auto *box = new TickBox(qs(s.caption), this);
+        box->setObjectName(qs(s.name));
+        box->setGeometry(toPixels(layout::briefingBox(s)));
+        box->setFont(fontFor(layout::Font::Briefing, font()));
+        box->setProperty(tagProperty, qs(briefingOptions[n].key));
+        box->setAccessibleName(qs(layout::accessibleName(chki(static_cast<int>(n) + 1))));
+        setTickValue(*box, briefingOptions[n].start);
+        controls_.chki[n] = box;
+    }
+}
+
+void QorGenerator::createTextBoxes()
+{
+    const QString startText = qs(startCount);
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const Item &item = catalogue[static_cast<std::size_t>(slot)];
+        auto *box = new LineBox(this);
+        box->setObjectName(QStringLiteral("cant_%1").arg(slot));
+        box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
+        box->setProperty(tagProperty, qs(item.magazineClass));
+        box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
+        // Twenty pixels are narrow: give the digits the room the frame's
+        // padding would take, so two of them always show.
+        box->setTextMargins(-1, 0, -1, 0);
+        box->setText(startText);
+        controls_.cant[static_cast<std::size_t>(slot)] = box;
+    }
+
+    auto scriptBox = [this](const char *name, layout::Twips where, ControlId id) {
+        auto *box = new LineBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(toPixels(where));
+        box->setAccessibleName(qs(layout::accessibleName(id)));
+        return box;
+    };
+    controls_.txti1 = scriptBox("txti1", layout::txti1Box, txti1);
+    controls_.txti2 = scriptBox("txti2", layout::txti2Box, txti2);
+
+    // Source of the quote character that encloses the script names; never
+    // seen, focused or edited.
+    auto *quote = new LineBox(this);
+    quote->setObjectName(QStringLiteral("txtt"));
+    quote->setGeometry(toPixels(layout::txttBox));
+    quote->setAccessibleName(qs(layout::accessibleName(txtt)));
+    quote->setText(qs(quoteCharacter));
+    quote->setEnabled(false);
+    quote->setFocusPolicy(Qt::NoFocus);
+    quote->hide();
+    controls_.txtt = quote;
+}
+
+void QorGenerator::createButton()
+{
+    cmd_ = new PressButton(qs(layout::cmdCaption), this);
+    cmd_->setObjectName(QStringLiteral("cmd"));
+    cmd_->setGeometry(toPixels(layout::cmdBox));
+    cmd_->setFont(fontFor(layout::Font::Button, font()));
+    cmd_->setAccessibleName(qs(layout::cmdName));
+    connect(cmd_, &QPushButton::clicked, this, &QorGenerator::cmd_Click);
+}
+
+// Labels and the hidden quote box never take the focus, so they have no stop.
+void QorGenerator::chainTabOrder()
+{
+    auto widgetAt = [this](layout::TabStop stop) -> QWidget * {
+        const auto k = static_cast<std::size_t>(stop.index);
+        switch (stop.control) {
+        case layout::Focusable::cmd:
+            return cmd_;
+        case layout::Focusable::wep:
+            return controls_.wep[k];
+        case layout::Focusable::cant:
+            return controls_.cant[k];
+        case layout::Focusable::txti1:
+            return controls_.txti1;
+        case layout::Focusable::txti2:
+            return controls_.txti2;
+        case layout::Focusable::chki:
+            return controls_.chki[k - 1];
+        case layout::Focusable::folderButton:
+            return folderButton_;
+        }
+        return nullptr;
+    };
+    for (std::size_t k = 1; k < layout::tabStops.size(); ++k)
+        setTabOrder(widgetAt(layout::tabStops[k - 1]), widgetAt(layout::tabStops[k]));
+}
+
+void QorGenerator::showEvent(QShowEvent *event)
+{
+    // Now the desktop's frame around the window is known, and the window
+    // has a screen to follow: moved onto a smaller one, it fits that one.
+    fitToScreen(this, scroller_, footer_);
+    if (!followsScreen_) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_, footer_); });
+    }
+    QWidget::showEvent(event);
+}
+
+// A count box's focus frame must stand out against its group's fill; the
+// other controls stand on the window's background, or fill themselves.
+void QorGenerator::setFocusBackdrops()
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const Group group = catalogue[static_cast<std::size_t>(slot)].group;
+        controls_.cant[static_cast<std::size_t>(slot)]->setProperty(backdropProperty,
+                                                                    colourOf(layout::fillOf(group), fills_));
+    }
+}
+
+void QorGenerator::describeForScreenReaders()
+{
+    for (int slot = 0; slot < slotCount; ++slot)
+        controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(qs(layout::countDescription(slot)));
+    findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
+    findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
+    // The scroll area and its parts; the bars show only on a small screen.
+    scroller_->setAccessibleName(QStringLiteral("Window contents"));
+    scroller_->viewport()->setAccessibleName(QStringLiteral("Visible part"));
+    scroller_->widget()->setAccessibleName(QStringLiteral("Mission settings"));
+    for (QScrollBar *bar : {scroller_->verticalScrollBar(), scroller_->horizontalScrollBar()}) {
+        const QString name = bar->orientation() == Qt::Vertical ? QStringLiteral("Vertical scroll bar")
+                                                                : QStringLiteral("Horizontal scroll bar");
+        bar->setAccessibleName(name);
+        bar->parentWidget()->setAccessibleName(name);
+    }
+}
+
+} // namespace qor

@@ -1,0 +1,93 @@
+#pragma once
+// The program's one window. It builds its controls from the catalogue and the
+// window description (layout/), hands them to the core as a FormView, and
+// runs the core's command when "G E N E R A T E" is pressed. It decides
+// nothing itself.
+
+#include "mission/mission.h"
+#include "press/command.h"
+#include "ui/qt/widgetform.h"
+
+#include <QPalette>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace qor
+{
+
+// Shows the core's question and returns the answer. The window's default is
+// a modal box with the question's buttons; tests answer it themselves.
+using QuestionPresenter = std::function<Answer(const Question &question)>;
+// Offers a folder to work in, starting at `current`, with the recently used
+// ones; returns the chosen folder or an empty string.
+using FolderChooser = std::function<QString(const QString &current, const QStringList &recent)>;
+
+class QorGenerator final : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit QorGenerator(QWidget *parent = nullptr);
+    ~QorGenerator() override;
+
+    // Replaces the modal message box, e.g. by a recorder in tests.
+    void setMessagePresenter(MessagePresenter presenter);
+    void setQuestionPresenter(QuestionPresenter presenter) { asker_ = std::move(presenter); }
+    void setFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
+
+    // Reads the working folder's description.ext into the form, or with
+    // startValues keeps the start values; the status line says which.
+    void openWorkingFolder(bool startValues = false);
+    QString statusText() const;
+    // The core's view of the controls, as cmd_Click sees them.
+    FormView &formView() { return *form_; }
+    const WindowFields &fields() const { return fields_; }
+
+  public slots:
+    // Writes description.ext into the current directory from what is on screen,
+    // after the mission's question if one is due.
+    void cmd_Click();
+    // "Folder...": another mission folder, read as at start.
+    void chooseFolder();
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void createShapes();
+    void createLabels();
+    void createLines();
+    void createCheckBoxes();
+    void createTextBoxes();
+    void createButton();
+    void chainTabOrder();
+    void setFocusBackdrops();
+    void describeForScreenReaders();
+    void showModalMessage(const QString &text);
+    void createFooter();
+    void showStatus();
+    Answer askModal(const Question &question);
+    QString chooseModal(const QString &current, const QStringList &recent);
+
+    // Where the system colours of the fixed fills come from: the light palette
+    // under a dark desktop, so the fills and their texts keep their colours.
+    QPalette fills_;
+    WidgetForm::Controls controls_;
+    QPushButton *cmd_ = nullptr;
+    QScrollArea *scroller_ = nullptr;
+    bool followsScreen_ = false;
+    std::unique_ptr<WidgetForm> form_;
+    WindowFields fields_;
+    QWidget *footer_ = nullptr;
+    QLabel *status_ = nullptr;
+    QPushButton *folderButton_ = nullptr;
+    std::unique_ptr<Mission> mission_;
+    QuestionPresenter asker_;
+    FolderChooser chooser_;
+};
+
+} // namespace qor

@@ -1,0 +1,249 @@
+#include "ui/win32/controls.h"
+
+#include "press/formview.h"
+#include "ui/win32/text.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace qor::win32
+{
+
+namespace
+{
+
+enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton };
+
+// The focus frame's colour, kept with the control.
+constexpr wchar_t focusProperty[] = L"qor.focus";
+
+COLORREF focusOf(HWND w)
+{
+    return static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropW(w, focusProperty)));
+}
+
+bool forgetOnDestroy(HWND w, UINT message, SUBCLASSPROC proc, UINT_PTR id)
+{
+    if (message != WM_NCDESTROY)
+        return false;
+    RemovePropW(w, focusProperty);
+    RemoveWindowSubclass(w, proc, id);
+    return true;
+}
+
+int scaled(int pixels, HWND w)
+{
+    return MulDiv(pixels, static_cast<int>(GetDpiForWindow(w)), USER_DEFAULT_SCREEN_DPI);
+}
+
+bool handOnTab(HWND w, UINT message, WPARAM wParam)
+{
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        SendMessageW(GetParent(w), moveFocusMessage, (GetKeyState(VK_SHIFT) & 0x8000) ? TRUE : FALSE, 0);
+        return true;
+    }
+    // The character Tab produces: the key has been dealt with.
+    return message == WM_CHAR && wParam == L'\t';
+}
+
+void pasteWithoutBreaks(HWND edit)
+{
+    if (!OpenClipboard(edit))
+        return;
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *chars = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    const std::wstring kept = withoutBreaks(text);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
+}
+
+// What every control does alike: hands Tab to the window, and forgets its
+// focus colour and subclass when it goes. True when the message is dealt with.
+bool common(HWND w, UINT message, WPARAM wParam, LPARAM lParam, SUBCLASSPROC proc, UINT_PTR id, LRESULT &done)
+{
+    if (forgetOnDestroy(w, message, proc, id)) {
+        done = DefSubclassProc(w, message, wParam, lParam);
+        return true;
+    }
+    done = 0;
+    return handOnTab(w, message, wParam);
+}
+
+LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (LRESULT done = 0; common(w, message, wParam, lParam, lineBoxProc, lineBox, done))
+        return done;
+    switch (message) {
+    case WM_CHAR:
+        if (wParam == L'\r' || wParam == L'\n')
+            return 0;
+        break;
+    case WM_PASTE:
+        pasteWithoutBreaks(w);
+        return 0;
+    case WM_SETTEXT:
+    case EM_REPLACESEL:
+        if (lParam) {
+            const std::wstring kept = withoutBreaks(reinterpret_cast<const wchar_t *>(lParam));
+            return DefSubclassProc(w, message, wParam, reinterpret_cast<LPARAM>(kept.c_str()));
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return result;
+    }
+    case WM_NCPAINT: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        if (GetFocus() == w) {
+            // The border, where the frame touches both the box and the fill
+            // behind it, and covers no character.
+            HDC dc = GetWindowDC(w);
+            RECT r;
+            GetWindowRect(w, &r);
+            OffsetRect(&r, -r.left, -r.top);
+            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
+            ReleaseDC(w, dc);
+        }
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(w, message, wParam, lParam);
+}
+
+LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (LRESULT done = 0; common(w, message, wParam, lParam, tickBoxProc, tickBox, done))
+        return done;
+    // An owner-drawn button would take a double click as a second kind of
+    // click; a quick second click toggles the box again.
+    if (message == WM_LBUTTONDBLCLK)
+        message = WM_LBUTTONDOWN;
+    return DefSubclassProc(w, message, wParam, lParam);
+}
+
+LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (LRESULT done = 0; common(w, message, wParam, lParam, pressButtonProc, pressButton, done))
+        return done;
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            SendMessageW(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(w));
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == L'\r')
+            return 0;
+        break;
+    case WM_PAINT: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        if (GetFocus() == w) {
+            HDC dc = GetDC(w);
+            RECT r;
+            GetClientRect(w, &r);
+            const int inset = scaled(3, w);
+            InflateRect(&r, -inset, -inset);
+            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
+            ReleaseDC(w, dc);
+        }
+        return result;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        InvalidateRect(w, nullptr, TRUE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(w, message, wParam, lParam);
+}
+
+} // namespace
+
+void makeLineBox(HWND edit, COLORREF focus)
+{
+    // Edit boxes stop at 32,767 characters unless told otherwise; keep all.
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(edit, lineBoxProc, lineBox, 0);
+    setFocusColour(edit, focus);
+}
+
+void makeTickBox(HWND button)
+{
+    SetWindowSubclass(button, tickBoxProc, tickBox, 0);
+}
+
+void makePressButton(HWND button, COLORREF focus)
+{
+    SetWindowSubclass(button, pressButtonProc, pressButton, 0);
+    setFocusColour(button, focus);
+}
+
+void setFocusColour(HWND control, COLORREF focus)
+{
+    SetPropW(control, focusProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(focus)));
+}
+
+void drawFrame(HDC dc, RECT r, int width, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    const RECT sides[] = {
+        {r.left, r.top, r.right, r.top + width},
+        {r.left, r.bottom - width, r.right, r.bottom},
+        {r.left, r.top, r.left + width, r.bottom},
+        {r.right - width, r.top, r.right, r.bottom},
+    };
+    for (const RECT &side : sides)
+        FillRect(dc, &side, brush);
+    DeleteObject(brush);
+}
+
+void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLook &look)
+{
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    HBRUSH fill = CreateSolidBrush(look.background);
+    FillRect(dc, &r, fill);
+    DeleteObject(fill);
+
+    auto px = [&](int at96) { return MulDiv(at96, static_cast<int>(look.dpi), USER_DEFAULT_SCREEN_DPI); };
+    const int mark = px(13);
+    const int markTop = r.top + (r.bottom - r.top - mark) / 2;
+    RECT markBox{r.left, markTop, r.left + mark, markTop + mark};
+    UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
+    if (value == ticked)
+        state |= DFCS_CHECKED;
+    else if (value == greyed)
+        state = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
+    DrawFrameControl(dc, &markBox, DFC_BUTTON, state);
+
+    RECT caption{markBox.right + px(3), r.top, r.right, r.bottom};
+    wchar_t text[256] = {};
+    GetWindowTextW(item.hwndItem, text, 256);
+    HGDIOBJ oldFont = SelectObject(dc, look.font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.text);
+    RECT textBox = caption;
+    textBox.left += px(focusFrameWidth + 1);
+    DrawTextW(dc, text, -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+
+    if (item.itemState & ODS_FOCUS)
+        drawFrame(dc, caption, px(focusFrameWidth), look.focus);
+}
+
+} // namespace qor::win32

@@ -1,0 +1,157 @@
+// The mission folder from the window: the status band below the canvas, the
+// system's folder chooser, and the question before a press or a change of
+// folder.
+#include "ui/win32/window.h"
+
+#include "layout/texts.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/text.h"
+
+#include <commctrl.h>
+#include <shobjidl.h>
+
+namespace qor::win32
+{
+
+void MainWindow::placeStatusBand()
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    const int band = statusBand();
+    const int button = MulDiv(layout::folderButtonWidth, static_cast<int>(dpi_), 1440);
+    const int margin = MulDiv(4, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+    const int top = client.bottom - band;
+    MoveWindow(status_, margin, top, std::max<int>(0, client.right - button - 2 * margin), band, TRUE);
+    MoveWindow(folderButton_, client.right - button, top, button, band, TRUE);
+}
+
+namespace
+{
+
+// Recently used folders, with the user's settings, never in a mission folder.
+constexpr wchar_t settingsKey[] = L"Software\\qorgenerator";
+constexpr wchar_t recentValue[] = L"RecentFolders";
+constexpr std::size_t recentCount = 8;
+
+} // namespace
+
+std::vector<std::wstring> recentFolders()
+{
+    std::vector<std::wstring> folders;
+    DWORD bytes = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS)
+        return folders;
+    std::wstring all(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, all.data(), &bytes) !=
+        ERROR_SUCCESS)
+        return folders;
+    for (std::size_t at = 0; at < all.size() && all[at] != L'\0';) {
+        const std::size_t end = all.find(L'\0', at);
+        folders.push_back(all.substr(at, end - at));
+        at = end + 1;
+    }
+    return folders;
+}
+
+void rememberFolder(const std::wstring &folder)
+{
+    std::vector<std::wstring> folders{folder};
+    for (const std::wstring &f : recentFolders())
+        if (CompareStringOrdinal(f.c_str(), -1, folder.c_str(), -1, TRUE) != CSTR_EQUAL && folders.size() < recentCount)
+            folders.push_back(f);
+    std::wstring all;
+    for (const std::wstring &f : folders)
+        all += f + L'\0';
+    all += L'\0';
+    RegSetKeyValueW(HKEY_CURRENT_USER, settingsKey, recentValue, REG_MULTI_SZ, all.data(),
+                    static_cast<DWORD>(all.size() * sizeof(wchar_t)));
+}
+
+void MainWindow::chooseFolder()
+{
+    IFileOpenDialog *dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+        return;
+    DWORD options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    // The folders worked in lately, most recent on top.
+    const std::vector<std::wstring> recent = recentFolders();
+    for (auto f = recent.rbegin(); f != recent.rend(); ++f) {
+        IShellItem *place = nullptr;
+        if (SUCCEEDED(SHCreateItemFromParsingName(f->c_str(), nullptr, IID_PPV_ARGS(&place)))) {
+            dialog->AddPlace(place, FDAP_TOP);
+            place->Release();
+        }
+    }
+    std::wstring chosen;
+    if (SUCCEEDED(dialog->Show(window_))) {
+        IShellItem *item = nullptr;
+        if (SUCCEEDED(dialog->GetResult(&item))) {
+            wchar_t *path = nullptr;
+            if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+                chosen = path;
+                CoTaskMemFree(path);
+            }
+            item->Release();
+        }
+    }
+    dialog->Release();
+    if (!chosen.empty())
+        switchFolder(chosen);
+}
+
+namespace
+{
+
+enum : int { replaceButton = 100, loadButton = 101 };
+
+using TaskDialogFunction = HRESULT(WINAPI *)(const TASKDIALOGCONFIG *, int *, int *, BOOL *);
+
+// Task dialogs come with common controls 6, which only a manifest brings;
+// without one the plain message box asks instead.
+TaskDialogFunction taskDialog()
+{
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    FARPROC f = controls ? GetProcAddress(controls, "TaskDialogIndirect") : nullptr;
+    return reinterpret_cast<TaskDialogFunction>(reinterpret_cast<void (*)()>(f));
+}
+
+} // namespace
+
+Answer askInTaskDialog(HWND owner, const Question &question)
+{
+    const std::wstring title = wide(layout::applicationTitle), text = wide(question.text),
+                       details = wide(question.details), accept = wide(question.acceptLabel), load = wide(loadLabel);
+    if (TaskDialogFunction show = taskDialog()) {
+        std::vector<TASKDIALOG_BUTTON> buttons{{replaceButton, accept.c_str()}};
+        if (question.offerLoad)
+            buttons.push_back({loadButton, load.c_str()});
+        TASKDIALOGCONFIG config{};
+        config.cbSize = sizeof config;
+        config.hwndParent = owner;
+        config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+        config.dwCommonButtons = TDCBF_CANCEL_BUTTON;
+        config.pszWindowTitle = title.c_str();
+        config.pszContent = text.c_str();
+        config.pszExpandedInformation = details.empty() ? nullptr : details.c_str();
+        config.cButtons = static_cast<UINT>(buttons.size());
+        config.pButtons = buttons.data();
+        config.nDefaultButton = IDCANCEL;
+        int pressed = IDCANCEL;
+        if (SUCCEEDED(show(&config, &pressed, nullptr, nullptr)))
+            return pressed == replaceButton ? Answer::Replace : pressed == loadButton ? Answer::Load : Answer::Cancel;
+    }
+    std::wstring message = text + (details.empty() ? L"" : L"\n\n" + details);
+    if (question.offerLoad) {
+        message += L"\n\nYes: " + accept + L". No: " + load + L". Cancel: " + wide(cancelLabel) + L".";
+        const int pressed = MessageBoxW(owner, message.c_str(), title.c_str(), MB_YESNOCANCEL | MB_DEFBUTTON3);
+        return pressed == IDYES ? Answer::Replace : pressed == IDNO ? Answer::Load : Answer::Cancel;
+    }
+    message += L"\n\nOK: " + accept + L". Cancel: " + wide(cancelLabel) + L".";
+    return MessageBoxW(owner, message.c_str(), title.c_str(), MB_OKCANCEL | MB_DEFBUTTON2) == IDOK ? Answer::Replace
+                                                                                                   : Answer::Cancel;
+}
+
+} // namespace qor::win32

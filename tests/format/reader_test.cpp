@@ -1,0 +1,302 @@
+// Reading description.ext: which files are refused and at which line, what
+// the statements of an accepted file are, and which form each file loads as.
+#include "format/reader.h"
+#include "mission/loader.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+namespace qor
+{
+namespace
+{
+
+using namespace test;
+
+struct RefusalCase {
+    const char *name;
+    std::string bytes;
+    int line;
+    const char *reason;
+};
+
+void PrintTo(const RefusalCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Refused : public ::testing::TestWithParam<RefusalCase>
+{
+};
+
+TEST_P(Refused, NamesTheLine)
+{
+    const auto &c = GetParam();
+    const ReadFile file = readDescription(c.bytes);
+    ASSERT_TRUE(file.refusal.has_value());
+    EXPECT_EQ(describe(*file.refusal), "line " + std::to_string(c.line) + ": " + c.reason);
+
+    FormRecord form = fullestForm();
+    FormRecord start;
+    const LoadReport report = loadForm(file, form);
+    EXPECT_EQ(press(form), press(start)) << "a refused file leaves the start values";
+    EXPECT_TRUE(report.leftovers.empty());
+}
+
+std::string nested(int depth)
+{
+    std::string s;
+    for (int n = 0; n < depth; ++n)
+        s += "class A" + std::to_string(n) + " {\n";
+    for (int n = 0; n < depth; ++n)
+        s += "};\n";
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reader, Refused,
+    ::testing::Values(RefusalCase{"closing_brace_alone", "a = 1;\n}\n", 2, "a '}' without its '{'"},
+                      RefusalCase{"class_never_closed", "x=1;\nclass A\n{\nb=2;\n", 3, "a '{' without its '}'"},
+                      RefusalCase{"array_never_closed", "x[] = {1, {2}\n;", 1, "a '{' without its '}'"},
+                      RefusalCase{"comment_never_closed", "x=1;\n/* to the end\n\n", 2, "a '/*' without its '*/'"},
+                      RefusalCase{"nul_byte", std::string("x=1;\r\ny=\0;", 10), 2, "a NUL byte: this is no text file"},
+                      RefusalCase{"define", "// ok\n#define FOO 1\n", 2, "'#define' could change what the game reads"},
+                      RefusalCase{"indented_if", "a=1;\n  #if 0\n", 2, "'#if' could change what the game reads"},
+                      RefusalCase{"string_across_lines", "x = \"abc\ndef\";", 1, "a string without its closing quote"},
+                      RefusalCase{"too_deep", nested(maxNesting + 1), maxNesting + 1, "braces nested deeper than 32"},
+                      RefusalCase{"no_equals", "foo bar;\n", 1, "cannot read \"foo bar;\""},
+                      RefusalCase{"cr_line_ends", "a=1;\r\r}\r", 3, "a '}' without its '{'"},
+                      RefusalCase{"brace_in_word", "a=1}\n", 1, "cannot read \"a=1}\""},
+                      RefusalCase{"key_without_value", "a= ;\n", 1, "'a' without a value"}));
+
+TEST(Reader, BracesAndQuotesInsideCommentsAndStringsAreNotRead)
+{
+    const ReadFile file = readDescription("// class X { \"\r\n"
+                                          "s = \"a \"\"b\"\" {\"; /* } \r\n }; */ t = 2\r\n"
+                                          "onloadintro=\"a\"b\"  \r\n"
+                                          "class A: B {\n};\nclass C;\n#include \"x.h\"\n"
+                                          "arr[] = {\"}\", {1, 2}};\n");
+    ASSERT_FALSE(file.refusal) << describe(*file.refusal);
+    using K = StatementKind;
+    struct Expected {
+        K kind;
+        int first, last;
+        std::string name, value;
+    };
+    const std::vector<Expected> expected = {
+        {K::Comment, 1, 1, "", ""},
+        {K::Assignment, 2, 2, "s", "a \"b\" {"},
+        {K::Comment, 2, 3, "", ""},
+        {K::Assignment, 3, 3, "t", "2"},
+        {K::Assignment, 4, 4, "onloadintro", "a\"b"},
+        {K::ClassBegin, 5, 5, "A", ""},
+        {K::ClassEnd, 6, 6, "", ""},
+        {K::ClassDeclaration, 7, 7, "C", ""},
+        {K::Include, 8, 8, "", ""},
+        {K::Assignment, 9, 9, "arr", "{\"}\", {1, 2}}"},
+    };
+    ASSERT_EQ(file.statements.size(), expected.size());
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        const Statement &s = file.statements[n];
+        SCOPED_TRACE("statement " + std::to_string(n));
+        EXPECT_EQ(s.kind, expected[n].kind);
+        EXPECT_EQ(s.firstLine, expected[n].first);
+        EXPECT_EQ(s.lastLine, expected[n].last);
+        EXPECT_EQ(s.name, expected[n].name);
+        EXPECT_EQ(unquoted(s), expected[n].value);
+    }
+    EXPECT_EQ(file.statements[5].base, "B");
+    EXPECT_TRUE(file.statements[9].isArray);
+}
+
+// What a file loads as: the controls that differ from the start values, the
+// leftover line ranges and the number of guesses.
+struct LoadCase {
+    const char *name;
+    Lines lines;                                         // the file, CR LF after each
+    std::vector<std::pair<int, std::string>> ticks = {}; // slot ticked, its count box ("" keeps "0")
+    std::vector<std::pair<int, std::string>> boxes = {}; // other count boxes
+    std::vector<std::pair<int, int>> leftovers = {};     // line ranges
+    std::size_t guesses = 0;
+};
+
+void PrintTo(const LoadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Loads : public ::testing::TestWithParam<LoadCase>
+{
+};
+
+TEST_P(Loads, FormIsExactlyAsExpected)
+{
+    const auto &c = GetParam();
+    FormRecord expected;
+    for (const auto &[slot, count] : c.ticks) {
+        expected.setValue(wep(slot), ticked);
+        if (!count.empty())
+            expected.cantText[static_cast<std::size_t>(slot)] = count;
+    }
+    for (const auto &[slot, count] : c.boxes)
+        expected.cantText[static_cast<std::size_t>(slot)] = count;
+
+    FormRecord form = fullestForm();
+    const std::string bytes = crlf(c.lines);
+    const LoadReport report = loadForm(readDescription(bytes), form);
+    EXPECT_EQ(form.wepValue, expected.wepValue);
+    EXPECT_EQ(form.cantText, expected.cantText);
+    std::vector<std::pair<int, int>> ranges;
+    for (const Leftover &l : report.leftovers)
+        ranges.emplace_back(l.firstLine, l.lastLine);
+    EXPECT_EQ(ranges, c.leftovers);
+    EXPECT_EQ(report.guesses.size(), c.guesses);
+}
+
+// Header lines 1..19, then the sections from line 20.
+Lines file(const std::vector<Lines> &weapons, const std::vector<Lines> &magazines)
+{
+    return concat({headerLines(), section("Weapons", weapons), section("Magazines", magazines)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loader, Loads,
+    ::testing::Values(
+        LoadCase{"weapon_count_as_written",
+                 file({entry("M16", "2.5"), entry("CZ75", "1E+15")}, {}),
+                 {{1, "2.5"}, {51, "1E+15"}}},
+        LoadCase{"count_not_a_number_stays_aside",
+                 file({entry("M16", "1O"), entry("UZI", "3")}, {}),
+                 {{10, "3"}},
+                 {},
+                 {{22, 25}}},
+        LoadCase{"weapon_count_zero_stays_aside", file({entry("M16", "0")}, {}), {}, {}, {{22, 25}}},
+        LoadCase{
+            "class_names_exactly", file({entry("m16", "4"), entry("FALMag", "3")}, {}), {}, {}, {{22, 25}, {26, 29}}},
+        LoadCase{"magazine_ticks_its_weapon",
+                 file({}, {entry("FALMag", "7"), entry("HandGrenade", "5")}),
+                 {{8, ""}, {32, "5"}},
+                 {{60, "7"}}},
+        LoadCase{
+            "magazine_of_a_listed_weapon", file({entry("FAL", "2")}, {entry("FALMag", "7")}), {{8, "2"}}, {{60, "7"}}},
+        LoadCase{
+            "shared_to_the_listed_weapon", file({entry("XMS", "2")}, {entry("M4", "9")}), {{11, "2"}}, {{63, "9"}}},
+        LoadCase{"shared_without_a_weapon_is_a_guess",
+                 file({}, {entry("GrenadeLauncher", "6")}),
+                 {{4, ""}},
+                 {{56, "6"}},
+                 {},
+                 1},
+        LoadCase{"shared_with_two_weapons_is_a_guess",
+                 file({entry("AK74Su", "1"), entry("AK74", "1")}, {entry("AK74", "8")}),
+                 {{18, "1"}, {19, "1"}},
+                 {{70, "8"}},
+                 {},
+                 1},
+        LoadCase{"shared_negative_total_split",
+                 file({entry("M4", "1")}, {entry("M4", "-2")}),
+                 {{0, "1"}},
+                 {{52, "1"}, {63, "-3"}},
+                 {},
+                 1},
+        LoadCase{"shared_zero_total_split", file({}, {entry("AK47", "0")}), {{24, ""}}, {{76, "1"}, {84, "-1"}}, {}, 2},
+        LoadCase{"kozlice_ammunition_invents_the_weapon",
+                 file({}, {entry("Kozliceball", "3")}),
+                 {{47, "1"}, {49, "3"}},
+                 {},
+                 {},
+                 1},
+        LoadCase{"kozlice_listed", file({entry("Kozlice", "2")}, {entry("Kozliceshell", "4")}), {{47, "2"}, {48, "4"}}},
+        LoadCase{"listed_twice", file({entry("UZI", "3"), entry("UZI", "4")}, {}), {{10, "3"}}, {}, {{26, 29}}},
+        LoadCase{"hand_added_lines",
+                 concat({{"respawn = 3;", "// mine"},
+                         headerLines(),
+                         {"class Weapons", "{", "class UZI", "{", "  count = 3; // three", "  rank = 1;", "};",
+                          "class Other { count = 1; };", "};", "class Header { x = 1; };"}}),
+                 {{10, "3"}},
+                 {},
+                 {{1, 1}, {2, 2}, {26, 26}, {27, 27}, {29, 29}, {31, 31}}},
+        LoadCase{
+            "sections_case_and_order",
+            {"class MAGAZINES", "{", "class M16 {count=5;};", "};", "class weapons {", "class M16 {count=2;};", "};"},
+            {{1, "2"}},
+            {{53, "5"}}}));
+
+// Hostile shapes a few megabytes long are read in one pass; a reader that
+// went back over the line for each statement would not finish.
+TEST(Reader, LongLinesAndDeepFilesStayLinear)
+{
+    std::string oneLine;
+    while (oneLine.size() < (4u << 20))
+        oneLine += "onloadintro=\"a\"; ";
+    const ReadFile line = readDescription(oneLine);
+    ASSERT_FALSE(line.refusal);
+    EXPECT_EQ(line.statements.size(), oneLine.size() / 17);
+
+    const std::string deep = "x[] = " + std::string(4u << 20, '{');
+    const ReadFile refused = readDescription(deep);
+    ASSERT_TRUE(refused.refusal);
+    EXPECT_EQ(describe(*refused.refusal), "line 1: braces nested deeper than 32");
+}
+
+TEST(Loader, HeaderKeysInAnyCaseAndBriefingValues)
+{
+    const Lines lines = {"ONLOADINTRO=\"intro \"\"x\"\" \"",
+                         "onLoadMission = \"m \"\"q\"\"\";",
+                         "SHOWGPS=1",
+                         "showMap=2",
+                         "showRadio=5",
+                         "showGPS=0",
+                         "showWatch = \"1\""};
+    FormRecord form;
+    const std::string bytes = crlf(lines);
+    const LoadReport report = loadForm(readDescription(bytes), form);
+    EXPECT_EQ(form.intro, "intro \"\"x\"\" ") << "the writer's shape: verbatim to the last quote";
+    EXPECT_EQ(form.mission, "m \"q\"") << "a string of the file format: doubled quotes undone";
+    EXPECT_EQ(form.value(chki(2)), ticked);
+    EXPECT_EQ(form.value(chki(3)), greyed);
+    EXPECT_EQ(form.value(chki(5)), unticked);
+    EXPECT_EQ(form.value(chki(7)), unticked);
+    ASSERT_EQ(report.leftovers.size(), 3u);
+    EXPECT_EQ(report.leftovers[0].reason, "briefing value is not 0, 1 or 2");
+    EXPECT_EQ(report.leftovers[1].reason, "given again after line 3");
+    EXPECT_EQ(report.scripts, 2);
+    EXPECT_EQ(report.briefing, 2);
+    EXPECT_FALSE(report.hasWeapons);
+}
+
+TEST(Loader, ScriptNamesAreDecodedFromTheirCodePage)
+{
+    struct Case {
+        std::string bytes;
+        std::string intro;
+        const char *leftover; // nullptr: none
+    } cases[] = {
+        {"onloadintro=\"caf\xE9\"", "caf\u00e9", nullptr},
+#ifdef _WIN32
+        // Windows' own table gives the five bytes Windows-1252 leaves
+        // undefined the C1 controls of the same number; toAnsi maps them back.
+        {"onloadintro=\"\x81\"", "\u0081", nullptr},
+#else
+        {"onloadintro=\"\x81\"", "", "a byte the code page does not define"},
+#endif
+        {"\xEF\xBB\xBFonloadintro=\"caf\xC3\xA9\"", "caf\u00e9", nullptr},
+        {"\xEF\xBB\xBFonloadintro=\"\xE9\"", "", "bytes that are not UTF-8"},
+        {"\xEF\xBB\xBFonloadintro=\"\xD0\x9F\"", "\u041f",
+         "characters the code page lacks: the next press writes \"?\" for them"},
+    };
+    for (const Case &c : cases) {
+        FormRecord form;
+        const LoadReport report = loadForm(readDescription(c.bytes), form);
+        EXPECT_EQ(form.intro, c.intro) << c.bytes;
+        if (c.leftover) {
+            ASSERT_EQ(report.leftovers.size(), 1u) << c.bytes;
+            EXPECT_EQ(report.leftovers[0].reason, c.leftover);
+        } else {
+            EXPECT_TRUE(report.leftovers.empty()) << c.bytes;
+        }
+    }
+}
+
+} // namespace
+} // namespace qor

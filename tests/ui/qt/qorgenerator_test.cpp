@@ -1,0 +1,1325 @@
+// The window seen from outside: found by object name, driven by simulated
+// keys and clicks, checked against positions, colours and fonts written out
+// here independently of the window's own tables.
+
+#include "darkpalette.h"
+#include "layout/texts.h"
+#include "testutil.h"
+#include "ui/qt/access.h"
+#include "ui/qt/controls.h"
+#include "ui/qt/fit.h"
+#include "ui/qt/qorgenerator.h"
+#include "ui/qt/scheme.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using qor::QorGenerator;
+using namespace qor::test;
+
+namespace
+{
+
+// Twips to logical pixels: round to the nearest pixel (every position here
+// happens to be a multiple of 15).
+int px(int twips)
+{
+    return qRound(twips / 15.0);
+}
+QRect px(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
+
+// The bytes of a file of these lines.
+QByteArray fileOf(const Lines &lines)
+{
+    return QByteArray::fromStdString(crlf(lines));
+}
+
+// A point on the check box that toggles it: the centre of its indicator.
+QPoint indicatorCentre(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    return box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, box).center();
+}
+
+// Where a check box's caption is drawn.
+QRect captionRect(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    const QRect contents = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, box);
+    return {contents.left(), 0, box->fontMetrics().horizontalAdvance(box->text()) + 1, box->height()};
+}
+
+// A point in the blank part right of the caption that still belongs to the
+// box: the rightmost one where a click reaches it.
+QPoint blankRight(QCheckBox *box)
+{
+    QWidget *canvas = box->parentWidget();
+    const int y = box->geometry().center().y();
+    for (int x = box->geometry().right(); x > box->x(); --x)
+        if (canvas->childAt(x, y) == box)
+            return box->mapFrom(canvas, QPoint(x, y));
+    return {};
+}
+
+// The colour that most of an image's pixels have.
+QColor commonest(const QImage &img)
+{
+    QHash<QRgb, int> count;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ++count[img.pixel(x, y)];
+    QRgb best = 0;
+    for (auto it = count.cbegin(); it != count.cend(); ++it)
+        if (it.value() > count.value(best))
+            best = it.key();
+    return QColor(best);
+}
+
+// The process's working folder moved to `path` for as long as this lives, and
+// restored whatever way the test leaves: a failed check returns early.
+class InFolder
+{
+  public:
+    explicit InFolder(const QString &path) : previous_(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~InFolder() { QDir::setCurrent(previous_); }
+    InFolder(const InFolder &) = delete;
+    InFolder &operator=(const InFolder &) = delete;
+
+  private:
+    QString previous_;
+};
+
+// Notes each focus a widget takes.
+class FocusRecorder : public QObject
+{
+  public:
+    explicit FocusRecorder(QStringList &heard) : heard_(heard) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            heard_ << "focus";
+        return false;
+    }
+
+  private:
+    QStringList &heard_;
+};
+
+void replaceText(QLineEdit *box, const QString &text)
+{
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+class QorGeneratorTest : public QObject
+{
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QorGenerator> window;
+    QStringList messages;
+
+    template <class T> T *get(const QString &name)
+    {
+        auto *w = window->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QCheckBox *check(const QString &name) { return get<QCheckBox>(name); }
+    QLineEdit *box(const QString &name) { return get<QLineEdit>(name); }
+    QWidget *canvas() { return get<QWidget>("canvas"); }
+    // The canvas and the status line below it.
+    QSize windowSize() { return QSize(809, 690 + get<QWidget>("footer")->height()); }
+    QByteArray pressGenerate(QTemporaryDir &dir);
+    // Questions and folder choices answered here, never by a modal loop.
+    void answerWith(qor::QorGenerator *w)
+    {
+        w->setMessagePresenter([this](const QString &text) { messages << text; });
+        w->setQuestionPresenter([this](const qor::Question &q) {
+            questions << QString::fromStdString(q.text);
+            return answers.isEmpty() ? qor::Answer::Cancel : answers.takeFirst();
+        });
+        w->setFolderChooser([this](const QString &, const QStringList &recent) {
+            recentSeen = recent;
+            return chosenFolder;
+        });
+    }
+    QStringList questions;
+    QList<qor::Answer> answers;
+    QString chosenFolder;
+    QStringList recentSeen;
+    void recreate(const QPalette &desktop);
+    void goDark(const QString &how);
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void mainWindow();
+    void controlCounts();
+    void geometry_data();
+    void geometry();
+    void stacking();
+    void lines_data();
+    void lines();
+    void colours_data();
+    void colours();
+    void fonts_data();
+    void fonts();
+    void captionsFit();
+    void countBoxShowsTwoDigits();
+    void darkScheme_data();
+    void darkScheme();
+    void focusFrame_data();
+    void focusFrame();
+    void fit();
+    void followsScreen();
+    void startState();
+    void tags_data();
+    void tags();
+    void accessibleNames_data();
+    void accessibleNames();
+    void accessibilityTree();
+    void tabOrder();
+    void clickToggles_data();
+    void clickToggles();
+    void noLineBreaks_data();
+    void noLineBreaks();
+    void longTextKept();
+    void enterPresses_data();
+    void enterPresses();
+    void startStateFile();
+    void oneRifleWithMagazines();
+    void notANumber();
+    void notANumberFocusAnnouncedFirst();
+    void messageBox();
+    void readsTheFolderAtStart();
+    void asksBeforeDroppingLines_data();
+    void asksBeforeDroppingLines();
+    void startValuesOption();
+    void folderButton();
+    void messageIsPlainText();
+};
+
+void QorGeneratorTest::initTestCase()
+{
+    // Recently used folders go to a scratch settings file, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+// A fresh window under another desktop scheme; cleanup() restores the light one.
+void QorGeneratorTest::recreate(const QPalette &desktop)
+{
+    window.reset();
+    QApplication::setPalette(desktop);
+    window = std::make_unique<QorGenerator>();
+    answerWith(window.get());
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void QorGeneratorTest::init()
+{
+    messages.clear();
+    questions.clear();
+    answers.clear();
+    chosenFolder.clear();
+    window = std::make_unique<QorGenerator>();
+    answerWith(window.get());
+    window->show();
+    window->activateWindow(); // an X server without a window manager activates nothing
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+// "built": a window made under the dark scheme; "switched": the desktop turns
+// dark while the window is open.
+void QorGeneratorTest::goDark(const QString &how)
+{
+    if (how == "built") {
+        recreate(darkPalette());
+    } else if (how == "switched") {
+        QApplication::setPalette(darkPalette());
+        QApplication::processEvents();
+    }
+}
+
+void QorGeneratorTest::cleanup()
+{
+    window.reset();
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+QByteArray QorGeneratorTest::pressGenerate(QTemporaryDir &dir)
+{
+    {
+        const InFolder there(dir.path());
+        QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    }
+    QFile file(dir.filePath("description.ext"));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<no file>";
+    return file.readAll();
+}
+
+void QorGeneratorTest::mainWindow()
+{
+    QCOMPARE(window->objectName(), QString("qorgenerator"));
+    QVERIFY(window->windowTitle().startsWith("description.ext generator for QOR 1.75"));
+    QVERIFY(window->windowTitle().size() > 40); // followed by a credit
+    QCOMPARE(window->size(), windowSize());
+    QCOMPARE(get<QWidget>("footer")->y(), 690);
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+}
+
+void QorGeneratorTest::controlCounts()
+{
+    QCOMPARE(canvas()->findChildren<QCheckBox *>().size(), 59);
+    QCOMPARE(canvas()->findChildren<QLineEdit *>().size(), 89);
+    QCOMPARE(canvas()->findChildren<QLabel *>().size(), 12);
+    QCOMPARE(canvas()->findChildren<QPushButton *>().size(), 1);
+    QCOMPARE(canvas()->findChildren<qor::FrameLine *>().size(), 9);
+    QCOMPARE(canvas()->findChildren<qor::FilledShape *>().size(), 9);
+    for (int n = 1; n <= 9; ++n) {
+        QVERIFY(canvas()->findChild<qor::FrameLine *>(QString("Line%1").arg(n)));
+        QVERIFY(canvas()->findChild<qor::FilledShape *>(QString("Shape%1").arg(n)));
+    }
+}
+
+void QorGeneratorTest::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("expected");
+    auto row = [](const QString &name, int l, int t, int w, int h) {
+        QTest::newRow(qPrintable(name)) << name << px(l, t, w, h);
+    };
+    row("Shape4", 240, 120, 3495, 615);
+    row("Shape1", 240, 600, 3495, 6615);
+    row("Shape3", 4200, 120, 3615, 615);
+    row("Shape2", 4200, 600, 3615, 5175);
+    row("Shape6", 4200, 5880, 3615, 615);
+    row("Shape5", 4200, 6240, 3615, 1695);
+    row("Shape8", 8280, 120, 3615, 615);
+    row("Shape7", 8280, 600, 3615, 5655);
+    row("Shape9", 8040, 9480, 4095, 855);
+    row("lblnato", 360, 240, 3135, 375);
+    row("lblrus", 4440, 240, 3135, 375);
+    row("lblot", 4320, 6000, 3135, 375);
+    row("lblequ", 8640, 240, 2895, 375);
+    row("lbla1", 3240, 480, 375, 135);
+    row("lbla2", 7320, 480, 375, 135);
+    row("lbla3", 7320, 6240, 375, 135);
+    row("Label1", 120, 8280, 1455, 255);
+    row("Label2", 120, 8760, 1695, 255);
+    row("Label3", 8160, 9600, 4095, 255);
+    row("Label4", 8160, 9840, 4095, 255);
+    row("Label5", 8160, 10080, 4095, 255);
+    row("txti1", 2040, 8280, 5895, 375);
+    row("txti2", 2040, 8760, 5895, 375);
+    for (int n = 1; n <= 7; ++n)
+        row(QString("chki%1").arg(n), 8880, 6600 + 360 * (n - 1), 2535, 420);
+    row("cmd", 720, 9600, 6495, 495);
+    row("txtt", 5280, 9840, 150, 195);
+
+    const QMap<int, int> wide{{15, 2535}, {22, 2415}, {25, 2295}, {29, 2655}, {31, 2415}};
+    auto item = [&](int slot, int first, int checkLeft, int checkWidth, int countLeft, int ammoLeft) {
+        const int top = 720 + 360 * (slot - first);
+        row(QString("wep_%1").arg(slot), checkLeft, top, wide.value(slot, checkWidth), 255);
+        row(QString("cant_%1").arg(slot), countLeft, top, 300, 285);
+        if (ammoLeft > 0)
+            row(QString("cant_%1").arg(slot + 52), ammoLeft, top, 300, 285);
+    };
+    for (int s = 0; s <= 17; ++s)
+        item(s, 0, 360, 2055, 2880, 3240);
+    for (int s = 18; s <= 31; ++s)
+        item(s, 18, 4440, 2055, 6960, 7320);
+    for (int s = 32; s <= 46; ++s)
+        item(s, 32, 8520, 2415, 11400, 0);
+    row("wep_47", 4440, 6480, 2415, 255);
+    row("cant_47", 5400, 6480, 300, 285);
+    row("wep_48", 6000, 6480, 1695, 255);
+    row("cant_48", 7320, 6480, 300, 285);
+    row("wep_49", 6000, 6840, 1695, 255);
+    row("cant_49", 7320, 6840, 300, 285);
+    row("wep_50", 4440, 7200, 2415, 255);
+    row("cant_50", 6960, 7200, 300, 285);
+    row("cant_84", 7320, 7200, 300, 285);
+    row("wep_51", 4440, 7560, 2415, 255);
+    row("cant_51", 6960, 7560, 300, 285);
+    row("cant_85", 7320, 7560, 300, 285);
+}
+
+void QorGeneratorTest::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, expected);
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), expected);
+}
+
+void QorGeneratorTest::stacking()
+{
+    const QObjectList order = canvas()->children();
+    auto index = [&](const char *name) { return order.indexOf(window->findChild<QWidget *>(name)); };
+    auto highest = [&](auto widgets) {
+        qsizetype top = -1;
+        for (QWidget *w : widgets)
+            top = std::max(top, order.indexOf(w));
+        return top;
+    };
+    auto lowest = [&](auto widgets) {
+        qsizetype bottom = order.size();
+        for (QWidget *w : widgets)
+            bottom = std::min(bottom, order.indexOf(w));
+        return bottom;
+    };
+    QVERIFY(highest(canvas()->findChildren<qor::FilledShape *>()) < lowest(canvas()->findChildren<QLabel *>()));
+    QVERIFY(highest(canvas()->findChildren<QLabel *>()) < lowest(canvas()->findChildren<qor::FrameLine *>()));
+    QVERIFY(highest(canvas()->findChildren<qor::FrameLine *>()) < lowest(canvas()->findChildren<QCheckBox *>()));
+    QVERIFY(highest(canvas()->findChildren<qor::FrameLine *>()) < lowest(canvas()->findChildren<QLineEdit *>()));
+    QVERIFY(index("cant_47") > index("wep_47"));
+    QVERIFY(index("cant_15") > index("wep_15"));
+
+    // Where a count box overlaps its check box, a click reaches the count box.
+    auto *c47 = box("cant_47");
+    QCOMPARE(canvas()->childAt(c47->geometry().center()), c47);
+    auto *c15 = box("cant_15");
+    QCOMPARE(canvas()->childAt(QPoint(c15->x(), c15->geometry().center().y())), c15);
+    // Decoration never takes a click.
+    QCOMPARE(canvas()->childAt(40, 68), nullptr); // inside Shape1, between rows 0 and 1
+}
+
+void QorGeneratorTest::lines_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<int>("width"); // 0: at the window's edge, partly cut off
+    QTest::newRow("Line1") << QPoint(0, 8040) << QPoint(8040, 8040) << 4;
+    QTest::newRow("Line2") << QPoint(8040, 0) << QPoint(8040, 10320) << 4;
+    QTest::newRow("Line3") << QPoint(8040, 6360) << QPoint(12120, 6360) << 4;
+    QTest::newRow("Line4") << QPoint(3960, 0) << QPoint(3960, 8040) << 4;
+    QTest::newRow("Line5") << QPoint(0, 9360) << QPoint(8040, 9360) << 4;
+    QTest::newRow("Line6") << QPoint(0, 0) << QPoint(0, 10320) << 0;
+    QTest::newRow("Line7") << QPoint(12120, 10320) << QPoint(0, 10320) << 0;
+    QTest::newRow("Line8") << QPoint(12120, 0) << QPoint(12120, 10320) << 0;
+    QTest::newRow("Line9") << QPoint(8040, 9480) << QPoint(12240, 9480) << 4; // over Shape9
+}
+
+void QorGeneratorTest::lines()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(int, width);
+    const QColor blue(0, 0, 192);
+    auto *line = window->findChild<qor::FrameLine *>(QTest::currentDataTag());
+    QVERIFY(line);
+    QCOMPARE(line->focusPolicy(), Qt::NoFocus);
+    QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    const QImage shot = canvas()->grab().toImage();
+    // A point a quarter of the way along, clear of the crossings.
+    QPoint at((px(from.x()) * 3 + px(to.x())) / 4, (px(from.y()) * 3 + px(to.y())) / 4);
+    at.setX(std::min(at.x(), shot.width() - 1));
+    at.setY(std::min(at.y(), shot.height() - 1));
+    QCOMPARE(shot.pixelColor(at), blue);
+    if (width == 0)
+        return;
+    const bool horizontal = from.y() == to.y();
+    const QPoint step = horizontal ? QPoint(0, 1) : QPoint(1, 0);
+    QPoint p = at;
+    while (shot.pixelColor(p - step) == blue)
+        p -= step;
+    int run = 0;
+    for (; shot.pixelColor(p) == blue; p += step)
+        ++run;
+    QCOMPARE(run, width);
+}
+
+void QorGeneratorTest::colours_data()
+{
+    const QPalette system = QApplication::palette();
+    const QColor highlight = system.color(QPalette::Highlight);
+    const QColor highlightText = system.color(QPalette::HighlightedText);
+    const QColor text = system.color(QPalette::WindowText);
+    const QColor russian(255, 128, 128), other(192, 255, 192), equipment(255, 255, 128);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("foreground");
+    auto row = [](const QString &name, QColor bg, QColor fg) { QTest::newRow(qPrintable(name)) << name << bg << fg; };
+    for (int s : {0, 15, 17})
+        row(QString("wep_%1").arg(s), highlight, highlightText);
+    for (int s : {18, 31})
+        row(QString("wep_%1").arg(s), russian, text);
+    for (int s : {32, 46})
+        row(QString("wep_%1").arg(s), equipment, QColor(0, 0, 128));
+    for (int s : {47, 48, 51})
+        row(QString("wep_%1").arg(s), other, text);
+    row("lblnato", highlight, text);
+    row("lblrus", russian, text);
+    row("lblot", other, text);
+    row("lblequ", equipment, text);
+    row("lbla1", highlight, text);
+    row("lbla2", russian, text);
+    row("lbla3", other, text);
+    row("Label1", system.color(QPalette::Window), text);
+    for (const char *credit : {"Label3", "Label4", "Label5"})
+        row(credit, QColor(), Qt::black); // transparent over Shape9
+    // Shapes: only the fill matters.
+    row("Shape4", highlight, QColor());
+    row("Shape1", highlight, QColor());
+    row("Shape3", russian, QColor());
+    row("Shape2", russian, QColor());
+    row("Shape6", other, QColor());
+    row("Shape5", other, QColor());
+    row("Shape8", equipment, QColor());
+    row("Shape7", equipment, QColor());
+    row("Shape9", highlight, QColor());
+}
+
+void QorGeneratorTest::colours()
+{
+    QFETCH(QString, name);
+    QFETCH(QColor, background);
+    QFETCH(QColor, foreground);
+    if (auto *shape = window->findChild<qor::FilledShape *>(name)) {
+        const QImage img = shape->grab().toImage();
+        QCOMPARE(img.pixelColor(img.rect().center()), background);
+        // Title boxes are rounded: their very corner stays unpainted.
+        const bool title = QStringList{"Shape3", "Shape4", "Shape6", "Shape8"}.contains(name);
+        QCOMPARE(shape->isRounded(), title);
+        QCOMPARE(img.pixelColor(0, 0) == background, !title);
+        return;
+    }
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY(w);
+    if (background.isValid()) {
+        const QImage img = w->grab().toImage();
+        QCOMPARE(img.pixelColor(img.width() - 1, 0), background);
+    } else {
+        // Transparent: Shape9 shows through.
+        const QImage shot = canvas()->grab().toImage();
+        QCOMPARE(shot.pixelColor(w->geometry().topLeft()), QApplication::palette().color(QPalette::Highlight));
+    }
+    QCOMPARE(w->palette().color(w->foregroundRole()), foreground);
+}
+
+void QorGeneratorTest::fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qreal>("points"); // 0: the window's default font
+    QTest::addColumn<bool>("bold");
+    for (const char *n : {"lblnato", "lblrus", "lblot", "lblequ"})
+        QTest::newRow(n) << QString(n) << 14.25 << true;
+    for (const char *n : {"lbla1", "lbla2", "lbla3"})
+        QTest::newRow(n) << QString(n) << 6.0 << false;
+    for (const char *n : {"Label1", "Label2"})
+        QTest::newRow(n) << QString(n) << 9.75 << true;
+    for (int k = 1; k <= 7; ++k)
+        QTest::newRow(qPrintable(QString("chki%1").arg(k))) << QString("chki%1").arg(k) << 14.25 << false;
+    QTest::newRow("cmd") << QString("cmd") << 18.0 << true;
+    for (const char *n : {"Label3", "Label4", "Label5", "txti1", "txti2", "wep_0", "wep_46", "cant_0", "cant_85"})
+        QTest::newRow(n) << QString(n) << 0.0 << false;
+}
+
+void QorGeneratorTest::fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(qreal, points);
+    QFETCH(bool, bold);
+    auto *w = window->findChild<QWidget *>(name);
+    QVERIFY(w);
+    const QFont f = w->font();
+    if (points == 0) {
+        QCOMPARE(f, window->font());
+        return;
+    }
+    QCOMPARE(f.families().value(0), QString("Arial"));
+    QCOMPARE(f.pointSizeF(), points);
+    QCOMPARE(f.bold(), bold);
+    // Arial where it is installed, else its metric twin.
+    QVERIFY2(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(f).family()),
+             qPrintable(QFontInfo(f).family()));
+}
+
+void QorGeneratorTest::captionsFit()
+{
+    // A caption must end before its box does, and before any count box
+    // that lies over the box's right part.
+    const QList<QLineEdit *> counts = window->findChildren<QLineEdit *>();
+    for (QCheckBox *c : window->findChildren<QCheckBox *>()) {
+        QStyleOptionButton opt;
+        opt.initFrom(c);
+        const QRect text = c->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, c);
+        const int end = c->x() + text.left() + c->fontMetrics().horizontalAdvance(c->text());
+        int visibleRight = c->geometry().right() + 1;
+        for (QLineEdit *b : counts)
+            if (b->isVisible() && b->geometry().intersects(c->geometry()))
+                visibleRight = std::min(visibleRight, b->x());
+        QVERIFY2(end <= visibleRight, qPrintable(c->objectName()));
+    }
+    for (QLabel *l : window->findChildren<QLabel *>())
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+}
+
+void QorGeneratorTest::countBoxShowsTwoDigits()
+{
+    // If "00" did not fit, the box would scroll and the cursor at the end
+    // would sit less than the text's width from the cursor at the start.
+    for (const char *name : {"cant_0", "cant_85"}) {
+        QLineEdit *b = box(name);
+        auto cursorRect = [b] { return b->inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
+        b->setText("00");
+        b->setCursorPosition(0);
+        b->grab();
+        const int start = cursorRect().center().x();
+        b->setCursorPosition(2);
+        b->grab();
+        const int end = cursorRect().center().x();
+        QCOMPARE(end - start, b->fontMetrics().horizontalAdvance("00"));
+        QVERIFY(end < b->width());
+    }
+}
+
+void QorGeneratorTest::startState()
+{
+    const bool briefing[] = {true, false, true, true, false, false, false};
+    for (int k = 1; k <= 7; ++k)
+        QCOMPARE(window->formView().value(qor::chki(k)), briefing[k - 1] ? 1 : 0);
+    for (int s = 0; s < 52; ++s)
+        QCOMPARE(window->formView().value(qor::wep(s)), 0);
+    for (int s = 0; s < 86; ++s)
+        QCOMPARE(box(QString("cant_%1").arg(s))->text(), QString("0"));
+    QCOMPARE(box("txti1")->text(), QString());
+    QCOMPARE(box("txti2")->text(), QString());
+    QLineEdit *quote = box("txtt");
+    QCOMPARE(quote->text(), QString("\""));
+    QVERIFY(!quote->isVisible());
+    QVERIFY(!quote->isEnabled());
+    QCOMPARE(window->formView().text(qor::txtt), std::string("\""));
+    QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+}
+
+void QorGeneratorTest::tags_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tag");
+    const std::pair<const char *, const char *> rows[] = {
+        {"wep_0", "M4"},
+        {"cant_0", ""},
+        {"wep_4", "M16GrenadeLauncher"},
+        {"wep_31", "Skorpion"},
+        {"wep_32", ""},
+        {"cant_32", "HandGrenade"},
+        {"cant_43", "Mine"},
+        {"wep_46", "NVGoggles"},
+        {"cant_46", "NVGoggles"},
+        {"wep_47", "Kozlice"},
+        {"cant_47", ""},
+        {"wep_48", "Kozliceshell"},
+        {"cant_48", "Kozliceshell"},
+        {"cant_49", "Kozliceball"},
+        {"cant_52", "M4"},
+        {"cant_63", "M4"},
+        {"cant_83", "SkorpionMag"},
+        {"cant_84", "AK47"},
+        {"cant_85", "CZ75Mag"},
+        {"chki1", "showCompass"},
+        {"chki6", "debriefing"},
+    };
+    for (const auto &[name, tag] : rows)
+        QTest::newRow(name) << QString(name) << QString(tag);
+}
+
+void QorGeneratorTest::tags()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tag);
+    QCOMPARE(window->findChild<QWidget *>(name)->property(qor::tagProperty).toString(), tag);
+    const int slot = name.section('_', 1).toInt();
+    if (name.startsWith("wep_"))
+        QCOMPARE(QString::fromStdString(window->formView().tag(qor::wep(slot))), tag);
+    else if (name.startsWith("cant_"))
+        QCOMPARE(QString::fromStdString(window->formView().tag(qor::cant(slot))), tag);
+}
+
+void QorGeneratorTest::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+    QTest::addColumn<QString>("description"); // what, when; the accepted forms follow
+    const char *rows[][3] = {
+        {"wep_1", "M 16", ""},
+        {"cant_1", "M 16 count", "Number of M 16. Counted only when M 16 is ticked."},
+        {"cant_53", "M 16 ammo", "Magazines for M 16. Counted only when M 16 is ticked."},
+        {"cant_52", "M 4 ammo",
+         "Magazines for M 4. Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
+         "M 4 XMS Scoped are above 0."},
+        {"wep_46", "NV Googles", ""},
+        {"cant_32", "Hand Grenade count", "Number of Hand Grenade. Counted only when Hand Grenade is ticked."},
+        {"cant_84", "AK 47 CZ ammo",
+         "Magazines for AK 47 CZ. Counted only when AK 47 is ticked and the magazines for AK 47 are above 0, or when "
+         "AK 47 CZ is ticked."},
+        {"cant_48", "Kozlice Shell count",
+         "Number of Kozlice Shell. Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
+         "above 0."},
+        {"chki2", "Show GPS", ""},
+        {"txti1", "On load intro", ""},
+        {"txti2", "On load mission", ""},
+        {"cmd", "Generate", ""},
+    };
+    for (const auto &[name, accessible, description] : rows)
+        QTest::newRow(name) << QString(name) << QString(accessible) << QString(description);
+}
+
+void QorGeneratorTest::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+    QFETCH(QString, description);
+    QCOMPARE(window->findChild<QWidget *>(name)->accessibleName(), accessible);
+    const QString forms = " A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
+    QCOMPARE(window->findChild<QWidget *>(name)->accessibleDescription(),
+             description.isEmpty() ? QString() : description + forms);
+
+    // And every input has a name of its own.
+    QSet<QString> seen;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->focusPolicy() == Qt::NoFocus && w->objectName() != "txtt")
+            continue;
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        QVERIFY2(!seen.contains(w->accessibleName()), qPrintable(w->accessibleName()));
+        seen.insert(w->accessibleName());
+    }
+}
+
+void QorGeneratorTest::tabOrder()
+{
+    QStringList expected{"cmd"};
+    auto row = [&](int s, bool checkFirst) {
+        const QString check = QString("wep_%1").arg(s), count = QString("cant_%1").arg(s);
+        expected << (checkFirst ? check : count) << (checkFirst ? count : check);
+    };
+    for (int s = 0; s <= 17; ++s)
+        row(s, s == 0 || s == 17);
+    for (int s = 18; s <= 31; ++s)
+        row(s, false);
+    for (int s = 32; s <= 51; ++s)
+        row(s, true);
+    for (int s = 52; s <= 85; ++s)
+        expected << QString("cant_%1").arg(s);
+    expected << "txti1"
+             << "txti2";
+    for (int k = 1; k <= 7; ++k)
+        expected << QString("chki%1").arg(k);
+    expected << "folderButton";     // below the canvas, beside the status line
+    QCOMPARE(expected.size(), 149); // 161 places less 12 labels and txtt, and the folder button
+
+    QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QStringList walked{QApplication::focusWidget()->objectName()};
+    for (int n = 1; n < expected.size(); ++n) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, expected);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmd")); // wraps
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("folderButton"));
+}
+
+void QorGeneratorTest::clickToggles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Qt::CheckState>("start");
+    QTest::addColumn<QList<int>>("values"); // after each of three clicks
+    QTest::addColumn<bool>("blank");        // on the blank part right of the caption
+    QTest::newRow("unticked item") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("wide item") << "wep_29" << Qt::Unchecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("ticked briefing") << "chki1" << Qt::Checked << QList<int>{0, 1, 0} << false;
+    QTest::newRow("greyed item") << "wep_47" << Qt::PartiallyChecked << QList<int>{1, 0, 1} << false;
+    QTest::newRow("item, blank part") << "wep_0" << Qt::Unchecked << QList<int>{1, 0, 1} << true;
+    QTest::newRow("item beside its count box, blank part") << "wep_47" << Qt::Unchecked << QList<int>{1, 0, 1} << true;
+    QTest::newRow("briefing, blank part") << "chki1" << Qt::Checked << QList<int>{0, 1, 0} << true;
+}
+
+void QorGeneratorTest::clickToggles()
+{
+    QFETCH(QString, name);
+    QFETCH(Qt::CheckState, start);
+    QFETCH(QList<int>, values);
+    QFETCH(bool, blank);
+    QCheckBox *c = check(name);
+    c->setCheckState(start);
+    QPoint at = indicatorCentre(c);
+    if (blank) {
+        at = blankRight(c);
+        QVERIFY2(at.x() > captionRect(c).right() + 10, qPrintable(QString::number(at.x())));
+    }
+    const bool isBriefing = name.startsWith("chki");
+    const qor::ControlId id = isBriefing ? qor::chki(name.right(1).toInt()) : qor::wep(name.section('_', 1).toInt());
+    QCOMPARE(window->formView().value(id), start == Qt::PartiallyChecked ? 2 : start == Qt::Checked);
+    for (int expected : values) {
+        QTest::mouseClick(c, Qt::LeftButton, {}, at);
+        QCOMPARE(window->formView().value(id), expected);
+    }
+}
+
+void QorGeneratorTest::noLineBreaks_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    for (const char *path : {"view", "setText", "insert", "paste"}) {
+        QTest::addRow("%s LF", path) << "txti1" << path << "1\n2"
+                                     << "12";
+        QTest::addRow("%s CR LF", path) << "txti1" << path << "intro.sqs\r\n"
+                                        << "intro.sqs";
+        QTest::addRow("%s CR, LF", path) << "txti1" << path << "\nx\r"
+                                         << "x";
+        QTest::addRow("%s count", path) << "cant_0" << path << "0\r\n"
+                                        << "0";
+        // These end no line of the file, so they stay.
+        QTest::addRow("%s separators", path)
+            << "txti1" << path << QString("a\u2028b\u2029") << QString("a\u2028b\u2029");
+    }
+}
+
+void QorGeneratorTest::noLineBreaks()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QLineEdit *b = box(name);
+    b->clear();
+    if (path == "view") {
+        window->formView().setText(name == "txti1" ? qor::txti1 : qor::cant(0), input.toStdString());
+    } else if (path == "setText") {
+        b->setText(input);
+    } else if (path == "insert") {
+        b->insert(input);
+    } else {
+        QApplication::clipboard()->setText(input);
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(b->text(), expected);
+    if (path == "paste")
+        QCOMPARE(b->cursorPosition(), expected.size());
+}
+
+void QorGeneratorTest::longTextKept()
+{
+    // Past QLineEdit's default limit of 32,767 characters.
+    const QString name(40000, QLatin1Char('s'));
+    QApplication::clipboard()->setText(name);
+    box("txti1")->setFocus();
+    QTest::keyClick(box("txti1"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window->formView().text(qor::txti1).size(), std::size_t(40000));
+}
+
+void QorGeneratorTest::enterPresses_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addRow("Return") << int(Qt::Key_Return);
+    QTest::addRow("Enter") << int(Qt::Key_Enter);
+    QTest::addRow("Space") << int(Qt::Key_Space);
+}
+
+void QorGeneratorTest::enterPresses()
+{
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const InFolder there(dir.path());
+    QCOMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QTest::keyClick(get<QPushButton>("cmd"), Qt::Key(key));
+    QTRY_VERIFY(QFile::exists(dir.filePath("description.ext")));
+}
+
+void QorGeneratorTest::startStateFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray expected = fileOf(concat({headerLines(), section("Weapons", {}), section("Magazines", {})}));
+    QCOMPARE(pressGenerate(dir), expected);
+    QCOMPARE(expected.count("\r\n"), 25);
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::oneRifleWithMagazines()
+{
+    QTest::mouseClick(box("txti1"), Qt::LeftButton);
+    QTest::keyClicks(box("txti1"), "introscript");
+    QTest::mouseClick(box("txti2"), Qt::LeftButton);
+    QTest::keyClicks(box("txti2"), "missionscript");
+    QTest::mouseClick(check("wep_1"), Qt::LeftButton, {}, indicatorCentre(check("wep_1")));
+    replaceText(box("cant_1"), "2");
+    replaceText(box("cant_53"), "10");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const Lines lines = concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
+                                section("Magazines", {entry("M16", "10")})});
+    QCOMPARE(lines.size(), std::size_t(33));
+    QCOMPARE(pressGenerate(dir), fileOf(lines));
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::notANumber()
+{
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "abc");
+    replaceText(box("cant_7"), "xyz"); // unticked: never judged
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray file = pressGenerate(dir);
+    QCOMPARE(messages, QStringList{"error; not a number"});
+    QCOMPARE(box("cant_5")->text(), QString());
+    QCOMPARE(box("cant_7")->text(), QString("xyz"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("cant_5"));
+    // The failed first pass leaves out the Weapons section only.
+    QCOMPARE(file, fileOf(concat({headerLines(), section("Magazines", {})})));
+}
+
+// What a screen reader hears after the message: the box must take the focus
+// before it is emptied. Emptied first, its caret moves the reader there
+// silently and the focus that follows goes unannounced. The widgets send
+// their accessibility events as these happen (Qt's offscreen platform has no
+// assistive technology to receive them), so their order is recorded here.
+void QorGeneratorTest::notANumberFocusAnnouncedFirst()
+{
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "abc");
+    get<QPushButton>("cmd")->setFocus();
+
+    QStringList heard;
+    QLineEdit *target = box("cant_5");
+    FocusRecorder recorder(heard);
+    target->installEventFilter(&recorder);
+    connect(target, &QLineEdit::textChanged, &recorder, [&](const QString &text) { heard << "text=" + text; });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    pressGenerate(dir);
+    target->removeEventFilter(&recorder);
+
+    QCOMPARE(heard, (QStringList{"focus", "text="}));
+    QCOMPARE(QApplication::focusWidget(), target);
+}
+
+void QorGeneratorTest::messageBox()
+{
+    window.reset();
+    window = std::make_unique<QorGenerator>(); // with its own modal box
+    window->show();
+    window->activateWindow(); // an X server without a window manager activates nothing
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(check("wep_5"), Qt::LeftButton, {}, indicatorCentre(check("wep_5")));
+    replaceText(box("cant_5"), "");
+
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(msg);
+        seen = true;
+        QCOMPARE(msg->windowTitle(),
+                 QString::fromUtf8(qor::layout::applicationTitle.data(), qor::layout::applicationTitle.size()));
+        QCOMPARE(msg->text(), QString("error; not a number"));
+        QCOMPARE(msg->icon(), QMessageBox::NoIcon);
+        QCOMPARE(msg->standardButtons(), QMessageBox::Ok);
+        QTest::mouseClick(msg->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    pressGenerate(dir);
+    QVERIFY(seen);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void QorGeneratorTest::messageIsPlainText()
+{
+    window.reset();
+    window = std::make_unique<QorGenerator>(); // with its own modal box
+    window->show();
+    // Markup in a folder's name, and a run with no space wider than the box.
+    QTemporaryDir dir;
+    const QString folder = "<b>x</b>" + QString(200, 'y');
+    QVERIFY(QDir(dir.path()).mkpath(folder + "/description.ext"));
+    const QString expected = dir.path() + "/" + folder + "/description.ext: Is a directory";
+
+    // Read, then closed, so that a failed check leaves no modal box open.
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    bool fits = false;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            format = msg->textFormat();
+            text = msg->text();
+            fits = msg->frameGeometry().width() <= msg->screen()->availableGeometry().width();
+            msg->accept();
+        }
+    });
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.filePath(folder));
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QDir::setCurrent(previous);
+    QCOMPARE(format, Qt::PlainText);
+    QVERIFY2(text.remove(QChar(0x200B)).endsWith(expected), qPrintable(text));
+    QVERIFY(fits);
+}
+
+void QorGeneratorTest::accessibilityTree()
+{
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window.get());
+    QVERIFY(root);
+    QCOMPARE(root->role(), QAccessible::Window);
+    QStringList unnamed, seen;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        const QString name = node->text(QAccessible::Name);
+        const QString what = node->object() ? node->object()->objectName() : QString("?");
+        if (name.trimmed().isEmpty())
+            unnamed << what + "/" + QString::number(node->role(), 16);
+        seen << what;
+        for (int k = 0; k < node->childCount(); ++k) {
+            QAccessibleInterface *child = node->child(k);
+            QVERIFY(child);
+            QCOMPARE(node->indexOfChild(child), k);
+            walk(child);
+        }
+    };
+    walk(root);
+    QCOMPARE(unnamed, QStringList());
+    for (const char *hidden : {"Line1", "Shape1", "Shape9", "txtt"})
+        QVERIFY2(!seen.contains(hidden), hidden);
+    for (const char *shown : {"cmd", "wep_0", "cant_85", "chki7", "lblnato", "Label5", "txti2"})
+        QVERIFY2(seen.contains(shown), shown);
+
+    // A prompt labels its box.
+    for (const auto &[label, input] : {std::pair{"Label1", "txti1"}, std::pair{"Label2", "txti2"}}) {
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(get<QWidget>(input));
+        const auto relations = node->relations(QAccessible::Label);
+        QVERIFY2(relations.size() == 1 && relations[0].first->object() == get<QLabel>(label), input);
+    }
+    // Every count box says what it counts and what it takes.
+    for (int s = 0; s < 86; ++s) {
+        const QString d =
+            QAccessible::queryAccessibleInterface(box(QString("cant_%1").arg(s)))->text(QAccessible::Description);
+        QVERIFY2(d.contains("ticked") && d.contains("&H10"), qPrintable(QString::number(s)));
+    }
+}
+
+void QorGeneratorTest::darkScheme_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("built") << "built";
+    QTest::newRow("switched") << "switched";
+}
+
+void QorGeneratorTest::darkScheme()
+{
+    QFETCH(QString, how);
+    const QImage light = canvas()->grab().toImage();
+    goDark(how);
+    const QImage dark = canvas()->grab().toImage();
+
+    // Texts on the fills: exactly as under the light scheme, and readable.
+    QList<std::pair<QWidget *, QRect>> texts;
+    for (const char *name :
+         {"lblnato", "lblrus", "lblot", "lblequ", "lbla1", "lbla2", "lbla3", "Label3", "Label4", "Label5"})
+        texts.append({get<QLabel>(name), get<QLabel>(name)->geometry()});
+    for (int s = 0; s < 52; ++s) {
+        QCheckBox *c = check(QString("wep_%1").arg(s));
+        texts.append({c, captionRect(c).translated(c->pos())});
+    }
+    for (const auto &[w, area] : texts) {
+        const QImage before = light.copy(area), after = dark.copy(area);
+        QVERIFY2(after == before, qPrintable(w->objectName()));
+        const QColor fill = commonest(after);
+        double best = 1;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                best = std::max(best, qor::contrastRatio(after.pixelColor(x, y), fill));
+        // The NATO captions have less under the light scheme itself; for them
+        // being unchanged is all that is asked.
+        const bool nato = w->objectName().startsWith("wep_") && w->objectName().section('_', 1).toInt() < 18;
+        QVERIFY2(nato || best >= 4.5, qPrintable(w->objectName() + ": " + QString::number(best)));
+    }
+
+    // Off the fills, the desktop's colours.
+    const QPalette desktop = darkPalette();
+    QCOMPARE(dark.pixelColor(10, 4), desktop.color(QPalette::Window)); // beside the NATO title
+    QCOMPARE(get<QLabel>("Label1")->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+    QCOMPARE(box("cant_0")->palette().color(QPalette::Base), desktop.color(QPalette::Base));
+}
+
+void QorGeneratorTest::focusFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("scheme"); // light, or how it went dark
+    for (const char *scheme : {"light", "built", "switched"})
+        for (const char *name : {"wep_0", "wep_20", "wep_32", "wep_50", "cant_0", "cant_20", "cant_40", "cant_49",
+                                 "cant_84", "txti1", "chki1", "cmd"})
+            QTest::addRow("%s %s", name, scheme) << QString(name) << QString(scheme);
+}
+
+// A ring of pixels that changed with the focus and stand out at least 3:1
+// against the fill beside the control.
+void QorGeneratorTest::focusFrame()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, scheme);
+    goDark(scheme);
+    QWidget *w = get<QWidget>(name);
+    QWidget *other = name == "cmd" ? static_cast<QWidget *>(box("txti2")) : get<QPushButton>("cmd");
+    other->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), other);
+    const QImage before = canvas()->grab().toImage();
+    w->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), w);
+    const QImage after = canvas()->grab().toImage();
+
+    const QColor fill = before.pixelColor(w->x() - 1, w->geometry().center().y());
+    auto strong = [&](QPoint p) {
+        return after.pixel(p) != before.pixel(p) && qor::contrastRatio(after.pixelColor(p), fill) >= 3;
+    };
+    QRect ring;
+    for (int y = w->y(); y <= w->geometry().bottom(); ++y)
+        for (int x = w->x(); x <= w->geometry().right(); ++x)
+            if (strong({x, y}))
+                ring |= QRect(x, y, 1, 1);
+    QVERIFY2(ring.width() >= w->width() / 2 && ring.height() >= w->height() * 2 / 3, qPrintable(name));
+    for (int x = ring.left(); x <= ring.right(); ++x)
+        QVERIFY(strong({x, ring.top()}) && strong({x, ring.bottom()}));
+    for (int y = ring.top(); y <= ring.bottom(); ++y)
+        QVERIFY(strong({ring.left(), y}) && strong({ring.right(), y}));
+}
+
+void QorGeneratorTest::fit()
+{
+    const QRect room = window->screen()->availableGeometry();
+    auto *area = get<QScrollArea>("scroller");
+    QCOMPARE(canvas()->size(), QSize(809, 690));
+    QCOMPARE(get<QPushButton>("cmd")->geometry(), px(720, 9600, 6495, 495)); // nothing moved
+    QVERIFY(window->frameGeometry().width() <= room.width());
+    QVERIFY(window->frameGeometry().height() <= room.height());
+    // Room for the layout and a frame with a title bar around it.
+    const bool fits = room.width() >= 809 + 10 && room.height() >= windowSize().height() + 40;
+    // The status line stays in view, whatever the canvas does.
+    auto *footer = get<QWidget>("footer");
+    QVERIFY(window->rect().contains(QRect(footer->mapTo(window.get(), QPoint()), footer->size())));
+    if (fits) {
+        QCOMPARE(window->size(), windowSize());
+        QVERIFY(!area->verticalScrollBar()->isVisible());
+        QVERIFY(!area->horizontalScrollBar()->isVisible());
+        return;
+    }
+    QVERIFY(area->verticalScrollBar()->isVisible());
+
+    // The button comes into view when Tab reaches it, and takes a click there.
+    auto *cmd = get<QPushButton>("cmd");
+    area->verticalScrollBar()->setValue(0);
+    area->horizontalScrollBar()->setValue(0);
+    get<QPushButton>("folderButton")->setFocus();
+    QTest::keyClick(get<QPushButton>("folderButton"), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), cmd);
+    const QRect shown(area->viewport()->mapTo(window.get(), QPoint()), area->viewport()->size());
+    const QRect button(cmd->mapTo(window.get(), QPoint()), cmd->size());
+    QVERIFY2(shown.contains(button.center()), qPrintable(QString("%1,%2").arg(button.x()).arg(button.y())));
+    QCOMPARE(window->childAt(button.center()), cmd);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(pressGenerate(dir).startsWith("\r\nonloadintro="));
+}
+
+// Dragged onto the smaller second screen and back (see screens/large.json).
+void QorGeneratorTest::followsScreen()
+{
+    const QList<QScreen *> screens = QApplication::screens();
+    QVERIFY2(screens.size() == 2, "run with screens/large.json");
+    auto *bar = get<QScrollArea>("scroller")->verticalScrollBar();
+    window->move(screens[1]->geometry().topLeft() + QPoint(10, 0));
+    QTRY_COMPARE(window->screen(), screens[1]);
+    QVERIFY(window->frameGeometry().height() <= screens[1]->availableGeometry().height());
+    QTRY_VERIFY(bar->isVisible());
+    window->move(0, 0);
+    QTRY_COMPARE(window->screen(), screens[0]);
+    QCOMPARE(window->size(), windowSize());
+    QTRY_VERIFY(!bar->isVisible());
+}
+
+namespace
+{
+
+// Writes `bytes` as description.ext in `dir` and makes `dir` the working folder.
+void missionFolder(QTemporaryDir &dir, const std::string &bytes)
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(qor::test::writeFile(dir.filePath("description.ext").toStdString(), bytes));
+    QDir::setCurrent(dir.path());
+}
+
+QByteArray fileIn(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath("description.ext"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+std::string pressedFile(qor::FormRecord form)
+{
+    return qor::test::press(form);
+}
+
+qor::FormRecord rifleForm()
+{
+    qor::FormRecord form;
+    form.intro = "intro.sqs";
+    qor::test::tick(form, 1, "4");
+    form.cantText[53] = "10";
+    return form;
+}
+
+} // namespace
+
+// Started in a folder holding a file the press wrote: the form shows it, and
+// Return writes the same bytes without asking anything.
+void QorGeneratorTest::readsTheFolderAtStart()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    const std::string own = pressedFile(rifleForm());
+    missionFolder(dir, own);
+    window->openWorkingFolder();
+    QCOMPARE(box("txti1")->text(), QString("intro.sqs"));
+    QVERIFY(check("wep_1")->isChecked());
+    QCOMPARE(box("cant_1")->text(), QString("4"));
+    QCOMPARE(box("cant_53")->text(), QString("10"));
+    QCOMPARE(window->statusText(), QDir::toNativeSeparators(QDir::currentPath()) +
+                                       ": Read description.ext: 2 items, 2 script names, 7 briefing options");
+    QCOMPARE(get<QLabel>("status")->accessibleName(), window->statusText());
+
+    QCOMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
+    QTest::keyClick(get<QPushButton>("cmd"), Qt::Key_Return);
+    QTRY_VERIFY(window->statusText().contains("Wrote description.ext, " + QString::number(own.size()) + " bytes"));
+    QCOMPARE(questions, QStringList());
+    QCOMPARE(fileIn(dir).toStdString(), own);
+}
+
+void QorGeneratorTest::asksBeforeDroppingLines_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addRow("Cancel") << int(qor::Answer::Cancel);
+    QTest::addRow("Replace") << int(qor::Answer::Replace);
+}
+
+// Hand-added lines: the status names them, the first press asks; Cancel
+// leaves the file byte-identical, Replace writes the form's file.
+void QorGeneratorTest::asksBeforeDroppingLines()
+{
+    QFETCH(int, answer);
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    const std::string handAdded = "respawn = 3;\r\n" + pressedFile(rifleForm()) + "// mine\r\n";
+    missionFolder(dir, handAdded);
+    window->openWorkingFolder();
+    QVERIFY2(window->statusText().endsWith("; 2 lines the form cannot hold (lines 1, 35) will be dropped by the "
+                                           "next press"),
+             qPrintable(window->statusText()));
+    answers = {qor::Answer(answer)};
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions[0].contains("(lines 1, 35)"));
+    if (qor::Answer(answer) == qor::Answer::Cancel) {
+        QCOMPARE(fileIn(dir).toStdString(), handAdded);
+        QCOMPARE(box("cant_1")->text(), QString("4"));
+    } else {
+        QCOMPARE(fileIn(dir).toStdString(), pressedFile(rifleForm()));
+    }
+    QVERIFY(messages.isEmpty());
+}
+
+void QorGeneratorTest::startValuesOption()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir dir;
+    missionFolder(dir, pressedFile(rifleForm()));
+    window->openWorkingFolder(true);
+    QVERIFY(!check("wep_1")->isChecked());
+    QCOMPARE(box("txti1")->text(), QString());
+    QVERIFY(window->statusText().endsWith(
+        ": Started from the start values; description.ext was not read, the next press replaces it"));
+}
+
+// Started in the home folder, a user reaches a mission folder with
+// "Folder..."; values not yet written are asked about first.
+void QorGeneratorTest::folderButton()
+{
+    const InFolder back(QDir::currentPath()); // restored however the test ends
+    QTemporaryDir home, mission;
+    QVERIFY(home.isValid() && mission.isValid());
+    QDir::setCurrent(home.path());
+    window->openWorkingFolder();
+    QVERIFY(window->statusText().endsWith(": No description.ext here yet"));
+    QVERIFY(qor::test::writeFile(mission.filePath("description.ext").toStdString(), pressedFile(rifleForm())));
+
+    check("wep_5")->setChecked(true); // not yet written
+    chosenFolder = mission.path();
+    answers = {qor::Answer::Cancel};
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(QDir::currentPath(), home.path()); // declined: still in the old folder
+    QVERIFY(check("wep_5")->isChecked());
+
+    answers = {qor::Answer::Replace};
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(QDir::currentPath(), QDir(mission.path()).canonicalPath());
+    QVERIFY(!check("wep_5")->isChecked());
+    QVERIFY(check("wep_1")->isChecked());
+    QVERIFY(window->statusText().startsWith(QDir::toNativeSeparators(QDir::currentPath()) + ": Read description.ext"));
+
+    box("cant_1")->setText("6");
+    QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
+    QVERIFY(fileIn(mission).contains("count = 6;"));
+    QCOMPARE(fileIn(home), QByteArray("<no file>"));
+
+    // The chooser offers the folder next time.
+    chosenFolder.clear();
+    QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
+    QCOMPARE(recentSeen.value(0), QDir::currentPath());
+}
+
+QTEST_MAIN(QorGeneratorTest)
+#include "qorgenerator_test.moc"

@@ -1,0 +1,139 @@
+// The window working on a mission folder: the form read from the folder's
+// description.ext, the status line, the question before a press drops
+// anything, and a change of folder.
+#include "press/startvalues.h"
+#include "testutil.h"
+#include "ui/win32/text.h"
+#include "windowfixture.h"
+
+namespace qor::win32::test
+{
+namespace
+{
+
+using namespace qor::test;
+
+class FolderTest : public WindowTest
+{
+  protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        window->setQuestionPresenter([this](HWND owner, const Question &q) {
+            questions.push_back(q.text);
+            EXPECT_EQ(owner, window->handle());
+            return answer;
+        });
+    }
+
+    std::string status() const { return utf8(textOf(window->statusLine())); }
+
+    std::vector<std::string> questions;
+    Answer answer = Answer::Cancel;
+};
+
+void pressReturn(MainWindow &window)
+{
+    SendMessageW(window.button(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(FolderTest, AFileThePressWroteComesBackIntoTheFormAndPressesAgainUnasked)
+{
+    const std::string fullest = readFile(QOR_TEST_DATA "/fullest.ext");
+    ASSERT_TRUE(writeFile("description.ext", fullest));
+    window->openMission(L"C:\\mission", false);
+    EXPECT_EQ(window->value(wep(0)), ticked);
+    EXPECT_EQ(window->value(chki(2)), ticked);
+    EXPECT_EQ(textOf(at(cant(0))), L"1");
+    EXPECT_EQ(status().rfind("C:\\mission: Read description.ext", 0), 0u) << status();
+
+    pressReturn(*window);
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(readFile("description.ext"), fullest);
+    EXPECT_NE(status().find("Wrote description.ext"), std::string::npos) << status();
+}
+
+TEST_F(FolderTest, LinesTheFormCannotHoldAreAskedAboutOnceAndCancelKeepsTheFile)
+{
+    const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "respawn = 3;\r\n";
+    ASSERT_TRUE(writeFile("description.ext", handEdited));
+    window->openMission(L"C:\\mission", false);
+    EXPECT_NE(status().find("line"), std::string::npos) << status();
+
+    answer = Answer::Cancel;
+    pressReturn(*window);
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(readFile("description.ext"), handEdited);
+
+    answer = Answer::Replace;
+    pressReturn(*window);
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(readFile("description.ext"), readFile(QOR_TEST_DATA "/start.ext"));
+
+    pressReturn(*window);
+    EXPECT_EQ(questions.size(), 2u) << "asked again after a Replace";
+}
+
+TEST_F(FolderTest, StartValuesLeaveTheFileUnread)
+{
+    ASSERT_TRUE(writeFile("description.ext", readFile(QOR_TEST_DATA "/fullest.ext")));
+    window->openMission(L"C:\\mission", true);
+    EXPECT_EQ(window->value(wep(0)), startTick);
+    EXPECT_EQ(textOf(at(cant(0))), wide(startCount));
+}
+
+TEST_F(FolderTest, ValuesNotYetWrittenAreAskedAboutBeforeAnotherFolder)
+{
+    window->openMission(L"here", false);
+    wchar_t here[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, here);
+    const std::wstring other = std::wstring(here) + L"\\other \u00e9";
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(other.c_str()));
+    ASSERT_TRUE(writeFile("description.ext", readFile(QOR_TEST_DATA "/fullest.ext")));
+    ASSERT_TRUE(SetCurrentDirectoryW(here));
+
+    window->setValue(wep(3), ticked); // not yet written
+    answer = Answer::Cancel;
+    EXPECT_FALSE(window->switchFolder(other));
+    EXPECT_EQ(questions.size(), 1u);
+    wchar_t now[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_EQ(std::wstring(now), std::wstring(here));
+    EXPECT_EQ(window->value(wep(3)), ticked);
+
+    answer = Answer::Replace;
+    EXPECT_TRUE(window->switchFolder(other));
+    EXPECT_EQ(textOf(at(cant(0))), L"1"); // the other folder's form
+    EXPECT_EQ(status().rfind(utf8(other) + ": Read description.ext", 0), 0u) << status();
+    // Offered first in the folder chooser next time.
+    ASSERT_FALSE(recentFolders().empty());
+    EXPECT_EQ(recentFolders().front(), other);
+    DeleteFileW(L"description.ext");
+    SetCurrentDirectoryW(here);
+    RemoveDirectoryW(other.c_str());
+
+    EXPECT_FALSE(window->switchFolder(L"Z:\\no such folder"));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(FolderTest, TheStatusLineAndTheFolderButtonStayBelowTheCanvasInView)
+{
+    RECT client;
+    GetClientRect(window->handle(), &client);
+    for (HWND w : {window->statusLine(), window->folderButton()}) {
+        const RECT r = placeOf(w);
+        EXPECT_EQ(r.bottom, client.bottom);
+        EXPECT_GE(r.left, 0);
+        EXPECT_LE(r.right, client.right);
+    }
+    // Every control of the canvas lies above it once scrolled into view.
+    SetFocus(at(chki(7)));
+    EXPECT_LE(placeOf(at(chki(7))).bottom, placeOf(window->statusLine()).top);
+    EXPECT_EQ(window->tabOrder().back(), window->folderButton());
+}
+
+} // namespace
+} // namespace qor::win32::test
