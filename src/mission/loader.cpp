@@ -64,7 +64,7 @@ struct Listed {
     const SectionEntry *entry;
     std::string count; // as written
     int line;          // of "class <name>"
-    int lastLine;      // of its "};"
+    std::size_t at;    // its statement
 };
 
 class Loader
@@ -104,7 +104,7 @@ class Loader
     void leftover(std::size_t n, std::string reason)
     {
         const int last = st_[next(n) - 1].lastLine;
-        report_.leftovers.push_back({st_[n].firstLine, last, std::move(reason)});
+        report_.leftovers.push_back({st_[n].firstLine, last, std::move(reason), n, next(n)});
     }
 
     // What no position in the file makes readable.
@@ -239,7 +239,7 @@ class Loader
             }
             firstLine = s.firstLine;
             if (const auto count = entryCount(n, *found->first))
-                listed.push_back({found->first, *count, s.firstLine, st_[match_[n]].lastLine});
+                listed.push_back({found->first, *count, s.firstLine, n});
         }
     }
 
@@ -300,7 +300,8 @@ class Loader
         for (const Listed &l : magazines_) {
             const SectionEntry &e = *l.entry;
             if (e.rule == EntryRule::AllPairs) {
-                ownAmmunition(l);
+                if (!ownAmmunition(l))
+                    continue;
             } else if (e.pairCount == 1) {
                 form_.setValue(wep(e.pairs[0].checkBox), ticked);
                 form_.setText(cant(e.pairs[0].box), l.count);
@@ -312,21 +313,23 @@ class Loader
     }
 
     // Written only with every pair active: the weapon (pair 0) ticked and
-    // counted too. A weapon the file does not list needs a count invented.
-    void ownAmmunition(const Listed &l)
+    // counted too. Where the file does not list the weapon, ticking it would
+    // make the next press add a weapon the mission does not offer: the entry
+    // stays a line the form does not hold.
+    bool ownAmmunition(const Listed &l)
     {
         const SectionEntry &e = *l.entry;
         const CountPair weapon = e.pairs[0];
         const CountPair own = e.pairs[1];
+        if (!weaponListed(weapon.checkBox)) {
+            leftover(l.at, std::string(classNameOf(e.nameFrom)) + " without the " +
+                               std::string(catalogue[static_cast<std::size_t>(weapon.checkBox)].caption) +
+                               ", which the Weapons section does not list");
+            return false;
+        }
         form_.setValue(wep(own.checkBox), ticked);
         form_.setText(cant(own.box), l.count);
-        if (weaponListed(weapon.checkBox))
-            return;
-        form_.setValue(wep(weapon.checkBox), ticked);
-        form_.setText(cant(weapon.box), "1");
-        report_.guesses.push_back({l.line, std::string(catalogue[static_cast<std::size_t>(weapon.checkBox)].caption) +
-                                               " ticked with a count of 1: its " +
-                                               std::string(classNameOf(e.nameFrom)) + " are written only with it"});
+        return true;
     }
 
     // One line, the total of several boxes: the whole total in the box of a
@@ -362,7 +365,7 @@ class Loader
             if (p.summed)
                 total += p.box == pair.box ? 1.0 : p.box == other.box ? readCount(rest) : 0.0;
         if (writeCount(total) != writeCount(readCount(l.count))) {
-            report_.leftovers.push_back({l.line, l.lastLine, "a total the form cannot split over two boxes"});
+            leftover(l.at, "a total the form cannot split over two boxes");
             return false;
         }
         guessed();

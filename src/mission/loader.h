@@ -9,7 +9,8 @@
 //   class Weapons:   the weapon entries, each ticking its weapon
 //   class Magazines: the magazine entries, each ticking the weapon that
 //           governs its box; a shared magazine's total goes to one weapon's
-//           box; the Kozlice's ammunition ticks the Kozlice too
+//           box; the Kozlice's ammunition without the Kozlice is a leftover,
+//           since ticking the Kozlice would make a press add it
 //
 // Everything the form holds that the file does not give keeps its start value,
 // as a greyed box or an unticked count leaves no trace in a file.
@@ -27,6 +28,9 @@ struct Leftover {
     int firstLine = 0;
     int lastLine = 0;
     std::string reason; // "not a key the form has"
+    // The statements it covers, [first, end), in the read file's list.
+    std::size_t first = 0;
+    std::size_t end = 0;
 };
 
 struct Guess {

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "format/ansi.h"
 #include "format/reader.h"
+#include "io/infolder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -41,19 +42,6 @@ std::string plural(int n, const char *one, const char *many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Where each line of the file begins, counted as the reader counts lines.
-std::vector<std::size_t> lineStarts(std::string_view bytes, bool utf8)
-{
-    std::vector<std::size_t> starts{utf8 ? 3u : 0u};
-    for (std::size_t at = starts[0]; at < bytes.size(); ++at) {
-        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
-            ++at;
-        if (bytes[at] == '\r' || bytes[at] == '\n')
-            starts.push_back(at + 1);
-    }
-    return starts;
-}
-
 // A line of the file for the details of a question: as far as 80 bytes,
 // decoded, with what cannot be shown as "?".
 std::string lineText(std::string_view bytes, bool utf8, std::size_t at)
@@ -89,6 +77,79 @@ std::vector<std::pair<int, int>> merged(const std::vector<Leftover> &leftovers)
     return out;
 }
 
+// The form as a press would leave it, without touching the window: a dry run
+// shows no message and moves no focus.
+class DryRun final : public FormView
+{
+  public:
+    explicit DryRun(const FormView &form) : form_(form) {}
+    std::string text(ControlId box) const override
+    {
+        for (const auto &[id, text] : texts_)
+            if (id == box)
+                return text;
+        return form_.text(box);
+    }
+    void setText(ControlId box, std::string_view text) override { texts_.emplace_back(box, text); }
+    void setFocus(ControlId) override {}
+    std::int16_t value(ControlId checkBox) const override { return form_.value(checkBox); }
+    void setValue(ControlId, std::int16_t) override {}
+    std::string tag(ControlId control) const override { return form_.tag(control); }
+    void showMessage(std::string_view) override {}
+
+  private:
+    const FormView &form_;
+    std::vector<std::pair<ControlId, std::string>> texts_; // latest last
+};
+
+// Holds what a press commits, so that the kept lines go in before the disk
+// sees any of it; opening is the real file's.
+class Capture final : public OutputFile
+{
+  public:
+    explicit Capture(OutputFile *file) : file_(file) {}
+    bool open() override { return !file_ || file_->open(); }
+    bool commit(std::string_view bytes) override
+    {
+        bytes_ = bytes;
+        return true;
+    }
+    std::string path() const override { return file_ ? file_->path() : fileName; }
+    std::string errorString() const override { return file_ ? file_->errorString() : std::string(); }
+    const std::string &bytes() const { return bytes_; }
+
+  private:
+    OutputFile *file_;
+    std::string bytes_;
+};
+
+// A form that takes nothing: the loader run for its report alone.
+class NoForm final : public FormView
+{
+  public:
+    std::string text(ControlId) const override { return {}; }
+    void setText(ControlId, std::string_view) override {}
+    void setFocus(ControlId) override {}
+    std::int16_t value(ControlId) const override { return 0; }
+    void setValue(ControlId, std::int16_t) override {}
+    std::string tag(ControlId) const override { return {}; }
+    void showMessage(std::string_view) override {}
+};
+
+std::string pressedInMemory(const FormView &form)
+{
+    DryRun dry(form);
+    Capture capture(nullptr);
+    WindowFields fields;
+    cmd_Click(dry, capture, fields);
+    return capture.bytes();
+}
+
+std::string lineWord(const Leftover &l)
+{
+    return (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine);
+}
+
 } // namespace
 
 std::string lineList(const std::vector<Leftover> &leftovers)
@@ -108,8 +169,9 @@ int lineCount(const std::vector<Leftover> &leftovers)
     return n;
 }
 
-Mission::Mission(std::string folder, Reader reader, Clock clock)
-    : folder_(std::move(folder)), reader_(std::move(reader)), clock_(clock ? std::move(clock) : Clock(localTime))
+Mission::Mission(std::string folder, Reader reader, Clock clock, Finder finder)
+    : folder_(std::move(folder)), reader_(std::move(reader)), clock_(clock ? std::move(clock) : Clock(localTime)),
+      finder_(finder ? std::move(finder) : Finder(isInFolder))
 {
 }
 
@@ -136,6 +198,9 @@ void Mission::open(FormView &form)
         known_ = Known::Refused;
         break;
     }
+    hint_ = scriptHint(form);
+    unkept_ = known_ == Known::Loaded && !report_.leftovers.empty() ? spliced(pressedInMemory(form)).unkept
+                                                                    : std::vector<Leftover>{};
     remember(form);
 }
 
@@ -146,10 +211,12 @@ void Mission::openBlank(FormView &form)
     report_ = {};
     if (snapshot_.state != Snapshot::State::Missing)
         known_ = Known::NotRead;
+    hint_.clear();
+    unkept_.clear();
     remember(form);
 }
 
-std::string Mission::leftoverDetails() const
+std::string Mission::leftoverDetails(const std::vector<Leftover> &leftovers) const
 {
     // Every range with its reason; the text of the first lines only, so that
     // a file of thousands of leftovers still gives a question one can read.
@@ -157,9 +224,9 @@ std::string Mission::leftoverDetails() const
     std::string details;
     const bool utf8 = snapshot_.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     const std::vector<std::size_t> starts = lineStarts(snapshot_.bytes, utf8);
-    for (std::size_t n = 0; n < report_.leftovers.size(); ++n) {
-        const Leftover &l = report_.leftovers[n];
-        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " + l.reason;
+    for (std::size_t n = 0; n < leftovers.size(); ++n) {
+        const Leftover &l = leftovers[n];
+        details += lineWord(l) + ": " + l.reason;
         const auto line = static_cast<std::size_t>(l.firstLine - 1);
         if (n < quoted && line < starts.size())
             details += ": " + lineText(snapshot_.bytes, utf8, starts[line]);
@@ -168,7 +235,18 @@ std::string Mission::leftoverDetails() const
     return details;
 }
 
-std::optional<Question> Mission::questionBeforePress() const
+Kept Mission::spliced(std::string_view pressed) const
+{
+    if (known_ != Known::Loaded && known_ != Known::Written) {
+        Kept all;
+        all.bytes = pressed;
+        return all;
+    }
+    const ReadFile file = readDescription(snapshot_.bytes);
+    return keep(snapshot_.bytes, file, report_.leftovers, pressed);
+}
+
+std::optional<Question> Mission::questionBeforePress(const FormView &form) const
 {
     const Snapshot now = reader_(fileName);
     // Nothing there to lose, or nothing a press could replace (the press
@@ -199,20 +277,45 @@ std::optional<Question> Mission::questionBeforePress() const
         q.details = "The form started from its start values; the file's content is not in it.";
         return q;
     case Known::Loaded:
+    case Known::Written: {
         if (report_.leftovers.empty())
             return std::nullopt;
-        q.text = "description.ext has " + plural(lineCount(report_.leftovers), "line", "lines") +
-                 " the form cannot hold (" + lineList(report_.leftovers) + "). Replace it and drop them?";
-        q.details = leftoverDetails();
+        const Kept kept = spliced(pressedInMemory(form));
+        if (kept.unkept.empty())
+            return std::nullopt;
+        q.text = "description.ext has " + plural(lineCount(kept.unkept), "line", "lines") +
+                 " that would contradict what the form writes (" + lineList(kept.unkept) +
+                 "). Replace it and drop them?";
+        q.details = leftoverDetails(kept.unkept);
+        q.cancelByDefault = true;
         return q;
+    }
     default:
         return std::nullopt;
     }
 }
 
+std::optional<Question> Mission::droppingQuestion(const Kept &kept) const
+{
+    if (kept.sections.empty())
+        return std::nullopt;
+    Question q;
+    std::string sections;
+    for (std::size_t n = 0; n < kept.sections.size(); ++n)
+        sections += std::string(n ? " and " : "") + "a " + std::string(kept.sections[n].title) + " section with " +
+                    plural(kept.sections[n].entries, "entry", "entries");
+    const bool one = kept.sections.size() == 1;
+    q.text = "description.ext has " + sections + "; this press leaves " + (one ? "it" : "them") +
+             " out because a count is not a number. Write without " + (one ? "it" : "them") + "?";
+    q.details = "Cancel keeps description.ext as it is; the count boxes keep what was typed but the emptied box.";
+    q.acceptLabel = one ? "Write without it" : "Write without them";
+    q.cancelByDefault = true;
+    return q;
+}
+
 bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
 {
-    if (const auto question = questionBeforePress()) {
+    if (const auto question = questionBeforePress(form)) {
         switch (asker.ask(*question)) {
         case Answer::Cancel:
             return false;
@@ -224,16 +327,33 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
             break;
         }
     }
-    if (!cmd_Click(form, file, fields)) {
+    Capture capture(&file);
+    if (!cmd_Click(form, capture, fields)) {
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
     }
+    const Kept kept = spliced(capture.bytes());
+    if (const auto question = droppingQuestion(kept); question && asker.ask(*question) != Answer::Replace)
+        return false;
+    if (!file.commit(kept.bytes)) {
+        form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
+        lastPress_ = "description.ext was not written: " + file.errorString();
+        return false;
+    }
+    if (const std::string notice = file.notice(); !notice.empty())
+        form.showMessage(notice);
     snapshot_ = reader_(fileName);
     known_ = Known::Written;
     refusal_.reset();
-    report_ = {};
+    // The written file's leftovers are the kept lines, where they now stand.
+    NoForm none;
+    report_ = snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes), none) : LoadReport{};
     replaceAccepted_.reset();
     lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
+    if (!report_.leftovers.empty())
+        lastPress_ += "; kept " + plural(lineCount(report_.leftovers), "line", "lines") +
+                      " the form does not hold: " + lineList(report_.leftovers);
+    hint_ = scriptHint(form);
     remember(form);
     return true;
 }
@@ -277,6 +397,34 @@ Question Mission::leavingQuestion() const
     return q;
 }
 
+Question Mission::closingQuestion() const
+{
+    Question q;
+    q.text = "The form holds values not yet written to description.ext in " + folder_ + ". Close and leave them?";
+    q.details = "A press of G E N E R A T E before closing writes them.";
+    q.acceptLabel = "Close without writing";
+    q.cancelByDefault = true;
+    return q;
+}
+
+bool Mission::mayClose(const FormView &form, Asker &asker) const
+{
+    return !hasUnsavedValues(form) || asker.ask(closingQuestion()) == Answer::Replace;
+}
+
+// The game finds a script relative to the mission folder, in any case.
+std::string Mission::scriptHint(const FormView &form) const
+{
+    std::string hint;
+    for (const ControlId box : {txti1, txti2}) {
+        const std::string name = form.text(box);
+        if (name.empty() || finder_(name))
+            continue;
+        hint += (hint.empty() ? "" : "; ") + name + " is not in this folder";
+    }
+    return hint;
+}
+
 std::string Mission::readStatus() const
 {
     switch (snapshot_.state) {
@@ -308,9 +456,18 @@ std::string Mission::status() const
         s = "Read description.ext: " + plural(report_.items, "item", "items") + ", " +
             plural(report_.scripts, "script name", "script names") + ", " +
             plural(report_.briefing, "briefing option", "briefing options");
-        if (!report_.leftovers.empty())
-            s += "; " + plural(lineCount(report_.leftovers), "line", "lines") + " the form cannot hold (" +
-                 lineList(report_.leftovers) + ") will be dropped by the next press";
+        std::vector<Leftover> kept;
+        std::copy_if(report_.leftovers.begin(), report_.leftovers.end(), std::back_inserter(kept),
+                     [&](const Leftover &l) {
+                         return std::none_of(unkept_.begin(), unkept_.end(),
+                                             [&](const Leftover &u) { return u.firstLine == l.firstLine; });
+                     });
+        if (!kept.empty())
+            s += "; " + plural(lineCount(kept), "line", "lines") + " the form does not hold (" + lineList(kept) +
+                 ") are kept by the next press";
+        if (!unkept_.empty())
+            s += "; " + plural(lineCount(unkept_), "line", "lines") + " would contradict what the form writes (" +
+                 lineList(unkept_) + "): the next press asks before dropping them";
         if (!report_.guesses.empty()) {
             s += "; " + plural(static_cast<int>(report_.guesses.size()), "guess", "guesses") + " (";
             for (std::size_t n = 0; n < report_.guesses.size(); ++n)
@@ -323,6 +480,8 @@ std::string Mission::status() const
                                                                         : !report_.hasWeapons ? "Weapons section"
                                                                                               : "Magazines section");
     }
+    if (!hint_.empty())
+        s += "; " + hint_;
     return folder_ + ": " + s;
 }
 

@@ -9,13 +9,16 @@
 //   press(...)       question? -> Asker -> cmd_Click -> the file's new identity
 //   status()         "<folder>: Read description.ext: 23 items, ..."
 //
-// A press asks once before it drops anything: the file has lines the form
-// cannot hold, could not be read, was not read, or was changed by another
+// A press keeps the lines the form does not hold (keep.h) and asks once
+// before it drops anything: lines that would contradict what the form writes,
+// a file that could not be read, was not read, or was changed by another
 // program since it was read or last written. After a Replace the same file is
-// not asked about again.
+// not asked about again. A press that leaves out a section the file has asks
+// again, after the count's message; that question writes nothing by default.
 
 #include "catalogue/catalogue.h"
 #include "io/snapshot.h"
+#include "mission/keep.h"
 #include "mission/loader.h"
 #include "press/command.h"
 #include "press/formview.h"
@@ -40,6 +43,7 @@ struct Question {
     std::string details; // every line concerned, one per line
     bool offerLoad = false;
     std::string acceptLabel = replaceLabel; // the answer Replace, as the button says it
+    bool cancelByDefault = false;           // the default button writes and leaves nothing
 };
 
 // Shows a question and returns the user's answer; tests answer it themselves.
@@ -55,9 +59,12 @@ class Mission
   public:
     using Reader = std::function<Snapshot(const std::string &name)>;
     using Clock = std::function<std::string()>; // "12:04:31"
+    // Whether a name relative to the folder names a file there, as the game
+    // finds it (case-insensitive).
+    using Finder = std::function<bool(const std::string &relative)>;
 
     // folder: shown in the status line, as the user knows it.
-    explicit Mission(std::string folder, Reader reader = snapshotOf, Clock clock = {});
+    explicit Mission(std::string folder, Reader reader = snapshotOf, Clock clock = {}, Finder finder = {});
 
     const std::string &folder() const { return folder_; }
 
@@ -67,8 +74,9 @@ class Mission
     // Keeps the start values: a file already there counts as not read.
     void openBlank(FormView &form);
 
-    // The question the next press would ask, if any (reads the disk).
-    std::optional<Question> questionBeforePress() const;
+    // The question the next press of this form would ask, if any (reads the
+    // disk, presses the form in memory).
+    std::optional<Question> questionBeforePress(const FormView &form) const;
 
     // One press of the button: the question first, if one is due, then
     // cmd_Click. Cancel writes nothing and changes no value; "Load it into
@@ -81,6 +89,11 @@ class Mission
     // Asked before another folder replaces values not yet written; the
     // answer Replace leaves them.
     Question leavingQuestion() const;
+    // Asked before the window closes with values not yet written.
+    Question closingQuestion() const;
+    // Whether the window may close now: values not yet written are asked
+    // about first, and only the answer Replace leaves them.
+    bool mayClose(const FormView &form, Asker &asker) const;
 
     // "<folder>: <what happened last>".
     std::string status() const;
@@ -91,11 +104,15 @@ class Mission
 
     void remember(const FormView &form);
     std::string readStatus() const;
-    std::string leftoverDetails() const;
+    std::string leftoverDetails(const std::vector<Leftover> &leftovers) const;
+    Kept spliced(std::string_view pressed) const;
+    std::optional<Question> droppingQuestion(const Kept &kept) const;
+    std::string scriptHint(const FormView &form) const;
 
     std::string folder_;
     Reader reader_;
     Clock clock_;
+    Finder finder_;
 
     Known known_ = Known::Nothing;
     Snapshot snapshot_; // as read, or as last written
@@ -103,6 +120,8 @@ class Mission
     LoadReport report_;
     std::optional<Snapshot> replaceAccepted_;
     std::string lastPress_; // status after a press; empty before the first
+    std::string hint_;      // a script the folder lacks
+    std::vector<Leftover> unkept_; // as the form was read: lines a press cannot keep
 
     // The values as last read or written, to tell unsaved changes.
     std::string intro_, mission_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace qor
@@ -56,9 +57,11 @@ struct Answers final : Asker {
 
 struct Folder {
     Disk disk;
+    std::vector<std::string> scripts{"intro.sqs", "mission.sqs"}; // files beside description.ext
     FormRecord form;
     Mission mission{"/missions/m1", [this](const std::string &) { return disk.snapshot(); },
-                    [] { return std::string("12:04:31"); }};
+                    [] { return std::string("12:04:31"); },
+                    [this](const std::string &name) { return std::find(scripts.begin(), scripts.end(), name) != scripts.end(); }};
     Answers asker;
     WindowFields fields;
 
@@ -134,7 +137,8 @@ void openWith(Folder &s, const std::string &bytes)
     s.mission.open(s.form);
 }
 
-const std::string handAdded = ownFile() + "respawn = 3;\r\n";
+// A key the header writes given again: keeping it would contradict the form.
+const std::string handAdded = ownFile() + "showMap=0;\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Mission, PressAsks,
@@ -208,18 +212,78 @@ TEST(Mission, LoadAnswerReadsTheChangedFileIntoTheForm)
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
 }
 
-TEST(Mission, QuestionNamesEveryLineInItsDetails)
+TEST(Mission, KeepsWithoutAskingAndAsksOnlyForContradictions)
 {
     Folder s;
-    openWith(s, "// mine\r\n" + ownFile() + "respawn = 3;\r\nclass Extra\r\n{\r\n};\r\n");
-    const auto q = s.mission.questionBeforePress();
-    ASSERT_TRUE(q);
-    EXPECT_EQ(q->text, "description.ext has 5 lines the form cannot hold (lines 1, 35-38). Replace it and drop them?");
-    EXPECT_EQ(q->details, "line 1: comment: // mine\n"
-                          "line 35: not a key the form has: respawn = 3;\n"
-                          "lines 36-38: class the form does not know: class Extra\n");
+    openWith(s, "// mine\r\n" + ownFile() + "respawn = 3;\r\nshowMap=0;\r\nclass Extra\r\n{\r\n};\r\n");
     EXPECT_EQ(s.mission.status(), "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
-                                  "5 lines the form cannot hold (lines 1, 35-38) will be dropped by the next press");
+                                  "5 lines the form does not hold (lines 1, 35, 37-39) are kept by the next press; "
+                                  "1 line would contradict what the form writes (line 36): the next press asks "
+                                  "before dropping them");
+    const auto q = s.mission.questionBeforePress(s.form);
+    ASSERT_TRUE(q);
+    EXPECT_TRUE(q->cancelByDefault);
+    EXPECT_EQ(q->details, "line 36: given again after line 11; the press writes showMap itself: showMap=0;\n");
+    s.asker.answers = {Answer::Replace};
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.disk.file.committed, "// mine\r\n" + ownFile() + "respawn = 3;\r\nclass Extra\r\n{\r\n};\r\n");
+    EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, 314 bytes, 12:04:31; kept 5 lines the form "
+                                  "does not hold: lines 1, 35-38");
+    s.asker.asked.clear();
+    EXPECT_TRUE(s.press());
+    EXPECT_TRUE(s.asker.asked.empty()) << "kept lines ask nothing";
+}
+
+TEST(Mission, LeavingOutASectionTheFileHasAsksAfterTheMessage)
+{
+    for (const Answer answer : {Answer::Cancel, Answer::Replace}) {
+        Folder s;
+        openWith(s, ownFile());
+        s.form.cantText[1] = "abc";
+        s.asker.answers = {answer};
+        EXPECT_EQ(s.press(), answer == Answer::Replace);
+        ASSERT_EQ(s.asker.asked.size(), 1u);
+        EXPECT_EQ(s.asker.asked[0].text, "description.ext has a Weapons section with 1 entry; this press leaves it out "
+                                         "because a count is not a number. Write without it?");
+        EXPECT_TRUE(s.asker.asked[0].cancelByDefault);
+        EXPECT_EQ(s.form.messages.size(), 1u) << "the count's message comes first";
+        EXPECT_EQ(s.disk.file.committed.find("class Weapons") != std::string::npos, answer == Answer::Cancel);
+    }
+}
+
+TEST(Mission, ClosingAsksOnlyForValuesNotYetWritten)
+{
+    struct Case {
+        bool typed;
+        std::vector<Answer> answers;
+        bool closes;
+    } cases[] = {{false, {}, true}, {true, {Answer::Cancel}, false}, {true, {Answer::Replace}, true}};
+    for (const Case &c : cases) {
+        Folder s;
+        openWith(s, ownFile());
+        if (c.typed)
+            s.form.cantText[3] = "5";
+        s.asker.answers = c.answers;
+        EXPECT_EQ(s.mission.mayClose(s.form, s.asker), c.closes);
+        ASSERT_EQ(s.asker.asked.size(), c.answers.size());
+        EXPECT_TRUE(!c.typed || s.asker.asked[0].cancelByDefault);
+    }
+}
+
+TEST(Mission, ScriptNotInTheFolderIsSaidAtStartAndAfterEachPress)
+{
+    Folder s;
+    s.scripts = {"mission.sqs"};
+    FormRecord f;
+    f.intro = "intro.sqs";
+    f.mission = "mission.sqs";
+    openWith(s, test::press(f));
+    EXPECT_TRUE(s.mission.status().ends_with("briefing options; intro.sqs is not in this folder"));
+    EXPECT_TRUE(s.press());
+    EXPECT_TRUE(s.mission.status().ends_with("12:04:31; intro.sqs is not in this folder"));
+    s.scripts.push_back("intro.sqs");
+    EXPECT_TRUE(s.press());
+    EXPECT_TRUE(s.mission.status().ends_with("12:04:31"));
 }
 
 TEST(Mission, StatusAfterEachKindOfOpen)

@@ -1,0 +1,366 @@
+#include "mission/keep.h"
+
+#include "format/ansi.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+
+namespace qor
+{
+
+std::vector<std::size_t> lineStarts(std::string_view bytes, bool utf8)
+{
+    std::vector<std::size_t> starts{utf8 ? 3u : 0u};
+    for (std::size_t at = starts[0]; at < bytes.size(); ++at) {
+        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
+            ++at;
+        if (bytes[at] == '\r' || bytes[at] == '\n')
+            starts.push_back(at + 1);
+    }
+    return starts;
+}
+
+namespace
+{
+
+constexpr std::size_t none = static_cast<std::size_t>(-1);
+constexpr std::array<std::string_view, 2> sectionTitles{"Weapons", "Magazines"};
+
+int sectionIndex(std::string_view name)
+{
+    for (std::size_t s = 0; s < sectionTitles.size(); ++s)
+        if (sameIgnoringCase(name, sectionTitles[s]))
+            return static_cast<int>(s);
+    return -1;
+}
+
+bool isClass(const Statement &s)
+{
+    return s.kind == StatementKind::ClassBegin || s.kind == StatementKind::ClassDeclaration;
+}
+
+// Every class's end and every statement's enclosing class, found with a stack.
+struct Nesting {
+    std::vector<std::size_t> match, parent;
+
+    explicit Nesting(const std::vector<Statement> &st) : match(st.size(), 0), parent(st.size(), none)
+    {
+        std::vector<std::size_t> open;
+        for (std::size_t n = 0; n < st.size(); ++n) {
+            if (st[n].kind == StatementKind::ClassEnd && !open.empty()) {
+                match[open.back()] = n;
+                open.pop_back();
+            }
+            parent[n] = open.empty() ? none : open.back();
+            if (st[n].kind == StatementKind::ClassBegin)
+                open.push_back(n);
+        }
+    }
+    std::size_t next(const std::vector<Statement> &st, std::size_t n) const
+    {
+        return st[n].kind == StatementKind::ClassBegin ? match[n] + 1 : n + 1;
+    }
+};
+
+// What the press writes, found by reading its bytes back.
+struct Pressed {
+    ReadFile file;
+    std::vector<std::size_t> starts;
+    std::array<int, 2> begin{}; // line of "class <title>", 0 where left out
+    std::array<int, 2> end{};   // line of its "};"
+    std::array<std::map<std::string_view, int>, 2> entries; // class name -> its line
+    std::vector<std::string_view> keys;
+
+    explicit Pressed(std::string_view bytes) : file(readDescription(bytes)), starts(lineStarts(bytes, false))
+    {
+        const auto &st = file.statements;
+        const Nesting nest(st);
+        for (std::size_t n = 0; n < st.size(); n = nest.next(st, n)) {
+            if (st[n].kind == StatementKind::Assignment)
+                keys.push_back(st[n].name);
+            const int s = st[n].kind == StatementKind::ClassBegin ? sectionIndex(st[n].name) : -1;
+            if (s < 0)
+                continue;
+            const auto at = static_cast<std::size_t>(s);
+            begin[at] = st[n].firstLine;
+            end[at] = st[nest.match[n]].firstLine;
+            for (std::size_t e = n + 1; e < nest.match[n]; e = nest.next(st, e))
+                entries[at].emplace(st[e].name, st[e].firstLine);
+        }
+    }
+    std::size_t lineAt(int line) const { return starts[static_cast<std::size_t>(line - 1)]; }
+    bool writesKey(std::string_view key) const
+    {
+        return std::any_of(keys.begin(), keys.end(), [&](std::string_view k) { return sameIgnoringCase(k, key); });
+    }
+};
+
+// Lines of the read file, joined where they share a line, with where they go.
+struct Chunk {
+    Leftover range;
+    std::size_t first = 0, end = 0; // statements
+    std::optional<std::string> unkept;
+    bool dropped = false;
+    std::size_t at = 0; // in the pressed bytes
+};
+
+class Splicer
+{
+  public:
+    Splicer(std::string_view bytes, const ReadFile &file, const std::vector<Leftover> &leftovers,
+            std::string_view pressed)
+        : bytes_(bytes), file_(file), st_(file.statements), nest_(st_), left_(st_.size()),
+          heldLine_(static_cast<std::size_t>(file.lineCount) + 2), section_(st_.size(), -1), pressed_(pressed),
+          pressedSize_(pressed.size()), starts_(lineStarts(bytes, file.utf8))
+    {
+        for (const Leftover &l : leftovers)
+            std::fill(left_.begin() + static_cast<std::ptrdiff_t>(l.first),
+                      left_.begin() + static_cast<std::ptrdiff_t>(std::min(l.end, st_.size())), 1);
+        for (std::size_t n = 0; n < st_.size(); ++n) {
+            if (left_[n])
+                continue;
+            for (int line = st_[n].firstLine; line <= st_[n].lastLine; ++line)
+                heldLine_[static_cast<std::size_t>(line)] = 1;
+            if (nest_.parent[n] == none && st_[n].kind == StatementKind::ClassBegin)
+                section_[n] = sectionIndex(st_[n].name);
+        }
+        chunks(leftovers);
+    }
+
+    Kept run(std::string_view pressed)
+    {
+        Kept out;
+        for (std::size_t n = 0; n < st_.size(); ++n)
+            if (section_[n] >= 0 && !pressed_.begin[static_cast<std::size_t>(section_[n])])
+                out.sections.push_back({sectionTitles[static_cast<std::size_t>(section_[n])], entriesIn(n)});
+
+        struct Insert {
+            std::size_t at;
+            std::string text;
+            int lastLine;
+        };
+        std::vector<Insert> inserts;
+        for (Chunk &c : chunks_) {
+            if (c.unkept) {
+                out.unkept.push_back(c.range);
+                out.unkept.back().reason = *c.unkept;
+                continue;
+            }
+            place(c);
+            if (c.dropped) {
+                out.dropped.push_back(c.range);
+                continue;
+            }
+            out.kept.push_back(c.range);
+            // Blank lines between two kept ranges bound for one place go along.
+            if (!inserts.empty() && inserts.back().at == c.at && blankLines(inserts.back().lastLine + 1, c.range.firstLine - 1)) {
+                inserts.back().text += lines(inserts.back().lastLine + 1, c.range.lastLine);
+                inserts.back().lastLine = c.range.lastLine;
+            } else {
+                inserts.push_back({c.at, lines(c.range.firstLine, c.range.lastLine), c.range.lastLine});
+            }
+        }
+
+        const auto isAscii = [](std::string_view s) {
+            return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        };
+        // A kept line of a UTF-8 file goes into the code page where that loses
+        // nothing; otherwise the whole file becomes UTF-8 with its mark.
+        if (file_.utf8) {
+            for (Insert &i : inserts) {
+                if (isAscii(i.text))
+                    continue;
+                std::string ansi = toAnsi(i.text);
+                if (fromAnsi(ansi) == i.text)
+                    i.text = std::move(ansi);
+                else
+                    out.utf8 = true;
+            }
+        }
+        std::stable_sort(inserts.begin(), inserts.end(), [](const Insert &a, const Insert &b) { return a.at < b.at; });
+        const auto pressedPart = [&](std::size_t from, std::size_t to) {
+            const std::string_view part = pressed.substr(from, to - from);
+            return out.utf8 && !isAscii(part) ? fromAnsi(part).value_or(std::string(part)) : std::string(part);
+        };
+        if (out.utf8)
+            out.bytes = "\xEF\xBB\xBF";
+        std::size_t from = 0;
+        for (const Insert &i : inserts) {
+            out.bytes += pressedPart(from, i.at);
+            out.bytes += i.text;
+            from = i.at;
+        }
+        out.bytes += pressedPart(from, pressed.size());
+        return out;
+    }
+
+  private:
+    // The outermost leftovers, joined where they share a line.
+    void chunks(const std::vector<Leftover> &leftovers)
+    {
+        std::vector<const Leftover *> sorted;
+        for (const Leftover &l : leftovers)
+            if (l.end > l.first && l.end <= st_.size())
+                sorted.push_back(&l);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const Leftover *a, const Leftover *b) { return a->first < b->first; });
+        std::size_t covered = 0;
+        for (const Leftover *l : sorted) {
+            if (l->first < covered)
+                continue; // inside one already taken whole
+            covered = l->end;
+            const std::optional<std::string> conflict = contradiction(*l);
+            if (!chunks_.empty() && l->firstLine <= chunks_.back().range.lastLine) {
+                Chunk &c = chunks_.back();
+                c.range.lastLine = std::max(c.range.lastLine, l->lastLine);
+                c.end = l->end;
+                if (!c.unkept)
+                    c.unkept = conflict;
+                continue;
+            }
+            chunks_.push_back({*l, l->first, l->end, conflict});
+        }
+        for (Chunk &c : chunks_)
+            if (!c.unkept)
+                for (int line = c.range.firstLine; line <= c.range.lastLine; ++line)
+                    if (heldLine_[static_cast<std::size_t>(line)]) {
+                        c.unkept = c.range.reason + "; shares its line with what the press writes";
+                        break;
+                    }
+    }
+
+    // Why keeping this leftover would make the file say something twice.
+    std::optional<std::string> contradiction(const Leftover &l) const
+    {
+        const Statement &s = st_[l.first];
+        const std::size_t parent = nest_.parent[l.first];
+        if (parent == none) {
+            if (s.kind == StatementKind::Assignment && pressed_.writesKey(s.name))
+                return l.reason + "; the press writes " + std::string(s.name) + " itself";
+            if (isClass(s) && sectionIndex(s.name) >= 0)
+                return l.reason + "; the press writes class " + std::string(s.name) + " itself";
+            return std::nullopt;
+        }
+        if (section_[parent] >= 0) {
+            const auto &written = pressed_.entries[static_cast<std::size_t>(section_[parent])];
+            if (isClass(s) && written.count(s.name))
+                return l.reason + "; the press writes class " + std::string(s.name) + " itself";
+            return std::nullopt;
+        }
+        const bool comments = std::all_of(st_.begin() + static_cast<std::ptrdiff_t>(l.first),
+                                          st_.begin() + static_cast<std::ptrdiff_t>(l.end),
+                                          [](const Statement &t) { return t.kind == StatementKind::Comment; });
+        const std::size_t outer = nest_.parent[parent];
+        if (comments && outer != none && section_[outer] >= 0)
+            return std::nullopt;
+        return l.reason + "; inside class " + std::string(st_[parent].name) + ", which the press writes in its own shape";
+    }
+
+    void place(Chunk &c) const
+    {
+        std::size_t parent = nest_.parent[c.first];
+        std::size_t from = c.end;
+        if (parent != none && section_[parent] < 0) {
+            // A comment inside an entry the form writes: after that entry.
+            from = nest_.match[parent] + 1;
+            parent = nest_.parent[parent];
+        }
+        if (parent == none) {
+            c.at = topLevelPlace(from);
+            return;
+        }
+        const auto s = static_cast<std::size_t>(section_[parent]);
+        if (!pressed_.begin[s]) {
+            c.dropped = true;
+            return;
+        }
+        for (std::size_t n = from; n < nest_.match[parent]; n = nest_.next(st_, n)) {
+            if (left_[n] || st_[n].kind != StatementKind::ClassBegin)
+                continue;
+            if (const auto found = pressed_.entries[s].find(st_[n].name); found != pressed_.entries[s].end()) {
+                c.at = pressed_.lineAt(found->second);
+                return;
+            }
+        }
+        c.at = pressed_.lineAt(pressed_.end[s]);
+    }
+
+    std::size_t topLevelPlace(std::size_t from) const
+    {
+        for (std::size_t n = from; n < st_.size(); n = nest_.next(st_, n)) {
+            if (left_[n] || nest_.parent[n] != none)
+                continue;
+            if (st_[n].kind == StatementKind::Assignment)
+                return 0; // before the header
+            if (section_[n] >= 0 && pressed_.begin[static_cast<std::size_t>(section_[n])])
+                return pressed_.lineAt(pressed_.begin[static_cast<std::size_t>(section_[n])]);
+        }
+        return pressedSize_; // at the end
+    }
+
+    int entriesIn(std::size_t section) const
+    {
+        int n = 0;
+        for (std::size_t e = section + 1; e < nest_.match[section]; e = nest_.next(st_, e))
+            n += isClass(st_[e]) ? 1 : 0;
+        return n;
+    }
+
+    std::string_view line(int n) const
+    {
+        const auto at = static_cast<std::size_t>(n - 1);
+        const std::size_t begin = starts_[at];
+        std::size_t end = at + 1 < starts_.size() ? starts_[at + 1] : bytes_.size();
+        while (end > begin && (bytes_[end - 1] == '\r' || bytes_[end - 1] == '\n'))
+            --end;
+        return bytes_.substr(begin, end - begin);
+    }
+
+    bool blankLines(int first, int last) const
+    {
+        for (int n = first; n <= last; ++n)
+            if (line(n).find_first_not_of(" \t") != std::string_view::npos)
+                return false;
+        return true;
+    }
+
+    // Verbatim, each line ended as the press ends its own.
+    std::string lines(int first, int last) const
+    {
+        std::string text;
+        for (int n = first; n <= last; ++n) {
+            text += line(n);
+            text += "\r\n";
+        }
+        return text;
+    }
+
+    std::string_view bytes_;
+    const ReadFile &file_;
+    const std::vector<Statement> &st_;
+    Nesting nest_;
+    std::vector<char> left_;     // inside a leftover
+    std::vector<char> heldLine_; // a line the form holds part of
+    std::vector<int> section_;   // the file's Weapons (0) or Magazines (1) the form holds
+    Pressed pressed_;
+    std::size_t pressedSize_;
+    std::vector<std::size_t> starts_;
+    std::vector<Chunk> chunks_;
+};
+
+} // namespace
+
+Kept keep(std::string_view fileBytes, const ReadFile &file, const std::vector<Leftover> &leftovers,
+          std::string_view pressed)
+{
+    if (file.refusal) {
+        Kept out;
+        out.bytes = pressed;
+        return out;
+    }
+    return Splicer(fileBytes, file, leftovers, pressed).run(pressed);
+}
+
+} // namespace qor

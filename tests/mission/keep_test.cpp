@@ -1,0 +1,175 @@
+// Keeping what the form does not hold: where each kind of hand-added line
+// goes, what cannot be kept and why, and the property that a press of the
+// loaded form writes a file that reads back the same and presses to itself.
+#include "format/countformat.h"
+#include "handedits.h"
+#include "mission/keep.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace qor
+{
+namespace
+{
+
+using namespace test;
+using Added = std::vector<std::pair<int, Lines>>; // before line n of the form's own file
+
+// The form's own file: header 1-19, Weapons 20-26 (M16 at 22), Magazines 27-33.
+Lines own()
+{
+    FormRecord f;
+    tick(f, 1, "4");
+    f.cantText[53] = "10";
+    const std::string bytes = test::press(f);
+    Lines lines;
+    for (std::size_t at = 0; at < bytes.size(); at = bytes.find("\r\n", at) + 2)
+        lines.push_back(bytes.substr(at, bytes.find("\r\n", at) - at));
+    return lines;
+}
+
+std::string with(const Added &added, Lines lines = own())
+{
+    for (auto a = added.rbegin(); a != added.rend(); ++a)
+        lines.insert(lines.begin() + a->first - 1, a->second.begin(), a->second.end());
+    return crlf(lines);
+}
+
+struct Pressed {
+    Kept kept;
+    FormRecord form;
+};
+
+// Load, press the loaded form, keep.
+Pressed pressLoaded(const std::string &bytes)
+{
+    Pressed p;
+    const ReadFile file = readDescription(bytes);
+    const LoadReport report = loadForm(file, p.form);
+    p.kept = keep(bytes, file, report.leftovers, test::press(p.form));
+    return p;
+}
+
+struct KeepCase {
+    const char *name;
+    Added added;
+    Added expected = {};                          // where they end up; {} where they stay
+    std::vector<std::pair<int, int>> unkept = {}; // lines of the file that cannot be kept
+};
+
+void PrintTo(const KeepCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Keeps : public ::testing::TestWithParam<KeepCase>
+{
+};
+
+TEST_P(Keeps, WhereTheyStood)
+{
+    const KeepCase &c = GetParam();
+    const Pressed p = pressLoaded(with(c.added));
+    std::vector<std::pair<int, int>> unkept;
+    for (const Leftover &l : p.kept.unkept)
+        unkept.emplace_back(l.firstLine, l.lastLine);
+    EXPECT_EQ(unkept, c.unkept);
+    EXPECT_EQ(p.kept.bytes, c.unkept.empty() ? with(c.expected.empty() ? c.added : c.expected) : with(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keep, Keeps,
+    ::testing::Values(
+        KeepCase{"top_before_the_header", {{1, {"// mine", "respawn = 3;"}}}},
+        KeepCase{"between_header_and_weapons", {{20, {"#include \"x.hpp\"", "", "class Extra { a = 1; };"}}}},
+        KeepCase{"after_magazines", {{34, {"class CfgSounds", "{", "", "  sounds[] = {};", "};"}}}},
+        KeepCase{"between_the_sections", {{27, {"/* a", "   b */"}}}},
+        KeepCase{"add_on_entries_in_their_section",
+                 {{22, {"class Addon_Gun { count = 5; };"}}, {33, {"// add-on", "class Addon_Mag { count = 2; };"}}}},
+        KeepCase{"a_count_not_a_number_in_weapons", {{26, {"class UZI { count = 1O; };"}}}},
+        KeepCase{"kozlice_ammunition_alone", {{33, {"class Kozliceball", "{", "  count = 3;", "};"}}}},
+        // Between header keys: before the header, the first thing after it.
+        KeepCase{"key_among_the_header_keys", {{10, {"respawn = 3;"}}}, {{1, {"respawn = 3;"}}}},
+        KeepCase{"comment_inside_an_entry_follows_it", {{25, {"// four"}}}, {{26, {"// four"}}}},
+        KeepCase{"header_key_again", {{20, {"showMap=0;"}}}, {}, {{20, 20}}},
+        KeepCase{"second_weapons_section", {{27, {"class Weapons { };"}}}, {}, {{27, 27}}},
+        KeepCase{"entry_listed_again", {{26, {"class M16 { count = 2; };"}}}, {}, {{26, 26}}},
+        KeepCase{"key_inside_an_entry", {{25, {"rank = 1;"}}}, {}, {{25, 25}}}));
+
+TEST(Keep, LineSharedWithTheHeaderIsNotKept)
+{
+    Lines lines = own();
+    lines[9] = "showMap=1; respawn = 3;";
+    const Pressed p = pressLoaded(crlf(lines));
+    ASSERT_EQ(p.kept.unkept.size(), 1u);
+    EXPECT_EQ(p.kept.unkept[0].firstLine, 10);
+    EXPECT_EQ(p.kept.bytes, crlf(own()));
+}
+
+TEST(Keep, UnicodeOnlyWhereAKeptLineNeedsIt)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const Pressed latin = pressLoaded(bom + with({{1, {"// caf\xC3\xA9"}}}));
+    EXPECT_EQ(latin.kept.bytes, with({{1, {"// caf\xE9"}}})) << "the code page holds it";
+    const Pressed snow = pressLoaded(bom + with({{1, {"// \xE2\x98\x83"}}}));
+    EXPECT_TRUE(snow.kept.utf8);
+    EXPECT_EQ(snow.kept.bytes, bom + with({{1, {"// \xE2\x98\x83"}}}));
+}
+
+TEST(Keep, SectionLeftOutTakesItsLinesAlong)
+{
+    FormRecord form;
+    tick(form, 1, "x");
+    const std::string bytes = with({{22, {"// a"}}, {34, {"// end"}}});
+    const ReadFile file = readDescription(bytes);
+    FormRecord loaded;
+    const Kept k = keep(bytes, file, loadForm(file, loaded).leftovers, test::press(form));
+    ASSERT_EQ(k.sections.size(), 1u);
+    EXPECT_EQ(k.sections[0].title, "Weapons");
+    EXPECT_EQ(k.sections[0].entries, 1);
+    ASSERT_EQ(k.dropped.size(), 1u);
+    EXPECT_EQ(k.bytes.substr(k.bytes.size() - 8), "// end\r\n");
+
+}
+
+std::vector<std::string> keptTexts(const std::string &bytes)
+{
+    FormRecord form;
+    const ReadFile file = readDescription(bytes);
+    const auto starts = lineStarts(bytes, file.utf8);
+    std::vector<std::string> texts;
+    for (const Leftover &l : loadForm(file, form).leftovers) {
+        const std::size_t end = static_cast<std::size_t>(l.lastLine) < starts.size() ? starts[l.lastLine] : bytes.size();
+        texts.push_back(bytes.substr(starts[l.firstLine - 1], end - starts[l.firstLine - 1]));
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// Random forms, random hand edits: the press keeps every edit, reads back to
+// the same form and presses to the same bytes.
+TEST(Keep, RandomHandEditsAreAFixedPoint)
+{
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        FormRecord form = randomForm(rng);
+        const std::string edited = spliceHandEdits(test::press(form), rng, static_cast<int>(rng() % 8));
+        ASSERT_FALSE(readDescription(edited).refusal) << edited;
+        const Pressed once = pressLoaded(edited);
+        ASSERT_TRUE(once.kept.unkept.empty()) << once.kept.unkept[0].reason;
+        if (once.kept.dropped.empty()) {
+            EXPECT_EQ(keptTexts(once.kept.bytes), keptTexts(edited));
+        }
+        const Pressed twice = pressLoaded(once.kept.bytes);
+        ASSERT_EQ(twice.kept.bytes, once.kept.bytes);
+        EXPECT_EQ(twice.form.cantText, once.form.cantText);
+        EXPECT_EQ(twice.form.wepValue, once.form.wepValue);
+    }
+}
+
+} // namespace
+} // namespace qor
