@@ -55,7 +55,8 @@ bool isInFolder(const std::string &relative)
             return false;
         path += "/" + found;
     }
-    struct stat info{};
+    struct stat info {
+    };
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

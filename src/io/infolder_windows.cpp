@@ -22,13 +22,13 @@ bool isInFolder(const std::string &relative)
             return false;
         at = end + 1;
     }
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, relative.data(),
-                                      static_cast<int>(relative.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, relative.data(), static_cast<int>(relative.size()),
+                                      nullptr, 0);
     if (n <= 0)
         return false;
     std::wstring name(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, relative.data(), static_cast<int>(relative.size()),
-                        name.data(), n);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, relative.data(), static_cast<int>(relative.size()), name.data(),
+                        n);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -68,8 +68,8 @@ struct Nesting {
 struct Pressed {
     ReadFile file;
     std::vector<std::size_t> starts;
-    std::array<int, 2> begin{}; // line of "class <title>", 0 where left out
-    std::array<int, 2> end{};   // line of its "};"
+    std::array<int, 2> begin{};                             // line of "class <title>", 0 where left out
+    std::array<int, 2> end{};                               // line of its "};"
     std::array<std::map<std::string_view, int>, 2> entries; // class name -> its line
     std::vector<std::string_view> keys;
 
@@ -155,7 +155,8 @@ class Splicer
             }
             out.kept.push_back(c.range);
             // Blank lines between two kept ranges bound for one place go along.
-            if (!inserts.empty() && inserts.back().at == c.at && blankLines(inserts.back().lastLine + 1, c.range.firstLine - 1)) {
+            if (!inserts.empty() && inserts.back().at == c.at &&
+                blankLines(inserts.back().lastLine + 1, c.range.firstLine - 1)) {
                 inserts.back().text += lines(inserts.back().lastLine + 1, c.range.lastLine);
                 inserts.back().lastLine = c.range.lastLine;
             } else {
@@ -255,7 +256,8 @@ class Splicer
         const std::size_t outer = nest_.parent[parent];
         if (comments && outer != none && section_[outer] >= 0)
             return std::nullopt;
-        return l.reason + "; inside class " + std::string(st_[parent].name) + ", which the press writes in its own shape";
+        return l.reason + "; inside class " + std::string(st_[parent].name) +
+               ", which the press writes in its own shape";
     }
 
     void place(Chunk &c) const

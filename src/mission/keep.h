@@ -32,10 +32,10 @@ struct DroppedSection {
 };
 
 struct Kept {
-    std::string bytes;               // the press with the kept lines in place
-    std::vector<Leftover> kept;      // written back, in line order
-    std::vector<Leftover> unkept;    // dropped: the reason says why they contradict
-    std::vector<Leftover> dropped;   // in a section the press leaves out
+    std::string bytes;             // the press with the kept lines in place
+    std::vector<Leftover> kept;    // written back, in line order
+    std::vector<Leftover> unkept;  // dropped: the reason says why they contradict
+    std::vector<Leftover> dropped; // in a section the press leaves out
     std::vector<DroppedSection> sections;
     bool utf8 = false; // written as UTF-8 with its mark: a kept line needs it
 };

@@ -347,7 +347,8 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     refusal_.reset();
     // The written file's leftovers are the kept lines, where they now stand.
     NoForm none;
-    report_ = snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes), none) : LoadReport{};
+    report_ =
+        snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes), none) : LoadReport{};
     replaceAccepted_.reset();
     lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
     if (!report_.leftovers.empty())

@@ -119,8 +119,8 @@ class Mission
     std::optional<Refusal> refusal_;
     LoadReport report_;
     std::optional<Snapshot> replaceAccepted_;
-    std::string lastPress_; // status after a press; empty before the first
-    std::string hint_;      // a script the folder lacks
+    std::string lastPress_;        // status after a press; empty before the first
+    std::string hint_;             // a script the folder lacks
     std::vector<Leftover> unkept_; // as the form was read: lines a press cannot keep
 
     // The values as last read or written, to tell unsaved changes.

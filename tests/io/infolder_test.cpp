@@ -19,9 +19,8 @@ TEST(InFolder, RelativeAndInAnyCase)
     std::ofstream(folder / "Scripts" / "Intro.SQS") << "";
     std::filesystem::current_path(folder);
     const std::pair<const char *, bool> cases[] = {
-        {"scripts\\intro.sqs", true}, {"SCRIPTS/INTRO.sqs", true}, {"scripts/outro.sqs", false},
-        {"scripts", false},           {"../Scripts/Intro.SQS", false}, {"/etc/passwd", false},
-        {"scripts//intro.sqs", false},
+        {"scripts\\intro.sqs", true},    {"SCRIPTS/INTRO.sqs", true}, {"scripts/outro.sqs", false},  {"scripts", false},
+        {"../Scripts/Intro.SQS", false}, {"/etc/passwd", false},      {"scripts//intro.sqs", false},
     };
     for (const auto &[name, found] : cases)
         EXPECT_EQ(isInFolder(name), found) << name;

@@ -132,7 +132,6 @@ TEST(Keep, SectionLeftOutTakesItsLinesAlong)
     EXPECT_EQ(k.sections[0].entries, 1);
     ASSERT_EQ(k.dropped.size(), 1u);
     EXPECT_EQ(k.bytes.substr(k.bytes.size() - 8), "// end\r\n");
-
 }
 
 std::vector<std::string> keptTexts(const std::string &bytes)
@@ -142,7 +141,8 @@ std::vector<std::string> keptTexts(const std::string &bytes)
     const auto starts = lineStarts(bytes, file.utf8);
     std::vector<std::string> texts;
     for (const Leftover &l : loadForm(file, form).leftovers) {
-        const std::size_t end = static_cast<std::size_t>(l.lastLine) < starts.size() ? starts[l.lastLine] : bytes.size();
+        const std::size_t end =
+            static_cast<std::size_t>(l.lastLine) < starts.size() ? starts[l.lastLine] : bytes.size();
         texts.push_back(bytes.substr(starts[l.firstLine - 1], end - starts[l.firstLine - 1]));
     }
     std::sort(texts.begin(), texts.end());

@@ -59,9 +59,9 @@ struct Folder {
     Disk disk;
     std::vector<std::string> scripts{"intro.sqs", "mission.sqs"}; // files beside description.ext
     FormRecord form;
-    Mission mission{"/missions/m1", [this](const std::string &) { return disk.snapshot(); },
-                    [] { return std::string("12:04:31"); },
-                    [this](const std::string &name) { return std::find(scripts.begin(), scripts.end(), name) != scripts.end(); }};
+    Mission mission{
+        "/missions/m1", [this](const std::string &) { return disk.snapshot(); }, [] { return std::string("12:04:31"); },
+        [this](const std::string &name) { return std::find(scripts.begin(), scripts.end(), name) != scripts.end(); }};
     Answers asker;
     WindowFields fields;
 
