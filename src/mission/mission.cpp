@@ -465,7 +465,7 @@ std::string Mission::status() const
                      });
         if (!kept.empty())
             s += "; " + plural(lineCount(kept), "line", "lines") + " the form does not hold (" + lineList(kept) +
-                 ") are kept by the next press";
+                 (lineCount(kept) == 1 ? ") is kept" : ") are kept") + " by the next press";
         if (!unkept_.empty())
             s += "; " + plural(lineCount(unkept_), "line", "lines") + " would contradict what the form writes (" +
                  lineList(unkept_) + "): the next press asks before dropping them";

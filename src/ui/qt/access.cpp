@@ -5,6 +5,10 @@
 #include "ui/qt/qorgenerator.h"
 
 #include <QAccessibleWidget>
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextEdit>
 #include <QWidget>
 
 namespace qor
@@ -44,6 +48,97 @@ class CanvasAccessible final : public QAccessibleWidget
     }
 };
 
+// A text box or the status line read as one run of plain text. Qt 6.4's line
+// edit reports text-attribute runs of no length, after which screen readers
+// drop the last character ("12" read "1"). The status line is a status bar
+// whose name is its text, so what is shown and what is heard never differ.
+class TextAccessible final : public QAccessibleWidget, public QAccessibleTextInterface
+{
+  public:
+    TextAccessible(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value || (t == QAccessible::Name && !edit() && !whole().isEmpty()))
+            return whole();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = edit() && !edit()->isReadOnly();
+        s.readOnly = !s.editable;
+        return s;
+    }
+
+    void selection(int n, int *start, int *end) const override
+    {
+        *start = *end = 0;
+        if (n == 0 && selectionCount()) {
+            *start = edit()->selectionStart();
+            *end = *start + static_cast<int>(edit()->selectedText().size());
+        }
+    }
+    int selectionCount() const override { return edit() && edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override
+    {
+        if (edit())
+            edit()->deselect();
+    }
+    void setSelection(int, int start, int end) override
+    {
+        if (edit())
+            edit()->setSelection(start, end - start);
+    }
+    int cursorPosition() const override { return edit() ? edit()->cursorPosition() : 0; }
+    void setCursorPosition(int position) override
+    {
+        if (edit())
+            edit()->setCursorPosition(position);
+    }
+    QString text(int start, int end) const override { return whole().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(whole().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+  private:
+    QLineEdit *edit() const { return qobject_cast<QLineEdit *>(widget()); }
+    QString whole() const
+    {
+        if (const QLineEdit *e = edit())
+            return e->displayText();
+        const auto *label = qobject_cast<QLabel *>(widget());
+        return label ? label->text() : QString();
+    }
+};
+
+// Shown details take the focus, so that the reader reads them out.
+class FocusWhenShown final : public QObject
+{
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget *>(watched)->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+};
+
 // The window's own node is a window: as a plain widget it would be a
 // "client", which desktops show as a filler.
 // Qt asks with the object's own class name first, so these take precedence
@@ -54,6 +149,10 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
         return new QAccessibleWidget(window, QAccessible::Window);
     if (auto *canvas = qobject_cast<Canvas *>(object))
         return new CanvasAccessible(canvas);
+    if (auto *box = qobject_cast<LineBox *>(object))
+        return new TextAccessible(box, QAccessible::EditableText);
+    if (auto *label = qobject_cast<QLabel *>(object); label && label->objectName() == QLatin1String("status"))
+        return new TextAccessible(label, QAccessible::StatusBar);
     return nullptr;
 }
 
@@ -66,6 +165,27 @@ void installAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+void announceStatus(QLabel *status)
+{
+    const QString before = status->property("announced").toString();
+    status->setProperty("announced", status->text());
+    QAccessibleEvent name(status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&name);
+    QAccessibleTextUpdateEvent text(status, 0, before, status->text());
+    QAccessible::updateAccessibility(&text);
+}
+
+void readableDetails(QMessageBox &box)
+{
+    auto *details = box.findChild<QTextEdit *>();
+    if (!details)
+        return;
+    details->setAccessibleName(QMessageBox::tr("Details"));
+    details->setFocusPolicy(Qt::StrongFocus);
+    details->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    details->installEventFilter(new FocusWhenShown(details));
 }
 
 } // namespace qor

@@ -1,7 +1,12 @@
 #pragma once
 // What screen readers are told about the window's structure: the window's
-// role and which nodes are shown at all. The controls' names and the count
-// boxes' descriptions are the window description's (layout/texts.h).
+// role and which nodes are shown at all, the status line as a status bar
+// that announces each new text, the text boxes read as one run of text, and
+// a question's details reachable by keyboard. The controls' names and the
+// count boxes' descriptions are the window description's (layout/texts.h).
+
+class QLabel;
+class QMessageBox;
 
 namespace qor
 {
@@ -9,5 +14,12 @@ namespace qor
 // Makes the window a window to assistive technology and leaves decoration
 // and hidden controls out of its tree. Safe to call more than once.
 void installAccessibility();
+
+// After the status line's text changed: screen readers hear the new text.
+void announceStatus(QLabel *status);
+
+// The details of a question box (setDetailedText) take the focus when shown,
+// are read by keyboard, and carry a name.
+void readableDetails(QMessageBox &box);
 
 } // namespace qor

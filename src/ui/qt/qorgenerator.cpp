@@ -169,12 +169,15 @@ QString QorGenerator::statusText() const
 void QorGenerator::chooseFolder()
 {
     const QString chosen = chooser_(QDir::currentPath(), recentFolders());
+    // However the chooser closed, the keys come back to the button that opened it.
+    activateWindow();
+    folderButton_->setFocus(Qt::OtherFocusReason);
     if (chosen.isEmpty())
         return;
     if (mission_->hasUnsavedValues(*form_) && asker_(mission_->leavingQuestion()) != Answer::Replace)
         return;
     if (!QDir::setCurrent(chosen)) {
-        status_->setText(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
+        showStatus(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
         return;
     }
     rememberFolder(QDir::currentPath());
@@ -213,11 +216,22 @@ void QorGenerator::createFooter()
 
 void QorGenerator::showStatus()
 {
-    const QString text = fromUtf8(mission_->status());
+    showStatus(fromUtf8(mission_->status()));
+}
+
+void QorGenerator::showStatus(const QString &text)
+{
     status_->setText(text);
-    // The accessible name carries the text, and setting it tells screen
-    // readers that it changed.
-    status_->setAccessibleName(text.isEmpty() ? tr("Status") : text);
+    announceStatus(status_);
+}
+
+void QorGenerator::closeEvent(QCloseEvent *event)
+{
+    PresentedAsker asker(asker_);
+    if (mission_ && !mission_->mayClose(*form_, asker))
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 Answer QorGenerator::askModal(const Question &question)
@@ -226,6 +240,7 @@ Answer QorGenerator::askModal(const Question &question)
                     this);
     box.setTextFormat(Qt::PlainText);
     box.setDetailedText(fromUtf8(question.details));
+    readableDetails(box);
     QPushButton *replace = box.addButton(fromUtf8(question.acceptLabel), QMessageBox::AcceptRole);
     QPushButton *load = question.offerLoad ? box.addButton(tr(loadLabel), QMessageBox::ActionRole) : nullptr;
     QPushButton *cancel = box.addButton(tr(cancelLabel), QMessageBox::RejectRole);

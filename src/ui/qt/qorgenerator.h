@@ -56,6 +56,8 @@ class QorGenerator final : public QWidget
 
   protected:
     void showEvent(QShowEvent *event) override;
+    // Values not yet written are asked about first (the core decides).
+    void closeEvent(QCloseEvent *event) override;
 
   private:
     void createShapes();
@@ -70,6 +72,7 @@ class QorGenerator final : public QWidget
     void showModalMessage(const QString &text);
     void createFooter();
     void showStatus();
+    void showStatus(const QString &text); // the one place both the eye and the ear get it
     Answer askModal(const Question &question);
     QString chooseModal(const QString &current, const QStringList &recent);
 
