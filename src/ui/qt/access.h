@@ -5,6 +5,7 @@
 // a question's details reachable by keyboard. The controls' names and the
 // count boxes' descriptions are the window description's (layout/texts.h).
 
+class QAccessibleEvent;
 class QLabel;
 class QMessageBox;
 
@@ -17,6 +18,10 @@ void installAccessibility();
 
 // After the status line's text changed: screen readers hear the new text.
 void announceStatus(QLabel *status);
+// Where announcements go: the platform's bridge, or a test that listens
+// where no bridge is active.
+using Announce = void (*)(QAccessibleEvent *event);
+void setAnnounce(Announce announce);
 
 // The details of a question box (setDetailedText) take the focus when shown,
 // are read by keyboard, and carry a name.

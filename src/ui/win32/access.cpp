@@ -63,7 +63,8 @@ void MainWindow::describeForScreenReaders()
         tickBox(wep(slot));
     for (int n = 1; n <= static_cast<int>(chki_.size()); ++n)
         tickBox(chki(n));
-    // The status line is announced whenever it changes.
+    // The status line is a status bar, announced whenever it changes.
+    setNumber(access_, status_, PROPID_ACC_ROLE, ROLE_SYSTEM_STATUSBAR);
     setNumber(access_, status_, liveSetting, polite);
 }
 
@@ -92,8 +93,8 @@ void MainWindow::forgetScreenReaderTexts()
         clear(w);
     for (HWND w : {txti1_, txti2_, txtt_, cmd_})
         clear(w);
-    const MSAAPROPID live[] = {liveSetting};
-    access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, live, 1);
+    const MSAAPROPID live[] = {liveSetting, PROPID_ACC_ROLE};
+    access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, live, 2);
     access_->Release();
     access_ = nullptr;
 }

@@ -98,6 +98,8 @@ void MainWindow::chooseFolder()
         }
     }
     dialog->Release();
+    // However the chooser closed, the keys come back to the button that opened it.
+    SetFocus(folderButton_);
     if (!chosen.empty())
         switchFolder(chosen);
 }

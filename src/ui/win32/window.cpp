@@ -218,6 +218,7 @@ struct Handlers {
             HANDLE_MSG(hwnd, WM_GETMINMAXINFO, Handlers::onGetMinMaxInfo);
             HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
             HANDLE_MSG(hwnd, WM_SYSCOLORCHANGE, Handlers::onSysColorChange);
+            HANDLE_MSG(hwnd, WM_CLOSE, Handlers::onClose);
             HANDLE_MSG(hwnd, WM_DESTROY, Handlers::onDestroy);
         case WM_SETTINGCHANGE:
             if (wParam == SPI_SETHIGHCONTRAST)
@@ -244,6 +245,13 @@ struct Handlers {
             break;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    // Values not yet written are asked about first; the core decides.
+    static void onClose(HWND hwnd)
+    {
+        if (mainWindowOf(hwnd)->mayClose())
+            DestroyWindow(hwnd);
     }
 
     static void onDestroy(HWND hwnd)
@@ -389,6 +397,12 @@ void MainWindow::cmd_Click()
     WindowAsker asker(window_, asker_);
     mission_->press(*form_, file, fields_, asker);
     showStatus();
+}
+
+bool MainWindow::mayClose()
+{
+    WindowAsker asker(window_, asker_);
+    return !mission_ || mission_->mayClose(*form_, asker);
 }
 
 void MainWindow::openMission(const std::wstring &folder, bool blank)

@@ -76,6 +76,8 @@ class MainWindow
     bool switchFolder(const std::wstring &folder);
     // The system's folder chooser, then switchFolder.
     void chooseFolder();
+    // Whether the window may close: values not yet written are asked about.
+    bool mayClose();
     HWND statusLine() const { return status_; }
     HWND folderButton() const { return folderButton_; }
 

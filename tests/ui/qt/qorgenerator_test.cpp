@@ -27,6 +27,7 @@
 #include <QStandardPaths>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -230,6 +231,8 @@ class QorGeneratorTest : public QObject
     void startValuesOption();
     void folderButton();
     void messageIsPlainText();
+    void screenReaders();
+    void closingAsks();
 };
 
 void QorGeneratorTest::initTestCase()
@@ -1323,6 +1326,62 @@ void QorGeneratorTest::folderButton()
     chosenFolder.clear();
     QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
     QCOMPARE(recentSeen.value(0), QDir::currentPath());
+}
+
+QList<QAccessibleEvent *> heardEvents;
+void hear(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::TextUpdated)
+        heardEvents << new QAccessibleTextUpdateEvent(event->object(), 0, QString(),
+                                                      static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted());
+}
+
+void QorGeneratorTest::screenReaders()
+{
+    // A box holding "12" is one run of two characters, read whole.
+    box("cant_1")->setText("12");
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(box("cant_1"))->textInterface();
+    int start = -1, end = -1;
+    text->attributes(1, &start, &end);
+    QCOMPARE(std::pair(start, end), std::pair(0, 2));
+    QCOMPARE(text->text(0, text->characterCount()), QString("12"));
+    // Each new status is announced with its text.
+    qor::setAnnounce(hear);
+    window->openWorkingFolder();
+    qor::setAnnounce(nullptr);
+    QCOMPARE(heardEvents.size(), 1);
+    QCOMPARE(heardEvents[0]->object(), get<QLabel>("status"));
+    QCOMPARE(static_cast<QAccessibleTextUpdateEvent *>(heardEvents[0])->textInserted(), window->statusText());
+    qDeleteAll(heardEvents);
+    heardEvents.clear();
+    // The folder button gets the keys back however the chooser closed.
+    get<QPushButton>("cmd")->setFocus();
+    window->chooseFolder();
+    QCOMPARE(QApplication::focusWidget(), get<QPushButton>("folderButton"));
+    // A question's details take a name and the focus when shown.
+    QMessageBox question;
+    question.setDetailedText("line 36: given again");
+    qor::readableDetails(question);
+    auto *details = question.findChild<QTextEdit *>();
+    QCOMPARE(details->accessibleName(), QString("Details"));
+    question.show();
+    QVERIFY(QTest::qWaitForWindowActive(&question));
+    for (QPushButton *b : question.findChildren<QPushButton *>())
+        if (b->text().contains("Details"))
+            QTest::keyClick(b, Qt::Key_Space);
+    QTRY_COMPARE(QApplication::focusWidget(), details);
+}
+
+void QorGeneratorTest::closingAsks()
+{
+    window->openWorkingFolder();
+    QVERIFY(window->close()); // nothing typed: no question
+    window->show();
+    check("wep_5")->setChecked(true);
+    answers = {qor::Answer::Cancel, qor::Answer::Replace};
+    QVERIFY(!window->close());
+    QVERIFY(window->close());
+    QCOMPARE(questions.size(), 2);
 }
 
 QTEST_MAIN(QorGeneratorTest)
