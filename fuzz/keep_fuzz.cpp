@@ -1,0 +1,61 @@
+// Keeping on any bytes the reader accepts: the press of the loaded form, with
+// the lines the form does not hold spliced back, reads back to the same form,
+// keeps everything it kept once more and presses to the same bytes. The input
+// also seeds random hand edits of a random form's file, the property test's
+// own generator.
+#include "handedits.h"
+#include "invariant.h"
+#include "mission/keep.h"
+#include "mission/loader.h"
+#include "testutil.h"
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+using namespace qor;
+
+namespace
+{
+
+struct Pressed {
+    Kept kept;
+    FormRecord form;
+};
+
+Pressed pressLoaded(std::string_view bytes)
+{
+    Pressed p;
+    const ReadFile file = readDescription(bytes);
+    const LoadReport report = loadForm(file, p.form);
+    p.kept = keep(bytes, file, report.leftovers, test::press(p.form));
+    return p;
+}
+
+void fixedPoint(std::string_view bytes, bool handEdits)
+{
+    if (readDescription(bytes).refusal)
+        return;
+    const Pressed once = pressLoaded(bytes);
+    QOR_INVARIANT(!handEdits || once.kept.unkept.empty());
+    QOR_INVARIANT(!readDescription(once.kept.bytes).refusal);
+    const Pressed twice = pressLoaded(once.kept.bytes);
+    QOR_INVARIANT(twice.kept.bytes == once.kept.bytes);
+    QOR_INVARIANT(twice.kept.unkept.empty());
+    QOR_INVARIANT(twice.kept.kept.size() <= once.kept.kept.size() + once.kept.dropped.size());
+    QOR_INVARIANT(twice.form.cantText == once.form.cantText && twice.form.wepValue == once.form.wepValue &&
+                  twice.form.intro == once.form.intro && twice.form.briefing == once.form.briefing);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    fixedPoint(bytes, false);
+
+    std::mt19937 rng(static_cast<std::uint32_t>(std::hash<std::string_view>()(bytes)));
+    FormRecord form = test::randomForm(rng);
+    fixedPoint(test::spliceHandEdits(test::press(form), rng, static_cast<int>(size % 12)), true);
+    return 0;
+}
