@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <span>
 
 namespace qor
 {
@@ -125,6 +126,8 @@ class Splicer
                 heldLine_[static_cast<std::size_t>(line)] = 1;
             if (nest_.parent[n] == none && st_[n].kind == StatementKind::ClassBegin)
                 section_[n] = sectionIndex(st_[n].name);
+            if (st_[n].kind != StatementKind::ClassEnd)
+                heldChildren_[nest_.parent[n]].push_back(n);
         }
         chunks(leftovers);
     }
@@ -278,8 +281,8 @@ class Splicer
             c.dropped = true;
             return;
         }
-        for (std::size_t n = from; n < nest_.match[parent]; n = nest_.next(st_, n)) {
-            if (left_[n] || st_[n].kind != StatementKind::ClassBegin)
+        for (const std::size_t n : heldAfter(parent, from)) {
+            if (st_[n].kind != StatementKind::ClassBegin)
                 continue;
             if (const auto found = pressed_.entries[s].find(st_[n].name); found != pressed_.entries[s].end()) {
                 c.at = pressed_.lineAt(found->second);
@@ -291,15 +294,24 @@ class Splicer
 
     std::size_t topLevelPlace(std::size_t from) const
     {
-        for (std::size_t n = from; n < st_.size(); n = nest_.next(st_, n)) {
-            if (left_[n] || nest_.parent[n] != none)
-                continue;
+        for (const std::size_t n : heldAfter(none, from)) {
             if (st_[n].kind == StatementKind::Assignment)
                 return 0; // before the header
             if (section_[n] >= 0 && pressed_.begin[static_cast<std::size_t>(section_[n])])
                 return pressed_.lineAt(pressed_.begin[static_cast<std::size_t>(section_[n])]);
         }
         return pressedSize_; // at the end
+    }
+
+    // What the form holds directly inside `parent`, from statement `from` on:
+    // a few dozen at most, however many lines are kept between them.
+    std::span<const std::size_t> heldAfter(std::size_t parent, std::size_t from) const
+    {
+        const auto found = heldChildren_.find(parent);
+        if (found == heldChildren_.end())
+            return {};
+        const std::vector<std::size_t> &held = found->second;
+        return {std::lower_bound(held.begin(), held.end(), from), held.end()};
     }
 
     int entriesIn(std::size_t section) const
@@ -346,6 +358,7 @@ class Splicer
     std::vector<char> left_;     // inside a leftover
     std::vector<char> heldLine_; // a line the form holds part of
     std::vector<int> section_;   // the file's Weapons (0) or Magazines (1) the form holds
+    std::map<std::size_t, std::vector<std::size_t>> heldChildren_; // by enclosing class, in file order
     Pressed pressed_;
     std::size_t pressedSize_;
     std::vector<std::size_t> starts_;
