@@ -9,6 +9,7 @@
 #include "mission/loader.h"
 #include "testutil.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -38,6 +39,14 @@ void fixedPoint(std::string_view bytes, bool handEdits)
         return;
     const Pressed once = pressLoaded(bytes);
     QOR_INVARIANT(!handEdits || once.kept.unkept.empty());
+    // No guess adds an entry: whatever the press writes, the file listed.
+    FormRecord copy = once.form;
+    const ReadFile plain = readDescription(test::press(copy)), original = readDescription(bytes);
+    for (const Statement &s : plain.statements)
+        if (s.kind == StatementKind::ClassBegin && s.name != "Weapons" && s.name != "Magazines")
+            QOR_INVARIANT(std::any_of(original.statements.begin(), original.statements.end(), [&](const Statement &o) {
+                return o.kind == StatementKind::ClassBegin && o.name == s.name;
+            }));
     QOR_INVARIANT(!readDescription(once.kept.bytes).refusal);
     const Pressed twice = pressLoaded(once.kept.bytes);
     QOR_INVARIANT(twice.kept.bytes == once.kept.bytes);

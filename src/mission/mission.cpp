@@ -287,7 +287,6 @@ std::optional<Question> Mission::questionBeforePress(const FormView &form) const
                  " that would contradict what the form writes (" + lineList(kept.unkept) +
                  "). Replace it and drop them?";
         q.details = leftoverDetails(kept.unkept);
-        q.cancelByDefault = true;
         return q;
     }
     default:
@@ -309,7 +308,6 @@ std::optional<Question> Mission::droppingQuestion(const Kept &kept) const
              " out because a count is not a number. Write without " + (one ? "it" : "them") + "?";
     q.details = "Cancel keeps description.ext as it is; the count boxes keep what was typed but the emptied box.";
     q.acceptLabel = one ? "Write without it" : "Write without them";
-    q.cancelByDefault = true;
     return q;
 }
 
@@ -404,7 +402,6 @@ Question Mission::closingQuestion() const
     q.text = "The form holds values not yet written to description.ext in " + folder_ + ". Close and leave them?";
     q.details = "A press of G E N E R A T E before closing writes them.";
     q.acceptLabel = "Close without writing";
-    q.cancelByDefault = true;
     return q;
 }
 

@@ -43,7 +43,6 @@ struct Question {
     std::string details; // every line concerned, one per line
     bool offerLoad = false;
     std::string acceptLabel = replaceLabel; // the answer Replace, as the button says it
-    bool cancelByDefault = false;           // the default button writes and leaves nothing
 };
 
 // Shows a question and returns the user's answer; tests answer it themselves.
