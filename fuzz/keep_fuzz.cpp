@@ -41,7 +41,8 @@ void fixedPoint(std::string_view bytes, bool handEdits)
     QOR_INVARIANT(!handEdits || once.kept.unkept.empty());
     // No guess adds an entry: whatever the press writes, the file listed.
     FormRecord copy = once.form;
-    const ReadFile plain = readDescription(test::press(copy)), original = readDescription(bytes);
+    const std::string pressed = test::press(copy);
+    const ReadFile plain = readDescription(pressed), original = readDescription(bytes);
     for (const Statement &s : plain.statements)
         if (s.kind == StatementKind::ClassBegin && s.name != "Weapons" && s.name != "Magazines")
             QOR_INVARIANT(std::any_of(original.statements.begin(), original.statements.end(), [&](const Statement &o) {
@@ -52,8 +53,6 @@ void fixedPoint(std::string_view bytes, bool handEdits)
     QOR_INVARIANT(twice.kept.bytes == once.kept.bytes);
     QOR_INVARIANT(twice.kept.unkept.empty());
     QOR_INVARIANT(twice.kept.kept.size() <= once.kept.kept.size() + once.kept.dropped.size());
-    QOR_INVARIANT(twice.form.cantText == once.form.cantText && twice.form.wepValue == once.form.wepValue &&
-                  twice.form.intro == once.form.intro && twice.form.briefing == once.form.briefing);
 }
 
 } // namespace

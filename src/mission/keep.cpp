@@ -104,7 +104,8 @@ struct Chunk {
     std::size_t first = 0, end = 0; // statements
     std::optional<std::string> unkept;
     bool dropped = false;
-    std::size_t at = 0; // in the pressed bytes
+    std::size_t at = 0;           // in the pressed bytes
+    std::size_t container = none; // the section it goes into, or none
 };
 
 class Splicer
@@ -145,6 +146,9 @@ class Splicer
             int lastLine;
         };
         std::vector<Insert> inserts;
+        // Kept lines keep their order among themselves, even where the press
+        // writes what follows them in another order than the file.
+        std::map<std::size_t, std::size_t> floor;
         for (Chunk &c : chunks_) {
             if (c.unkept) {
                 out.unkept.push_back(c.range);
@@ -156,6 +160,8 @@ class Splicer
                 out.dropped.push_back(c.range);
                 continue;
             }
+            std::size_t &least = floor[c.container];
+            c.at = least = std::max(c.at, least);
             out.kept.push_back(c.range);
             // Blank lines between two kept ranges bound for one place go along.
             if (!inserts.empty() && inserts.back().at == c.at &&
@@ -272,6 +278,7 @@ class Splicer
             from = nest_.match[parent] + 1;
             parent = nest_.parent[parent];
         }
+        c.container = parent;
         if (parent == none) {
             c.at = topLevelPlace(from);
             return;
