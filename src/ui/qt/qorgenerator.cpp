@@ -308,7 +308,6 @@ void QorGenerator::createCheckBoxes()
         auto *box = new TickBox(qs(item.caption), this);
         box->setObjectName(QStringLiteral("wep_%1").arg(slot));
         box->setGeometry(toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
-        box->setProperty(tagProperty, qs(item.itemClass));
         box->setAccessibleName(qs(layout::accessibleName(wep(slot))));
         setTickValue(*box, startTick);
         const layout::GroupStyle style = layout::groupStyle(item.group);
@@ -322,7 +321,6 @@ void QorGenerator::createCheckBoxes()
         box->setObjectName(qs(s.name));
         box->setGeometry(toPixels(layout::briefingBox(s)));
         box->setFont(fontFor(layout::Font::Briefing, font()));
-        box->setProperty(tagProperty, qs(briefingOptions[n].key));
         box->setAccessibleName(qs(layout::accessibleName(chki(static_cast<int>(n) + 1))));
         setTickValue(*box, briefingOptions[n].start);
         controls_.chki[n] = box;
@@ -337,7 +335,6 @@ void QorGenerator::createTextBoxes()
         auto *box = new LineBox(this);
         box->setObjectName(QStringLiteral("cant_%1").arg(slot));
         box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
-        box->setProperty(tagProperty, qs(item.magazineClass));
         box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
         // Twenty pixels are narrow: give the digits the room the frame's
         // padding would take, so two of them always show.
