@@ -46,8 +46,8 @@ std::string singleLine(std::string s)
 FormRecord formFrom(FuzzedDataProvider &in)
 {
     FormRecord form;
-    for (int n = 1; n <= 7; ++n)
-        form.setValue(chki(n), in.ConsumeIntegralInRange<std::int16_t>(0, 2));
+    for (auto &option : form.briefing)
+        option = in.ConsumeIntegralInRange<std::int16_t>(0, 2);
     for (int slot = 0; slot < checkBoxCount; ++slot)
         form.setValue(wep(slot), in.ConsumeIntegralInRange<std::int16_t>(0, 2));
     for (auto &text : form.counts) {
@@ -153,6 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     file.committed = "old";
     WindowFields fields;
     QOR_INVARIANT(cmd_Click(form, file, fields));
+    // The window's press is the value's: same bytes, same failures.
+    const Pressed pressed = pressForm(before, fields);
+    QOR_INVARIANT(pressed.bytes == file.committed && pressed.failed == failed);
 
     // The window: one message, one emptied and focused box per failure, and
     // nothing else touched.

@@ -267,6 +267,30 @@ TEST(Mission, UnsavedValuesAreThoseNotYetWritten)
     EXPECT_TRUE(s.mission.hasUnsavedValues(s.form));
 }
 
+// Every field of the form counts: each briefing option (the last one too),
+// both script names, a tick and a count, each changed alone.
+TEST(Mission, EveryFieldChangedAloneIsUnsaved)
+{
+    std::vector<std::pair<std::string, std::function<void(FormRecord &)>>> changes = {
+        {"txti1", [](FormRecord &f) { f.setText(txti1, "intro.sqs"); }},
+        {"txti2", [](FormRecord &f) { f.setText(txti2, "mission.sqs"); }},
+        {"wep", [](FormRecord &f) { f.setValue(wep(checkBoxCount - 1), greyed); }},
+        {"cant", [](FormRecord &f) { f.setText(cant(slotCount - 1), "x"); }},
+    };
+    for (int n = 1; n <= briefingCount; ++n)
+        changes.emplace_back("chki" + std::to_string(n), [n](FormRecord &f) {
+            f.setValue(chki(n), f.value(chki(n)) == ticked ? unticked : ticked);
+        });
+    for (const auto &[name, change] : changes) {
+        Folder s;
+        openWith(s, ownFile());
+        change(s.form);
+        EXPECT_TRUE(s.mission.hasUnsavedValues(s.form)) << name;
+        EXPECT_TRUE(s.press()) << name;
+        EXPECT_FALSE(s.mission.hasUnsavedValues(s.form)) << name << ": written";
+    }
+}
+
 TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)
 {
     Folder s;

@@ -331,7 +331,6 @@ void QorGenerator::createTextBoxes()
 {
     const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
-        const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new LineBox(this);
         box->setObjectName(QStringLiteral("cant_%1").arg(slot));
         box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
