@@ -19,17 +19,18 @@ using namespace qor;
 namespace
 {
 
-struct Pressed {
+struct Keeping {
     Kept kept;
     FormRecord form;
 };
 
-Pressed pressLoaded(std::string_view bytes)
+Keeping pressLoaded(std::string_view bytes)
 {
-    Pressed p;
+    Keeping p;
     const ReadFile file = readDescription(bytes);
-    const LoadReport report = loadForm(file, p.form);
-    p.kept = keep(bytes, file, report.leftovers, test::press(p.form));
+    Loaded loaded = loadForm(file);
+    p.form = FormRecord(std::move(loaded.form));
+    p.kept = keep(bytes, file, loaded.report.leftovers, test::press(p.form));
     return p;
 }
 
@@ -37,7 +38,7 @@ void fixedPoint(std::string_view bytes, bool handEdits)
 {
     if (readDescription(bytes).refusal)
         return;
-    const Pressed once = pressLoaded(bytes);
+    const Keeping once = pressLoaded(bytes);
     QOR_INVARIANT(!handEdits || once.kept.unkept.empty());
     // No guess adds an entry: whatever the press writes, the file listed.
     FormRecord copy = once.form;
@@ -49,7 +50,7 @@ void fixedPoint(std::string_view bytes, bool handEdits)
                 return o.kind == StatementKind::ClassBegin && o.name == s.name;
             }));
     QOR_INVARIANT(!readDescription(once.kept.bytes).refusal);
-    const Pressed twice = pressLoaded(once.kept.bytes);
+    const Keeping twice = pressLoaded(once.kept.bytes);
     QOR_INVARIANT(twice.kept.bytes == once.kept.bytes);
     QOR_INVARIANT(twice.kept.unkept.empty());
     QOR_INVARIANT(twice.kept.kept.size() <= once.kept.kept.size() + once.kept.dropped.size());

@@ -66,7 +66,7 @@ struct Nesting {
 };
 
 // What the press writes, found by reading its bytes back.
-struct Pressed {
+struct PressedFile {
     ReadFile file;
     std::vector<std::size_t> starts;
     std::array<int, 2> begin{};                             // line of "class <title>", 0 where left out
@@ -74,7 +74,7 @@ struct Pressed {
     std::array<std::map<std::string_view, int>, 2> entries; // class name -> its line
     std::vector<std::string_view> keys;
 
-    explicit Pressed(std::string_view bytes) : file(readDescription(bytes)), starts(lineStarts(bytes, false))
+    explicit PressedFile(std::string_view bytes) : file(readDescription(bytes)), starts(lineStarts(bytes, false))
     {
         const auto &st = file.statements;
         const Nesting nest(st);
@@ -366,7 +366,7 @@ class Splicer
     std::vector<char> heldLine_; // a line the form holds part of
     std::vector<int> section_;   // the file's Weapons (0) or Magazines (1) the form holds
     std::map<std::size_t, std::vector<std::size_t>> heldChildren_; // by enclosing class, in file order
-    Pressed pressed_;
+    PressedFile pressed_;
     std::size_t pressedSize_;
     std::vector<std::size_t> starts_;
     std::vector<Chunk> chunks_;

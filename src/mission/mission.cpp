@@ -77,72 +77,31 @@ std::vector<std::pair<int, int>> merged(const std::vector<Leftover> &leftovers)
     return out;
 }
 
-// The form as a press would leave it, without touching the window: a dry run
-// shows no message and moves no focus.
-class DryRun final : public FormView
-{
-  public:
-    explicit DryRun(const FormView &form) : form_(form) {}
-    std::string text(ControlId box) const override
-    {
-        for (const auto &[id, text] : texts_)
-            if (id == box)
-                return text;
-        return form_.text(box);
-    }
-    void setText(ControlId box, std::string_view text) override { texts_.emplace_back(box, text); }
-    void setFocus(ControlId) override {}
-    std::int16_t value(ControlId checkBox) const override { return form_.value(checkBox); }
-    void setValue(ControlId, std::int16_t) override {}
-    std::string tag(ControlId control) const override { return form_.tag(control); }
-    void showMessage(std::string_view) override {}
-
-  private:
-    const FormView &form_;
-    std::vector<std::pair<ControlId, std::string>> texts_; // latest last
-};
-
 // Holds what a press commits, so that the kept lines go in before the disk
 // sees any of it; opening is the real file's.
 class Capture final : public OutputFile
 {
   public:
-    explicit Capture(OutputFile *file) : file_(file) {}
-    bool open() override { return !file_ || file_->open(); }
+    explicit Capture(OutputFile &file) : file_(file) {}
+    bool open() override { return file_.open(); }
     bool commit(std::string_view bytes) override
     {
         bytes_ = bytes;
         return true;
     }
-    std::string path() const override { return file_ ? file_->path() : fileName; }
-    std::string errorString() const override { return file_ ? file_->errorString() : std::string(); }
+    std::string path() const override { return file_.path(); }
+    std::string errorString() const override { return file_.errorString(); }
     const std::string &bytes() const { return bytes_; }
 
   private:
-    OutputFile *file_;
+    OutputFile &file_;
     std::string bytes_;
-};
-
-// A form that takes nothing: the loader run for its report alone.
-class NoForm final : public FormView
-{
-  public:
-    std::string text(ControlId) const override { return {}; }
-    void setText(ControlId, std::string_view) override {}
-    void setFocus(ControlId) override {}
-    std::int16_t value(ControlId) const override { return 0; }
-    void setValue(ControlId, std::int16_t) override {}
-    std::string tag(ControlId) const override { return {}; }
-    void showMessage(std::string_view) override {}
 };
 
 std::string pressedInMemory(const FormView &form)
 {
-    DryRun dry(form);
-    Capture capture(nullptr);
     WindowFields fields;
-    cmd_Click(dry, capture, fields);
-    return capture.bytes();
+    return pressForm(readForm(form), fields).bytes;
 }
 
 std::string lineWord(const Leftover &l)
@@ -182,12 +141,14 @@ void Mission::open(FormView &form)
     report_ = {};
     lastPress_.clear();
     replaceAccepted_.reset();
-    resetForm(form);
+    Form loaded;
     switch (snapshot_.state) {
     case Snapshot::State::Read: {
         const ReadFile file = readDescription(snapshot_.bytes);
         refusal_ = file.refusal;
-        report_ = loadForm(file, form);
+        Loaded l = loadForm(file);
+        loaded = std::move(l.form);
+        report_ = std::move(l.report);
         known_ = refusal_ ? Known::Refused : Known::Loaded;
         break;
     }
@@ -198,6 +159,7 @@ void Mission::open(FormView &form)
         known_ = Known::Refused;
         break;
     }
+    showForm(loaded, form);
     hint_ = scriptHint(form);
     unkept_ = known_ == Known::Loaded && !report_.leftovers.empty() ? spliced(pressedInMemory(form)).unkept
                                                                     : std::vector<Leftover>{};
@@ -207,7 +169,7 @@ void Mission::open(FormView &form)
 void Mission::openBlank(FormView &form)
 {
     open(form);
-    resetForm(form);
+    showForm(Form{}, form);
     report_ = {};
     if (snapshot_.state != Snapshot::State::Missing)
         known_ = Known::NotRead;
@@ -325,7 +287,7 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
             break;
         }
     }
-    Capture capture(&file);
+    Capture capture(file);
     if (!cmd_Click(form, capture, fields)) {
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
@@ -344,9 +306,8 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     known_ = Known::Written;
     refusal_.reset();
     // The written file's leftovers are the kept lines, where they now stand.
-    NoForm none;
     report_ =
-        snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes), none) : LoadReport{};
+        snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes)).report : LoadReport{};
     replaceAccepted_.reset();
     lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
     if (!report_.leftovers.empty())
@@ -357,33 +318,17 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     return true;
 }
 
+// As the window holds them: a box that shows a value its own way (a text
+// cut at its length) is compared as shown, not as set.
 void Mission::remember(const FormView &form)
 {
-    intro_ = form.text(txti1);
-    mission_ = form.text(txti2);
-    for (int n = 1; n <= 7; ++n)
-        briefing_[static_cast<std::size_t>(n)] = form.value(chki(n));
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount)
-            ticks_[static_cast<std::size_t>(slot)] = form.value(wep(slot));
-        counts_[static_cast<std::size_t>(slot)] = form.text(cant(slot));
-    }
+    saved_ = readForm(form);
 }
 
+// Every field of the form counts, whatever is added to it.
 bool Mission::hasUnsavedValues(const FormView &form) const
 {
-    if (form.text(txti1) != intro_ || form.text(txti2) != mission_)
-        return true;
-    for (int n = 1; n <= 7; ++n)
-        if (form.value(chki(n)) != briefing_[static_cast<std::size_t>(n)])
-            return true;
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount && form.value(wep(slot)) != ticks_[static_cast<std::size_t>(slot)])
-            return true;
-        if (form.text(cant(slot)) != counts_[static_cast<std::size_t>(slot)])
-            return true;
-    }
-    return false;
+    return readForm(form) != saved_;
 }
 
 Question Mission::leavingQuestion() const

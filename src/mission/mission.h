@@ -21,6 +21,7 @@
 #include "mission/keep.h"
 #include "mission/loader.h"
 #include "press/command.h"
+#include "press/form.h"
 #include "press/formview.h"
 
 #include <array>
@@ -122,11 +123,7 @@ class Mission
     std::string hint_;             // a script the folder lacks
     std::vector<Leftover> unkept_; // as the form was read: lines a press cannot keep
 
-    // The values as last read or written, to tell unsaved changes.
-    std::string intro_, mission_;
-    std::array<std::int16_t, 8> briefing_{};
-    std::array<std::int16_t, checkBoxCount> ticks_{};
-    std::array<std::string, slotCount> counts_{};
+    Form saved_; // as last read or written, to tell unsaved changes
 };
 
 // "lines 4, 17-18": ranges merged where they touch.
