@@ -55,9 +55,25 @@ TEST_F(FolderTest, AFileThePressWroteComesBackIntoTheFormAndPressesAgainUnasked)
     EXPECT_NE(status().find("Wrote description.ext"), std::string::npos) << status();
 }
 
-TEST_F(FolderTest, LinesTheFormCannotHoldAreAskedAboutOnceAndCancelKeepsTheFile)
+TEST_F(FolderTest, KeptLinesAskNothingAndClosingWithValuesNotWrittenAsks)
 {
     const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "respawn = 3;\r\n";
+    ASSERT_TRUE(writeFile("description.ext", handEdited));
+    window->openMission(L"C:\\mission", false);
+    pressReturn(*window);
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(readFile("description.ext"), handEdited);
+    EXPECT_NE(status().find("kept 1 line the form does not hold: line 26"), std::string::npos) << status();
+
+    window->setValue(wep(5), ticked);
+    SendMessageW(window->handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(IsWindow(window->handle())) << "Cancel keeps the window";
+}
+
+TEST_F(FolderTest, LinesThatContradictTheFormAreAskedAboutOnceAndCancelKeepsTheFile)
+{
+    const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "showMap=0;\r\n";
     ASSERT_TRUE(writeFile("description.ext", handEdited));
     window->openMission(L"C:\\mission", false);
     EXPECT_NE(status().find("line"), std::string::npos) << status();
