@@ -26,6 +26,12 @@ inline constexpr std::string_view txti1Name = "On load intro";
 inline constexpr std::string_view txti2Name = "On load mission";
 inline constexpr std::string_view txttName = "Quote character";
 
+// The name a control goes by in the window and in tests: "wep_3", "cant_0",
+// "chki1", "txti1"; and a tab stop's, "cmd" and "folderButton" among them.
+std::string controlName(ControlId control);
+struct TabStop;
+std::string stopName(TabStop stop);
+
 // The name a screen reader gives an input: a check box's caption, "<item>
 // count" for a count box, "<weapon> ammo" for an ammo box.
 std::string accessibleName(ControlId control);

@@ -109,14 +109,18 @@ TEST_F(FolderTest, ValuesNotYetWrittenAreAskedAboutBeforeAnotherFolder)
     EXPECT_EQ(textOf(at(cant(0))), L"1"); // the other folder's form
     EXPECT_EQ(status().rfind(utf8(other) + ": Read description.ext", 0), 0u) << status();
     // Offered first in the folder chooser next time.
-    ASSERT_FALSE(recentFolders().empty());
-    EXPECT_EQ(recentFolders().front(), other);
+    ASSERT_FALSE(window->recentFolders().empty());
+    EXPECT_EQ(window->recentFolders().front(), other);
     DeleteFileW(L"description.ext");
     SetCurrentDirectoryW(here);
     RemoveDirectoryW(other.c_str());
 
+    // A folder that cannot be entered changes nothing; the status says why.
+    window->setValue(wep(3), ticked);
     EXPECT_FALSE(window->switchFolder(L"Z:\\no such folder"));
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(status().rfind("Z:\\no such folder cannot be opened (", 0), 0u) << status();
+    EXPECT_EQ(window->value(wep(3)), ticked);
 }
 
 TEST_F(FolderTest, TheStatusLineAndTheFolderButtonStayBelowTheCanvasInView)
