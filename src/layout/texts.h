@@ -16,6 +16,7 @@ inline constexpr std::string_view windowCaption = "description.ext generator for
 inline constexpr std::string_view cmdCaption = "G E N E R A T E";
 inline constexpr std::string_view folderCaption = "Folder...";
 inline constexpr std::string_view folderDescription = "Choose the mission folder to work in";
+inline constexpr std::string_view chooserTitle = "Mission folder";
 // The band below the canvas, and its status text before the first status.
 inline constexpr std::string_view statusLineName = "Status line";
 inline constexpr std::string_view statusName = "Status";

@@ -200,7 +200,7 @@ void QorGenerator::showStatus()
     status_->setText(text);
     // The accessible name carries the text, and setting it tells screen
     // readers that it changed.
-    status_->setAccessibleName(text.isEmpty() ? tr("Status") : text);
+    status_->setAccessibleName(text.isEmpty() ? qs(layout::statusName) : text);
 }
 
 Answer QorGenerator::askModal(const Question &question)
@@ -224,7 +224,7 @@ Answer QorGenerator::askModal(const Question &question)
 
 QString QorGenerator::chooseModal(const QString &current, const QStringList &recent)
 {
-    QFileDialog dialog(this, tr("Mission folder"), current);
+    QFileDialog dialog(this, qs(layout::chooserTitle), current);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setHistory(recent);

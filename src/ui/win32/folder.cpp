@@ -81,6 +81,7 @@ void MainWindow::chooseFolder()
     DWORD options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    dialog->SetTitle(wide(layout::chooserTitle).c_str());
     // The folders worked in lately, most recent on top.
     const std::vector<std::wstring> recent = recentFolders();
     for (auto f = recent.rbegin(); f != recent.rend(); ++f) {
