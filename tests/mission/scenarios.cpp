@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace qor::scenario
 {
@@ -19,24 +20,21 @@ enum class Before { Nothing, StartFile, Fullest, HandAdded, AFolder };
 // What must stand there at the end.
 enum class After { Nothing, Unchanged, StartFile, AFolder, WithoutWeapons };
 
-struct Step {
-    enum class Kind { Click, Type, Press, Choose } kind;
-    ControlId control{ControlName::txtt};
-    std::string text; // Type: the text; Choose: "other" (holds the fullest file) or "missing"
-};
-
+// One thing the user does; a folder chosen is named under the row's root.
+using Step = std::function<void(Driver &, const fs::path &root)>;
 Step click(ControlId id)
 {
-    return {Step::Kind::Click, id, {}};
+    return [id](Driver &d, const fs::path &) { d.click(id); };
 }
 Step type(ControlId id, std::string text)
 {
-    return {Step::Kind::Type, id, std::move(text)};
+    return [id, text](Driver &d, const fs::path &) { d.type(id, text); };
 }
-const Step press{Step::Kind::Press, {ControlName::txtt}, {}};
+const Step press = [](Driver &d, const fs::path &) { d.press(); };
+// "other" holds the fullest file; "missing" does not exist.
 Step choose(std::string folder)
 {
-    return {Step::Kind::Choose, {ControlName::txtt}, std::move(folder)};
+    return [folder](Driver &d, const fs::path &root) { d.chooseFolder((root / folder).string()); };
 }
 
 struct Row {
@@ -54,123 +52,36 @@ struct Row {
     std::string folderName = "here";
 };
 
-const std::string longName(120, 'x');
-
+// clang-format off
 const Row rows[] = {
-    {"EmptyFolderPressWritesTheStartFile",
-     Before::Nothing,
-     {press},
-     {},
-     After::StartFile,
-     ": Wrote description.ext, ",
-     "",
-     "",
-     "cmd"},
-    {"OwnFileComesBackAndPressesUnasked",
-     Before::Fullest,
-     {press},
-     {},
-     After::Unchanged,
-     ": Wrote description.ext, ",
-     "",
-     "",
-     "cmd"},
-    {"LinesTheFormCannotHoldCancelKeepsTheFile",
-     Before::HandAdded,
-     {press},
-     {Answer::Cancel},
-     After::Unchanged,
-     "cannot hold",
-     "(line 26)",
-     "",
-     "cmd"},
-    {"LinesTheFormCannotHoldReplaceDropsThem",
-     Before::HandAdded,
-     {press},
-     {Answer::Replace},
-     After::StartFile,
-     ": Wrote description.ext, ",
-     "(line 26)",
-     "",
-     "cmd"},
-    {"StartValuesLeaveTheFileUnread",
-     Before::Fullest,
-     {},
-     {},
-     After::Unchanged,
-     ": Started from the start values",
-     "",
-     "",
-     "cmd",
-     true},
-    {"ACountThatIsNoNumberTakesTheFocus",
-     Before::Nothing,
-     {click(wep(0)), type(cant(0), "x"), press},
-     {},
-     After::WithoutWeapons,
-     ": Wrote description.ext, ",
-     "",
-     "error; not a number",
-     "cant_0"},
-    {"AFolderThatCannotBeEnteredChangesNothing",
-     Before::StartFile,
-     {choose("missing")},
-     {},
-     After::Unchanged,
-     "missing cannot be opened (",
-     "",
-     "",
-     "folderButton"},
-    {"UnwrittenValuesAskBeforeAnotherFolderCancelStays",
-     Before::Nothing,
-     {click(wep(5)), choose("other")},
-     {Answer::Cancel},
-     After::Nothing,
-     ": No description.ext here yet",
-     "not yet written",
-     "",
-     "folderButton"},
-    {"UnwrittenValuesLeftForAnotherFolder",
-     Before::Nothing,
-     {click(wep(5)), choose("other")},
-     {Answer::Replace},
-     After::Nothing,
-     "other: Read description.ext",
-     "not yet written",
-     "",
-     "folderButton"},
-    {"AFolderNamedLikeTheFileIsNotReplaced", Before::AFolder, {}, {}, After::AFolder, "is not a file", "", "", "cmd"},
-    {"ALongPathInAMessageIsFittedToTheBox",
-     Before::AFolder,
-     {press},
-     {},
-     After::AFolder,
-     "",
-     "",
-     "Cannot write ",
-     "cmd",
-     false,
-     longName},
+    {"EmptyFolderPressWritesTheStartFile", Before::Nothing, {press}, {}, After::StartFile,
+     ": Wrote description.ext, ", "", "", "cmd"},
+    {"OwnFileComesBackAndPressesUnasked", Before::Fullest, {press}, {}, After::Unchanged,
+     ": Wrote description.ext, ", "", "", "cmd"},
+    {"LinesTheFormCannotHoldCancelKeepsTheFile", Before::HandAdded, {press}, {Answer::Cancel}, After::Unchanged,
+     "cannot hold", "(line 26)", "", "cmd"},
+    {"LinesTheFormCannotHoldReplaceDropsThem", Before::HandAdded, {press}, {Answer::Replace}, After::StartFile,
+     ": Wrote description.ext, ", "(line 26)", "", "cmd"},
+    {"StartValuesLeaveTheFileUnread", Before::Fullest, {}, {}, After::Unchanged,
+     ": Started from the start values", "", "", "cmd", true},
+    {"ACountThatIsNoNumberTakesTheFocus", Before::Nothing, {click(wep(0)), type(cant(0), "x"), press}, {},
+     After::WithoutWeapons, ": Wrote description.ext, ", "", "error; not a number", "cant_0"},
+    {"AFolderThatCannotBeEnteredChangesNothing", Before::StartFile, {choose("missing")}, {}, After::Unchanged,
+     "missing cannot be opened (", "", "", "folderButton"},
+    {"UnwrittenValuesAskBeforeAnotherFolderCancelStays", Before::Nothing, {click(wep(5)), choose("other")},
+     {Answer::Cancel}, After::Nothing, ": No description.ext here yet", "not yet written", "", "folderButton"},
+    {"UnwrittenValuesLeftForAnotherFolder", Before::Nothing, {click(wep(5)), choose("other")}, {Answer::Replace},
+     After::Nothing, "other: Read description.ext", "not yet written", "", "folderButton"},
+    {"AFolderNamedLikeTheFileIsNotReplaced", Before::AFolder, {}, {}, After::AFolder,
+     "is not a file", "", "", "cmd"},
+    {"ALongPathInAMessageIsFittedToTheBox", Before::AFolder, {press}, {}, After::AFolder,
+     "", "", "Cannot write ", "cmd", false, std::string(120, 'x')},
 };
+// clang-format on
 
 std::string dataFile(const char *name)
 {
     return test::readFile(std::string(QOR_TEST_DATA) + "/" + name);
-}
-
-// Code points in the longest run without whitespace.
-std::size_t longestRun(const std::string &text)
-{
-    std::size_t longest = 0, run = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        if ((c & 0xC0) == 0x80)
-            continue;
-        const bool breaks = c == ' ' || c == '\n' || c == '\t' || text.compare(at, 3, "\xE2\x80\x8B") == 0;
-        run = breaks ? 0 : run + 1;
-        longest = std::max(longest, run);
-    }
-    return longest;
 }
 
 // The first of `shown` holds `part`; with an empty part, nothing was shown.
@@ -196,55 +107,26 @@ void runRow(const Row &row, MakeDriver make, int n)
     const std::string startFile = dataFile("start.ext"), fullest = dataFile("fullest.ext");
     ASSERT_TRUE(test::writeFile((other / "description.ext").string(), fullest));
     const fs::path file = here / "description.ext";
-    std::string before = "<missing>";
-    switch (row.before) {
-    case Before::Nothing:
-        break;
-    case Before::StartFile:
-        before = startFile;
-        break;
-    case Before::Fullest:
-        before = fullest;
-        break;
-    case Before::HandAdded:
-        before = startFile + "respawn = 3;\r\n";
-        break;
-    case Before::AFolder:
+    const std::string befores[] = {"<missing>", startFile, fullest, startFile + "respawn = 3;\r\n", "<folder>"};
+    const std::string &before = befores[static_cast<int>(row.before)];
+    if (before == "<folder>")
         fs::create_directory(file);
-        break;
-    }
-    if (before != "<missing>") {
-        ASSERT_TRUE(test::writeFile(file.string(), before));
-    }
+    ASSERT_TRUE(before[0] == '<' || test::writeFile(file.string(), before));
     fs::current_path(here);
 
     {
         std::unique_ptr<Driver> driver = make();
         driver->answers = row.answers;
         driver->open(row.startValues);
-        for (const Step &step : row.steps) {
-            switch (step.kind) {
-            case Step::Kind::Click:
-                driver->click(step.control);
-                break;
-            case Step::Kind::Type:
-                driver->type(step.control, step.text);
-                break;
-            case Step::Kind::Press:
-                driver->press();
-                break;
-            case Step::Kind::Choose:
-                driver->chooseFolder((root / step.text).string());
-                break;
-            }
-        }
+        for (const Step &step : row.steps)
+            step(*driver, root);
 
         const std::string status = driver->status();
         EXPECT_NE(status.find(row.status), std::string::npos) << status;
         expectFirst(driver->questions, row.question);
         expectFirst(driver->messages, row.message);
         for (const std::string &m : driver->messages)
-            EXPECT_LE(longestRun(m), messageLineLength) << m;
+            EXPECT_EQ(fitForMessageBox(m), m) << "not fitted to the box";
         EXPECT_EQ(driver->focus(), row.focus);
     }
 
