@@ -18,7 +18,7 @@ namespace
 class CoreDriver final : public scenario::Driver, private SystemDesk
 {
   public:
-    CoreDriver() : session_(form_, *this, [] { return std::make_unique<FileSink>(fileName); }) {}
+    CoreDriver() : session_(form_, *this, descriptionSink) {}
 
     void open(bool startValues) override { session_.open(startValues); }
     void click(ControlId box) override

@@ -112,7 +112,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     asker_ = [this](const Question &q) { return askModal(q); };
     chooser_ = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
     desk_ = std::make_unique<SettingsDesk>(asker_);
-    session_ = std::make_unique<Session>(*form_, *desk_, [] { return std::make_unique<FileSink>(fileName); });
+    session_ = std::make_unique<Session>(*form_, *desk_, descriptionSink);
     cmd_->setFocus();
 }
 

@@ -6,7 +6,6 @@
 #include "press/startvalues.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/look.h"
-#include "ui/win32/start.h"
 #include "ui/win32/text.h"
 
 #include <oleacc.h>
@@ -296,7 +295,7 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     form->presenter = [w] { return w->presenter_; };
     w->form_ = std::move(form);
     w->desk_ = registryDesk(*w);
-    w->session_ = std::make_unique<Session>(*w->form_, *w->desk_, [] { return std::make_unique<FileSink>(fileName); });
+    w->session_ = std::make_unique<Session>(*w->form_, *w->desk_, descriptionSink);
     const HWND hwnd = CreateWindowExW(0, windowClass, wide(layout::windowCaption).c_str(), windowStyle, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, w);
     w->creating_ = false;
