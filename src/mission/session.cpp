@@ -35,7 +35,6 @@ class Session::ShownForm final : public FormView
     void setFocus(ControlId box) override { view_.setFocus(box); }
     std::int16_t value(ControlId checkBox) const override { return view_.value(checkBox); }
     void setValue(ControlId checkBox, std::int16_t value) override { view_.setValue(checkBox, value); }
-    std::string tag(ControlId control) const override { return view_.tag(control); }
     void showMessage(std::string_view text) override { view_.showMessage(fitForMessageBox(text)); }
 
   private:

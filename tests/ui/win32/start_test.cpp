@@ -61,7 +61,7 @@ std::string drain(HANDLE pipe)
     std::string all;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
         all.append(buffer, got);
     return all;
 }
