@@ -1283,12 +1283,11 @@ void QorGeneratorTest::folderButton()
     QCOMPARE(recentSeen.value(0), QDir::currentPath());
 }
 
-QList<QAccessibleEvent *> heardEvents;
+QStringList announced; // what the status line announced
 void hear(QAccessibleEvent *event)
 {
-    if (event->type() == QAccessible::TextUpdated)
-        heardEvents << new QAccessibleTextUpdateEvent(event->object(), 0, QString(),
-                                                      static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted());
+    if (event->type() == QAccessible::TextUpdated && event->object()->objectName() == "status")
+        announced << static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted();
 }
 
 void QorGeneratorTest::screenReaders()
@@ -1304,11 +1303,7 @@ void QorGeneratorTest::screenReaders()
     qor::setAnnounce(hear);
     window->openWorkingFolder();
     qor::setAnnounce(nullptr);
-    QCOMPARE(heardEvents.size(), 1);
-    QCOMPARE(heardEvents[0]->object(), get<QLabel>("status"));
-    QCOMPARE(static_cast<QAccessibleTextUpdateEvent *>(heardEvents[0])->textInserted(), window->statusText());
-    qDeleteAll(heardEvents);
-    heardEvents.clear();
+    QCOMPARE(announced, QStringList{window->statusText()});
     // The folder button gets the keys back however the chooser closed.
     get<QPushButton>("cmd")->setFocus();
     window->chooseFolder();
