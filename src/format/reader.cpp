@@ -3,6 +3,7 @@
 #include "press/startvalues.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qor
 {
@@ -37,10 +38,9 @@ class Scanner
   public:
     explicit Scanner(std::string_view s) : s_(s) {}
 
-    ReadFile run()
+    ReadOutcome run(const std::function<void(const Statement &)> &take)
     {
-        ReadFile file;
-        file.statements.reserve(s_.size() / 16);
+        ReadOutcome outcome;
         if (const auto nul = s_.find('\0'); nul != std::string_view::npos) {
             // Counting lines up to it is the only work done on such a file.
             while (at_ < nul)
@@ -48,16 +48,30 @@ class Scanner
             refuse("a NUL byte: this is no text file");
         }
         if (s_.substr(0, 3) == "\xEF\xBB\xBF") {
-            file.utf8 = true;
+            outcome.utf8 = true;
             at_ = lineBegin_ = 3;
         }
         lineStart_ = true;
-        while (skipSpace())
-            file.statements.push_back(statement());
+        std::optional<Statement> semicolons; // a run of them, given as one
+        while (skipSpace()) {
+            Statement st = statement();
+            if (st.kind == StatementKind::Semicolon && semicolons && st.firstLine <= semicolons->lastLine + 1) {
+                semicolons->lastLine = st.lastLine;
+                continue;
+            }
+            if (semicolons)
+                take(*std::exchange(semicolons, std::nullopt));
+            if (st.kind == StatementKind::Semicolon)
+                semicolons = st;
+            else
+                take(st);
+        }
+        if (semicolons)
+            take(*semicolons);
         if (!openBraces_.empty())
             refuse("a '{' without its '}'", openBraces_.back());
-        file.lineCount = line_;
-        return file;
+        outcome.lineCount = line_;
+        return outcome;
     }
 
   private:
@@ -364,15 +378,26 @@ bool isScriptKey(std::string_view key)
     return sameIgnoringCase(key, introKey) || sameIgnoringCase(key, missionKey);
 }
 
-ReadFile readDescription(std::string_view bytes)
+ReadOutcome readStatements(std::string_view bytes, const std::function<void(const Statement &)> &take)
 {
     try {
-        return Scanner(bytes).run();
+        return Scanner(bytes).run(take);
     } catch (const Refused &refused) {
-        ReadFile file;
-        file.refusal = refused.refusal;
-        return file;
+        ReadOutcome outcome;
+        outcome.refusal = refused.refusal;
+        return outcome;
     }
+}
+
+ReadFile readDescription(std::string_view bytes)
+{
+    ReadFile file;
+    const ReadOutcome outcome = readStatements(bytes, [&](const Statement &st) { file.statements.push_back(st); });
+    if (outcome.refusal)
+        return {{}, outcome.refusal, false, 0};
+    file.utf8 = outcome.utf8;
+    file.lineCount = outcome.lineCount;
+    return file;
 }
 
 std::string unquoted(const Statement &statement)

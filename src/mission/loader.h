@@ -15,19 +15,16 @@
 // as a greyed box or an unticked count leaves no trace in a file.
 
 #include "format/reader.h"
+#include "mission/leftovers.h"
 #include "press/formview.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor
 {
-
-struct Leftover {
-    int firstLine = 0;
-    int lastLine = 0;
-    std::string reason; // "not a key the form has"
-};
 
 struct Guess {
     int line = 0;
@@ -35,7 +32,8 @@ struct Guess {
 };
 
 struct LoadReport {
-    std::vector<Leftover> leftovers; // in line order
+    std::optional<Refusal> refusal; // set: the form holds its start values
+    Leftovers leftovers;
     std::vector<Guess> guesses;
     bool hasWeapons = false;
     bool hasMagazines = false;
@@ -47,6 +45,9 @@ struct LoadReport {
 // Sets every control of the form: its start value, then what the file gives.
 // A refused file leaves the form at its start values and reports nothing.
 LoadReport loadForm(const ReadFile &file, FormView &form);
+// The same straight from the bytes, statement by statement: memory stays
+// that of the leftovers' line marks whatever the file holds.
+LoadReport loadDescription(std::string_view bytes, FormView &form);
 
 // Every control back to the value the window opens with.
 void resetForm(FormView &form);
