@@ -47,7 +47,8 @@ std::string plural(std::uint64_t n, const char *one, const char *many)
 std::string lineText(std::string_view line, bool utf8)
 {
     constexpr std::size_t shown = 80;
-    line = line.substr(0, std::min(line.find_first_of("\r\n"), shown * 4));
+    line = line.substr(0, shown * 4); // a line can be the whole file
+    line = line.substr(0, line.find_first_of("\r\n"));
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
         line.remove_prefix(1);
     std::string text;
