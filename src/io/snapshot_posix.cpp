@@ -76,7 +76,10 @@ void followLink(const std::string &name, Snapshot &s)
 Snapshot readSnapshot(const std::string &name, Reading reading)
 {
     Snapshot s;
-    s.folder = resolved(".");
+    // The folder as the system names it now: renamed while the window was
+    // open, it has its new name.
+    const std::size_t slash = name.rfind('/');
+    s.folder = resolved(slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash).c_str());
     struct stat st = {};
     if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
         followLink(name, s);
