@@ -82,7 +82,7 @@ void ReadFullestIntoForm(benchmark::State &state)
 {
     qor::FormRecord form;
     for (auto _ : state) {
-        const qor::LoadReport report = qor::loadForm(qor::readDescription(fullestBytes()), form);
+        const qor::LoadReport report = qor::loadDescription(fullestBytes(), form);
         benchmark::DoNotOptimize(report.items);
     }
     qor::MemoryFile file;
@@ -112,7 +112,7 @@ void ReadTenMegabytesOfUnknownClasses(benchmark::State &state)
     qor::FormRecord form;
     std::size_t leftovers = 0;
     for (auto _ : state) {
-        const qor::LoadReport report = qor::loadForm(qor::readDescription(unknownClasses()), form);
+        const qor::LoadReport report = qor::loadDescription(unknownClasses(), form);
         leftovers = report.leftovers.size();
         benchmark::DoNotOptimize(leftovers);
     }

@@ -3,6 +3,7 @@
 #include "press/startvalues.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace qor
@@ -11,9 +12,17 @@ namespace qor
 namespace
 {
 
+constexpr auto nameChars = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return table;
+}();
+
 bool isNameChar(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return nameChars[static_cast<unsigned char>(c)];
 }
 
 bool isBlank(char c)
@@ -101,22 +110,35 @@ class Scanner
     // Skips blanks and line ends; false at the end of the file.
     bool skipSpace()
     {
-        while (!atEnd() && (isBlank(peek()) || isLineEnd(peek())))
-            step();
-        return !atEnd();
+        for (; at_ < s_.size(); ++at_) {
+            const char c = s_[at_];
+            if (isBlank(c))
+                continue;
+            if (!isLineEnd(c))
+                return true;
+            if (c == '\r' && at_ + 1 < s_.size() && s_[at_ + 1] == '\n')
+                ++at_;
+            ++line_;
+            lineStart_ = true;
+            lineBegin_ = at_ + 1;
+        }
+        return false;
     }
 
     void skipBlanks()
     {
-        while (!atEnd() && isBlank(peek()))
-            step();
+        while (at_ < s_.size() && isBlank(s_[at_]))
+            ++at_;
     }
 
+    // Name characters are neither blanks nor line ends: no line to count.
     std::string_view name()
     {
         const std::size_t start = at_;
-        while (!atEnd() && isNameChar(peek()))
-            step();
+        while (at_ < s_.size() && isNameChar(s_[at_]))
+            ++at_;
+        if (at_ > start)
+            lineStart_ = false;
         return s_.substr(start, at_ - start);
     }
 
@@ -337,15 +359,19 @@ class Scanner
         st.value = s_.substr(start, at_ - start);
     }
 
+    // A word holds no line end: no line to count on the way.
     void word(Statement &st)
     {
         const std::size_t start = at_;
-        while (!atEnd() && !isLineEnd(peek()) && peek() != ';' &&
-               !(peek() == '/' && (peek(1) == '/' || peek(1) == '*'))) {
-            if (peek() == '"' || peek() == '{' || peek() == '}')
+        for (; at_ < s_.size(); ++at_) {
+            const char c = s_[at_];
+            if (isLineEnd(c) || c == ';' || (c == '/' && (peek(1) == '/' || peek(1) == '*')))
+                break;
+            if (c == '"' || c == '{' || c == '}')
                 cannotRead();
-            step();
         }
+        if (at_ > start)
+            lineStart_ = false;
         std::string_view text = s_.substr(start, at_ - start);
         while (!text.empty() && isBlank(text.back()))
             text.remove_suffix(1);

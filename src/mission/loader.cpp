@@ -6,6 +6,7 @@
 #include "press/startvalues.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <span>
 
@@ -21,30 +22,48 @@ std::string_view classNameOf(ControlId control)
     return control.name == ControlName::wep ? item.itemClass : item.magazineClass;
 }
 
-// A section's entries by class name, sorted once for a binary search.
+// A section's entries by class name in a small open-addressing table, built
+// once: a lookup hashes the name and compares it with one entry, mostly.
 class EntryNames
 {
   public:
     using Found = std::pair<const SectionEntry *, std::size_t>; // the entry, its index
 
-    explicit EntryNames(std::span<const SectionEntry> entries)
+    explicit EntryNames(std::span<const SectionEntry> entries) : entries_(entries)
     {
-        for (std::size_t n = 0; n < entries.size(); ++n)
-            sorted_.push_back({classNameOf(entries[n].nameFrom), {&entries[n], n}});
-        std::sort(sorted_.begin(), sorted_.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        slots_.fill(-1);
+        for (std::size_t n = 0; n < entries.size(); ++n) {
+            std::size_t at = hash(classNameOf(entries[n].nameFrom));
+            while (slots_[at] >= 0)
+                at = (at + 1) % slots_.size();
+            slots_[at] = static_cast<std::int16_t>(n);
+        }
     }
-    std::size_t size() const { return sorted_.size(); }
+    std::size_t size() const { return entries_.size(); }
     std::optional<Found> find(std::string_view name) const
     {
-        const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), name,
-                                         [](const auto &entry, std::string_view n) { return entry.first < n; });
-        if (at == sorted_.end() || at->first != name)
-            return std::nullopt;
-        return at->second;
+        for (std::size_t at = hash(name); slots_[at] >= 0; at = (at + 1) % slots_.size()) {
+            const auto n = static_cast<std::size_t>(slots_[at]);
+            if (classNameOf(entries_[n].nameFrom) == name)
+                return Found{&entries_[n], n};
+        }
+        return std::nullopt;
     }
 
   private:
-    std::vector<std::pair<std::string_view, Found>> sorted_;
+    std::size_t hash(std::string_view name) const
+    {
+        // Three bytes and the length tell the catalogue's names apart well
+        // enough; hashing every byte cost more than the probes it saved.
+        if (name.empty())
+            return 0;
+        const auto byte = [&](std::size_t n) { return static_cast<std::size_t>(static_cast<unsigned char>(name[n])); };
+        return (name.size() * 131 + byte(0) * 31 + byte(name.size() - 1) * 7 + byte(name.size() / 2) * 3) %
+               slots_.size();
+    }
+
+    std::span<const SectionEntry> entries_;
+    std::array<std::int16_t, 512> slots_; // far more than entries: short probes
 };
 
 const EntryNames &weaponNames()
@@ -62,9 +81,9 @@ const EntryNames &magazineNames()
 // An entry of a section as the file gives it.
 struct Listed {
     const SectionEntry *entry;
-    std::string count; // as written
-    int line;          // of "class <name>"
-    int lastLine;      // of its "};"
+    std::string_view count; // as written, in the bytes read
+    int line;               // of "class <name>"
+    int lastLine;           // of its "};"
 };
 
 // Takes the statements one at a time as the reader gives them and keeps
@@ -73,7 +92,11 @@ struct Listed {
 class Loader
 {
   public:
-    Loader(bool utf8, FormView &form) : utf8_(utf8), form_(form) {}
+    Loader(bool utf8, FormView &form) : utf8_(utf8), form_(form)
+    {
+        weapons_.reserve(weaponEntries.size());
+        magazines_.reserve(magazineEntries.size());
+    }
 
     void take(const Statement &s)
     {
@@ -292,7 +315,7 @@ class Loader
 
     // The count of one class entry; nothing (and a leftover) when the form
     // cannot hold it so that a press writes it again.
-    std::optional<std::string> entryCount(const Statement &end)
+    std::optional<std::string_view> entryCount(const Statement &end)
     {
         const auto aside = [&](const char *reason) {
             report_.leftovers.add(entryLine_, end.lastLine, reason);
@@ -310,7 +333,7 @@ class Loader
                                           [](const CountPair &p) { return p.summed; });
         if (summed == 1 && *value <= 0)
             return aside("count of 0 or less, which a press leaves out");
-        return std::string(count_->value);
+        return count_->value;
     }
 
     void applyWeapons()
@@ -402,8 +425,8 @@ class Loader
         guessed();
         form_.setText(cant(pair.box), "1");
         form_.setText(cant(other.box), rest);
-        report_.guesses.push_back(
-            {l.line, "a total of " + l.count + " " + name + " split as 1 and " + rest + " over two boxes"});
+        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + name + " split as 1 and " +
+                                               rest + " over two boxes"});
         return true;
     }
 
