@@ -11,36 +11,6 @@ namespace
 
 constexpr char32_t replacement = 0xFFFD;
 
-// The length of a well-formed UTF-8 character at the start of s and its
-// code point; 0 where s does not start with one.
-std::size_t decode(std::string_view s, char32_t &code)
-{
-    const auto lead = static_cast<unsigned char>(s[0]);
-    std::size_t length = 0;
-    if (lead < 0x80)
-        length = 1, code = lead;
-    else if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, code = lead & 0x1Fu;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, code = lead & 0x0Fu;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, code = lead & 0x07u;
-    else
-        return 0;
-    if (length > s.size())
-        return 0;
-    for (std::size_t n = 1; n < length; ++n) {
-        const auto c = static_cast<unsigned char>(s[n]);
-        if ((c & 0xC0) != 0x80)
-            return 0;
-        code = code << 6 | (c & 0x3Fu);
-    }
-    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-        return 0;
-    return length;
-}
-
 bool hidden(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x00AD || c == 0x061C || c == 0x180E ||
@@ -81,6 +51,34 @@ void appendVisible(std::string &out, char32_t c)
 
 } // namespace
 
+std::size_t utf8Character(std::string_view s, char32_t &code)
+{
+    const auto lead = static_cast<unsigned char>(s[0]);
+    std::size_t length = 0;
+    if (lead < 0x80)
+        length = 1, code = lead;
+    else if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2, code = lead & 0x1Fu;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3, code = lead & 0x0Fu;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4, code = lead & 0x07u;
+    else
+        return 0;
+    if (length > s.size())
+        return 0;
+    for (std::size_t n = 1; n < length; ++n) {
+        const auto c = static_cast<unsigned char>(s[n]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (c & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        return 0;
+    return length;
+}
+
 std::string plainText(std::string_view text, std::size_t characters)
 {
     std::string out;
@@ -92,7 +90,7 @@ std::string plainText(std::string_view text, std::size_t characters)
             break;
         }
         char32_t c = 0;
-        const std::size_t length = decode(text.substr(at), c);
+        const std::size_t length = utf8Character(text.substr(at), c);
         appendVisible(out, length ? c : replacement);
         at += length ? length : 1;
     }
@@ -102,6 +100,19 @@ std::string plainText(std::string_view text, std::size_t characters)
 std::string plainText(std::string_view text)
 {
     return plainText(text, text.size());
+}
+
+std::string plainLines(std::string_view text)
+{
+    std::string out;
+    for (std::size_t at = 0; at <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        out += plainText(text.substr(at, end - at));
+        if (end < text.size())
+            out += '\n';
+        at = end + 1;
+    }
+    return out;
 }
 
 } // namespace qor

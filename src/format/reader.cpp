@@ -1,5 +1,6 @@
 #include "format/reader.h"
 
+#include "format/plaintext.h"
 #include "press/startvalues.h"
 
 #include <algorithm>
@@ -448,29 +449,9 @@ std::string describe(const Refusal &refusal)
 bool isUtf8(std::string_view bytes)
 {
     for (std::size_t at = 0; at < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        if (lead < 0x80)
-            length = 1, code = lead;
-        else if (lead >= 0xC2 && lead <= 0xDF)
-            length = 2, code = lead & 0x1Fu;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            length = 3, code = lead & 0x0Fu;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            length = 4, code = lead & 0x07u;
-        else
-            return false;
-        if (at + length > bytes.size())
-            return false;
-        for (std::size_t n = 1; n < length; ++n) {
-            const auto c = static_cast<unsigned char>(bytes[at + n]);
-            if ((c & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (c & 0x3Fu);
-        }
-        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-        if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        char32_t code = 0;
+        const std::size_t length = utf8Character(bytes.substr(at), code);
+        if (!length)
             return false;
         at += length;
     }

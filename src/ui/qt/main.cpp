@@ -1,3 +1,4 @@
+#include "format/plaintext.h"
 #include "start/commandline.h"
 #include "ui/qt/qorgenerator.h"
 
@@ -23,13 +24,14 @@ int main(int argc, char *argv[])
     qor::StartRequest start = qor::readCommandLine(argc, argv);
     if (start.action != qor::StartRequest::Action::ShowWindow) {
         const bool printed = start.action == qor::StartRequest::Action::Print;
-        std::fputs(start.text.c_str(), printed ? stdout : stderr);
+        // Options and folder names come from outside: shown as plain text.
+        std::fputs(qor::plainLines(start.text).c_str(), printed ? stdout : stderr);
         return printed ? 0 : qor::usageStatus;
     }
     if (start.hasFolder) {
         const std::string refused = qor::enterFolder(start.folder);
         if (!refused.empty()) {
-            std::fputs(refused.c_str(), stderr);
+            std::fputs(qor::plainLines(refused).c_str(), stderr);
             return qor::usageStatus;
         }
     }

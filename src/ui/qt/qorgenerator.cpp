@@ -1,5 +1,6 @@
 #include "ui/qt/qorgenerator.h"
 
+#include "format/plaintext.h"
 #include "io/filesink.h"
 #include "layout/texts.h"
 #include "mission/messagetext.h"
@@ -174,7 +175,8 @@ void QorGenerator::chooseFolder()
     if (mission_->hasUnsavedValues(*form_) && asker_(mission_->leavingQuestion()) != Answer::Replace)
         return;
     if (!QDir::setCurrent(chosen)) {
-        status_->setText(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
+        status_->setText(tr("%1 cannot be opened; still working in %2")
+                             .arg(fromUtf8(plainText(chosen.toStdString())), fromUtf8(plainText(mission_->folder()))));
         return;
     }
     rememberFolder(QDir::currentPath());
