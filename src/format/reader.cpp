@@ -192,7 +192,11 @@ class Scanner
             if (peek() == ';')
                 step();
         } else if (c == ';') {
-            step();
+            // A run of them on a line is one statement: 60 MB of ";" reads
+            // as fast as any other file.
+            while (at_ < s_.size() && (s_[at_] == ';' || isBlank(s_[at_])))
+                ++at_;
+            lineStart_ = false;
         } else if (isNameChar(c)) {
             const std::string_view word = name();
             if (word == "class" && (isBlank(peek()) || isLineEnd(peek())))

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace qor
 {
@@ -116,7 +117,9 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
         error = errno;
         return n;
     });
-    return read ? s : unreadable(s, error);
+    if (!read)
+        return unreadable(std::move(s), error);
+    return s; // moved, never copied: it holds the whole file
 }
 
 } // namespace qor

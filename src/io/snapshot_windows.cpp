@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace qor
 {
 
@@ -94,7 +96,9 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
         return -1;
     });
     CloseHandle(file);
-    return read ? s : unreadable(s, error);
+    if (!read)
+        return unreadable(std::move(s), error);
+    return s; // moved, never copied: it holds the whole file
 }
 
 } // namespace qor

@@ -240,7 +240,8 @@ class Loader
             return leftover(s, "script name not in quotes");
         if (!firstTime(s, box))
             return;
-        // A name can be as long as the file: one copy at a time.
+        if (s.value.size() > longestScriptName)
+            return leftover(s, "script name longer than 32,767 bytes");
         std::optional<std::string> text;
         if (s.shape == ValueShape::String)
             text = unquoted(s);

@@ -26,6 +26,10 @@
 namespace qor
 {
 
+// Longer script names stay aside: no game file name comes near it, and a
+// window's text box laid out with megabytes of text takes gigabytes.
+inline constexpr std::size_t longestScriptName = 32767; // bytes as written
+
 struct Guess {
     int line = 0;
     std::string what;

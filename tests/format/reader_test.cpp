@@ -289,6 +289,8 @@ TEST(Loader, ScriptNamesAreDecodedFromTheirCodePage)
         {"\xEF\xBB\xBFonloadintro=\"\xE0\x80\xAF\xF0\x80\x80\xAF\"", "", "bytes that are not UTF-8"}, // overlong
         {"\xEF\xBB\xBFonloadintro=\"\xED\xA0\x80\"", "", "bytes that are not UTF-8"},                 // surrogate
         {"\xEF\xBB\xBFonloadintro=\"\xF4\x90\x80\x80\"", "", "bytes that are not UTF-8"},             // > U+10FFFF
+        {"onloadintro=\"" + std::string(longestScriptName, 'x') + "\"", std::string(longestScriptName, 'x'), nullptr},
+        {"onloadintro=\"" + std::string(longestScriptName + 1, 'x') + "\"", "", "script name longer than 32,767 bytes"},
         {"\xEF\xBB\xBFonloadintro=\"\xD0\x9F\"", "\u041f",
          "characters the code page lacks: the next press writes \"?\" for them"},
     };

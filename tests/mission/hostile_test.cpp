@@ -86,8 +86,7 @@ const Hostile hostileFiles[] = {
     {"entries_listed_again", [] { return repeated("class Weapons{", "class UZI{count=1;};", "};"); }, 4},
     {"counts_without_a_number", [] { return repeated("class Magazines{", "class UZI{count=x;};", "};"); }, 4},
     {"script_name", [] { return repeated("onloadintro=\"", "x", "\""); }, 4},
-    // Each byte is two in UTF-8: decoded once, and copied into the form.
-    {"script_name_beyond_ascii", [] { return repeated("onloadintro=\"", "\xE9", "\""); }, 4.5},
+    {"script_name_beyond_ascii", [] { return repeated("onloadintro=\"", "\xE9", "\""); }, 4},
     {"count_of_millions_of_digits", [] { return repeated("class Weapons{class UZI{count=", "1", ";};};"); }, 4},
     {"unclosed_string", [] { return repeated("onloadintro=\"", "x"); }, 4},
     {"block_comment", [] { return repeated("/*", "*\n", "*/"); }, 4},
