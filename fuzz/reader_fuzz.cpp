@@ -17,8 +17,8 @@ namespace
 
 bool sameForm(const FormRecord &a, const FormRecord &b)
 {
-    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.wepValue == b.wepValue &&
-           a.cantText == b.cantText;
+    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.ticks == b.ticks &&
+           a.counts == b.counts;
 }
 
 } // namespace
@@ -29,15 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ReadFile file = readDescription(bytes);
 
     FormRecord form = test::fullestForm();
-    const LoadReport report = loadForm(file, form);
+    const LoadReport report = test::loadInto(file, form);
 
     // Statement by statement, straight from the bytes: the same form, the
     // same lines aside.
-    FormRecord streamed = test::fullestForm();
-    const LoadReport direct = loadDescription(bytes, streamed);
-    QOR_INVARIANT(sameForm(form, streamed));
-    QOR_INVARIANT(direct.refusal.has_value() == file.refusal.has_value());
-    QOR_INVARIANT(direct.leftovers.lineCount() == report.leftovers.lineCount());
+    const Loaded direct = loadDescription(bytes);
+    QOR_INVARIANT(direct.form == loadForm(file).form);
+    QOR_INVARIANT(direct.report.refusal.has_value() == file.refusal.has_value());
+    QOR_INVARIANT(direct.report.leftovers.lineCount() == report.leftovers.lineCount());
 
     // Shown as plain text: well-formed UTF-8 with nothing that moves or
     // hides text (C0, DEL, C1, U+2028/2029, U+202A..202E, U+2066..2069).
@@ -82,13 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string pressed = test::press(form);
     QOR_INVARIANT(form.messages.empty());
     FormRecord again;
-    const LoadReport second = loadForm(readDescription(pressed), again);
+    const LoadReport second = test::loadInto(readDescription(pressed), again);
     QOR_INVARIANT(second.leftovers.empty());
     QOR_INVARIANT(second.hasWeapons && second.hasMagazines);
     QOR_INVARIANT(test::press(again) == pressed);
     FormRecord third;
     const std::string pressedAgain = test::press(again);
-    loadForm(readDescription(pressedAgain), third);
+    test::loadInto(readDescription(pressedAgain), third);
     QOR_INVARIANT(sameForm(again, third));
 
     // Loaded without leftovers or guesses: every entry the file lists is in

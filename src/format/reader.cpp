@@ -1,7 +1,7 @@
 #include "format/reader.h"
 
+#include "format/headerkeys.h"
 #include "format/plaintext.h"
-#include "press/startvalues.h"
 
 #include <algorithm>
 #include <array>

@@ -16,12 +16,6 @@ namespace qor
 namespace
 {
 
-std::string_view classNameOf(ControlId control)
-{
-    const Item &item = catalogue[static_cast<std::size_t>(control.index)];
-    return control.name == ControlName::wep ? item.itemClass : item.magazineClass;
-}
-
 // A section's entries by class name in a small open-addressing table, built
 // once: a lookup hashes the name and compares it with one entry, mostly.
 class EntryNames
@@ -33,7 +27,7 @@ class EntryNames
     {
         slots_.fill(-1);
         for (std::size_t n = 0; n < entries.size(); ++n) {
-            std::size_t at = hash(classNameOf(entries[n].nameFrom));
+            std::size_t at = hash(entries[n].name);
             while (slots_[at] >= 0)
                 at = (at + 1) % slots_.size();
             slots_[at] = static_cast<std::int16_t>(n);
@@ -44,7 +38,7 @@ class EntryNames
     {
         for (std::size_t at = hash(name); slots_[at] >= 0; at = (at + 1) % slots_.size()) {
             const auto n = static_cast<std::size_t>(slots_[at]);
-            if (classNameOf(entries_[n].nameFrom) == name)
+            if (entries_[n].name == name)
                 return Found{&entries_[n], n};
         }
         return std::nullopt;
@@ -92,7 +86,7 @@ struct Listed {
 class Loader
 {
   public:
-    Loader(bool utf8, FormView &form) : utf8_(utf8), form_(form)
+    explicit Loader(bool utf8) : utf8_(utf8)
     {
         weapons_.reserve(weaponEntries.size());
         magazines_.reserve(magazineEntries.size());
@@ -117,15 +111,18 @@ class Loader
         }
     }
 
-    LoadReport finish()
+    Loaded finish()
     {
         applyWeapons();
         applyMagazines();
-        return std::move(report_);
+        return {std::move(form_), std::move(report_)};
     }
 
   private:
     enum class Where : std::uint8_t { Top, Section, Entry };
+
+    void tick(int slot) { form_.ticks[static_cast<std::size_t>(slot)] = ticked; }
+    void setCount(int box, std::string_view text) { form_.counts[static_cast<std::size_t>(box)] = text; }
 
     // A class the form does not read, passed over to its end and kept aside
     // whole.
@@ -257,7 +254,7 @@ class Loader
             return leftover(s, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
         // Read from UTF-8, a character the code page lacks would come back as "?".
         const bool lacking = utf8_ && fromAnsi(toAnsi(*text)) != text;
-        form_.setText(box, *text);
+        (box == txti1 ? form_.intro : form_.mission) = std::move(*text);
         ++report_.scripts;
         if (lacking)
             leftover(s, "characters the code page lacks: the next press writes \"?\" for them");
@@ -269,7 +266,7 @@ class Loader
             return leftover(s, "briefing value is not 0, 1 or 2");
         if (!firstTime(s, box))
             return;
-        form_.setValue(box, static_cast<std::int16_t>(s.value[0] - '0'));
+        form_.briefing[static_cast<std::size_t>(box.index - 1)] = static_cast<std::int16_t>(s.value[0] - '0');
         ++report_.briefing;
     }
 
@@ -341,8 +338,8 @@ class Loader
     {
         for (const Listed &l : weapons_) {
             const CountPair pair = l.entry->pairs[0];
-            form_.setValue(wep(pair.checkBox), ticked);
-            form_.setText(cant(pair.box), l.count);
+            tick(pair.checkBox);
+            setCount(pair.box, l.count);
             ++report_.items;
         }
     }
@@ -360,8 +357,8 @@ class Loader
             if (e.rule == EntryRule::AllPairs) {
                 ownAmmunition(l);
             } else if (e.pairCount == 1) {
-                form_.setValue(wep(e.pairs[0].checkBox), ticked);
-                form_.setText(cant(e.pairs[0].box), l.count);
+                tick(e.pairs[0].checkBox);
+                setCount(e.pairs[0].box, l.count);
             } else if (!sharedMagazine(l)) {
                 continue;
             }
@@ -376,15 +373,15 @@ class Loader
         const SectionEntry &e = *l.entry;
         const CountPair weapon = e.pairs[0];
         const CountPair own = e.pairs[1];
-        form_.setValue(wep(own.checkBox), ticked);
-        form_.setText(cant(own.box), l.count);
+        tick(own.checkBox);
+        setCount(own.box, l.count);
         if (weaponListed(weapon.checkBox))
             return;
-        form_.setValue(wep(weapon.checkBox), ticked);
-        form_.setText(cant(weapon.box), "1");
+        tick(weapon.checkBox);
+        setCount(weapon.box, "1");
         report_.guesses.push_back({l.line, std::string(catalogue[static_cast<std::size_t>(weapon.checkBox)].caption) +
-                                               " ticked with a count of 1: its " +
-                                               std::string(classNameOf(e.nameFrom)) + " are written only with it"});
+                                               " ticked with a count of 1: its " + std::string(e.name) +
+                                               " are written only with it"});
     }
 
     // One line, the total of several boxes: the whole total in the box of a
@@ -398,17 +395,17 @@ class Loader
                 candidates.push_back(p);
         const std::size_t chosen = candidates.empty() ? 0 : candidates.front();
         const CountPair pair = e.pairs[chosen];
-        const std::string name(classNameOf(e.nameFrom));
+        const std::string name(e.name);
         const std::string weapon(catalogue[static_cast<std::size_t>(pair.checkBox)].caption);
         const auto guessed = [&] {
             if (candidates.size() != 1)
                 report_.guesses.push_back({l.line, name + " counted in the box of the " + weapon +
                                                        ": the file does not say which weapon's they are"});
-            form_.setValue(wep(pair.checkBox), ticked);
+            tick(pair.checkBox);
         };
         if (readCount(l.count) > 0) {
             guessed();
-            form_.setText(cant(pair.box), l.count);
+            setCount(pair.box, l.count);
             return true;
         }
         // A total of 0 or less is written only beside an active pair: 1 in
@@ -424,15 +421,15 @@ class Loader
             return false;
         }
         guessed();
-        form_.setText(cant(pair.box), "1");
-        form_.setText(cant(other.box), rest);
+        setCount(pair.box, "1");
+        setCount(other.box, rest);
         report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + name + " split as 1 and " +
                                                rest + " over two boxes"});
         return true;
     }
 
     bool utf8_;
-    FormView &form_;
+    Form form_;
     Where where_ = Where::Top;
     std::optional<Skipped> skipped_;
     const EntryNames *names_ = nullptr;
@@ -448,39 +445,23 @@ class Loader
 
 } // namespace
 
-void resetForm(FormView &form)
+Loaded loadForm(const ReadFile &file)
 {
-    form.setText(txti1, "");
-    form.setText(txti2, "");
-    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
-        form.setValue(chki(static_cast<int>(n) + 1), briefingOptions[n].start);
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount)
-            form.setValue(wep(slot), startTick);
-        form.setText(cant(slot), startCount);
-    }
-}
-
-LoadReport loadForm(const ReadFile &file, FormView &form)
-{
-    resetForm(form);
     if (file.refusal)
         return {};
-    Loader loader(file.utf8, form);
+    Loader loader(file.utf8);
     for (const Statement &s : file.statements)
         loader.take(s);
     return loader.finish();
 }
 
-LoadReport loadDescription(std::string_view bytes, FormView &form)
+Loaded loadDescription(std::string_view bytes)
 {
-    resetForm(form);
-    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF", form);
+    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF");
     const ReadOutcome outcome = readStatements(bytes, [&](const Statement &s) { loader.take(s); });
     if (outcome.refusal) {
-        resetForm(form);
-        LoadReport refused;
-        refused.refusal = outcome.refusal;
+        Loaded refused;
+        refused.report.refusal = outcome.refusal;
         return refused;
     }
     return loader.finish();
