@@ -1,5 +1,6 @@
 #include "ui/win32/window.h"
 
+#include "format/plaintext.h"
 #include "io/filesink.h"
 #include "layout/layout.h"
 #include "layout/texts.h"
@@ -390,7 +391,8 @@ bool MainWindow::switchFolder(const std::wstring &folder)
         asker_(window_, mission_->leavingQuestion()) != Answer::Replace)
         return false;
     if (!SetCurrentDirectoryW(folder.c_str())) {
-        showMessage(folder + L": " + systemReason(GetLastError()));
+        const DWORD error = GetLastError();
+        showMessage(wide(plainText(utf8(folder))) + L": " + systemReason(error)); // a name from outside
         return false;
     }
     openMission(currentFolder(), false);
