@@ -45,6 +45,40 @@ std::string currentFolder()
     return narrow(folder);
 }
 
+// The path the system resolves an open handle to, without "\\?\".
+std::wstring finalPath(HANDLE handle)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+    if (n >= path.size()) {
+        path.resize(n);
+        n = GetFinalPathNameByHandleW(handle, path.data(), n, FILE_NAME_NORMALIZED);
+    }
+    path.resize(n < path.size() ? n : 0);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        path.erase(0, 4);
+    return path;
+}
+
+// description.ext is a link (a reparse point): where the opened file lies,
+// and whether that is another folder.
+void followLink(HANDLE file, Snapshot &s)
+{
+    const std::wstring target = finalPath(file);
+    s.linkTarget = narrow(target);
+    const HANDLE here = CreateFileW(L".", 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    std::wstring folder;
+    if (here != INVALID_HANDLE_VALUE) {
+        folder = finalPath(here);
+        CloseHandle(here);
+    }
+    const std::size_t slash = target.rfind(L'\\');
+    s.outsideFolder = slash == std::wstring::npos || folder.empty() ||
+                      CompareStringOrdinal(target.data(), static_cast<int>(slash), folder.data(),
+                                           static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL;
+}
+
 } // namespace
 
 Snapshot readSnapshot(const std::string &name, Reading reading)
@@ -66,6 +100,8 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return unreadable(s, GetLastError());
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        followLink(file, s);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info) || GetFileType(file) != FILE_TYPE_DISK) {
         const DWORD error = GetLastError();
