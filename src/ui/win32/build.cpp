@@ -287,8 +287,13 @@ void MainWindow::recolour()
                                                          : textOn(boxFill(scheme()), layout::windowText, scheme()));
     }
     const COLORREF window = focusFrameAgainst(fillOf(layout::windowBackground));
-    for (HWND w : {txti1_, txti2_, cmd_, folderButton_})
+    for (HWND w : {txti1_, txti2_})
         setFocusColour(w, window);
+    // The buttons' frames lie on their faces, which the system draws in the
+    // light scheme's colours even on a dark desktop.
+    const COLORREF face = scheme() == layout::Scheme::Dark ? focusFrameAgainst(GetSysColor(COLOR_BTNFACE)) : window;
+    for (HWND w : {cmd_, folderButton_})
+        setFocusColour(w, face);
     if (boxBrush_)
         DeleteObject(boxBrush_);
     boxBrush_ = CreateSolidBrush(boxFill(scheme()));
