@@ -20,16 +20,48 @@ namespace qor::win32
 namespace
 {
 
+// Made where it stands and in its font, so that nothing is placed twice
+// before the first frame: each window costs the most of a start.
 HWND makeChild(HWND parent, HINSTANCE instance, const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle,
-               int id)
+               int id, RECT at = {}, HFONT font = nullptr)
 {
     // Every control goes on top of those before it: the order of creation is
     // the order of drawing, and where two overlap the later one takes the click.
-    HWND w = CreateWindowExW(exStyle, kind, wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
+    HWND w = CreateWindowExW(exStyle, kind, wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, at.left, at.top,
+                             at.right - at.left, at.bottom - at.top, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (font)
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return w;
 }
+
+struct Placement {
+    layout::Twips box;
+    layout::Font font;
+};
+
+Placement placementOf(ControlId id)
+{
+    const auto k = static_cast<std::size_t>(id.index);
+    switch (id.name) {
+    case ControlName::wep:
+        return {layout::items.check[k], layout::Font::Default};
+    case ControlName::chki:
+        return {layout::briefingBox(layout::briefing[k - 1]), layout::Font::Briefing};
+    case ControlName::cant:
+        return {layout::items.count[k], layout::Font::Default};
+    case ControlName::txti1:
+        return {layout::txti1Box, layout::Font::Default};
+    case ControlName::txti2:
+        return {layout::txti2Box, layout::Font::Default};
+    case ControlName::txtt:
+        return {layout::txttBox, layout::Font::Default};
+    }
+    return {};
+}
+
+constexpr Placement cmdPlacement{layout::cmdBox, layout::Font::Button};
 
 constexpr DWORD tickStyle = WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW | BS_NOTIFY;
 constexpr DWORD lineStyle = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -81,16 +113,21 @@ std::wstring installedFamily()
 void MainWindow::createControls(HINSTANCE instance)
 {
     HWND parent = window_;
+    auto made = [&](const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle, int id, Placement where) {
+        return makeChild(parent, instance, kind, text, style, exStyle, id, toPixels(where.box, dpi_, scroll_),
+                         font(where.font));
+    };
+    auto placed = [&](const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle, ControlId id) {
+        return made(kind, text, style, exStyle, detail::idNumber(id), placementOf(id));
+    };
     for (int slot = 0; slot < checkBoxCount; ++slot) {
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
-        wep_[static_cast<std::size_t>(slot)] =
-            makeChild(parent, instance, L"BUTTON", item.caption, tickStyle, 0, detail::idNumber(wep(slot)));
+        wep_[static_cast<std::size_t>(slot)] = placed(L"BUTTON", item.caption, tickStyle, 0, wep(slot));
         wepValue_[static_cast<std::size_t>(slot)] = startTick;
     }
     for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
         const int index = static_cast<int>(n) + 1;
-        chki_[n] = makeChild(parent, instance, L"BUTTON", layout::briefing[n].caption, tickStyle, 0,
-                             detail::idNumber(chki(index)));
+        chki_[n] = placed(L"BUTTON", layout::briefing[n].caption, tickStyle, 0, chki(index));
         chkiValue_[n] = briefingOptions[n].start;
     }
     for (HWND box : wep_)
@@ -103,7 +140,7 @@ void MainWindow::createControls(HINSTANCE instance)
     // (the property service below names it too, where the system has one).
     auto lineBox = [&](ControlId id, std::string_view text) {
         const DWORD edge = id.name == ControlName::cant ? 0 : WS_EX_CLIENTEDGE; // a count box frames itself
-        HWND box = makeChild(parent, instance, L"EDIT", text, lineStyle, edge, detail::idNumber(id));
+        HWND box = placed(L"EDIT", text, lineStyle, edge, id);
         makeChild(parent, instance, L"STATIC", layout::accessibleName(id), WS_VISIBLE | SS_NOPREFIX, 0, -1);
         return box;
     };
@@ -113,14 +150,14 @@ void MainWindow::createControls(HINSTANCE instance)
     txti2_ = lineBox(txti2, "");
     // The source of the quote character round the script names: never seen,
     // focused or edited.
-    txtt_ = makeChild(parent, instance, L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, detail::idNumber(txtt));
+    txtt_ = placed(L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, txtt);
     for (HWND box : cant_)
         makeCountBox(box, 0);
     for (HWND box : {txti1_, txti2_, txtt_})
         makeLineBox(box, 0);
 
-    cmd_ = makeChild(parent, instance, L"BUTTON", layout::cmdCaption,
-                     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::buttonId);
+    cmd_ = made(L"BUTTON", layout::cmdCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::buttonId,
+                cmdPlacement);
     makePressButton(cmd_, 0);
 
     // Outside the canvas, over whatever scrolls beneath: drawn by the
@@ -128,9 +165,10 @@ void MainWindow::createControls(HINSTANCE instance)
     // beneath shows through. Its text stays its window text, which screen
     // readers read.
     status_ = makeChild(parent, instance, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0,
-                        detail::statusId);
+                        detail::statusId, {}, font(layout::Font::Prompt));
     folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
-                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId);
+                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId, {},
+                              font(layout::Font::Prompt));
     makePressButton(folderButton_, 0);
 
     tabOrder_.clear();
@@ -199,25 +237,22 @@ void MainWindow::setDpi(UINT dpi)
 void MainWindow::placeControls(bool withFonts)
 {
     HDWP moves = BeginDeferWindowPos(static_cast<int>(slotCount + checkBoxCount + 11));
-    auto place = [&](HWND w, layout::Twips box, layout::Font f) {
-        const RECT r = toPixels(box, dpi_, scroll_);
+    auto place = [&](HWND w, Placement where) {
+        const RECT r = toPixels(where.box, dpi_, scroll_);
         moves = DeferWindowPos(moves, w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                SWP_NOZORDER | SWP_NOACTIVATE);
         if (withFonts)
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(where.font)), FALSE);
     };
     for (int slot = 0; slot < checkBoxCount; ++slot)
-        place(wep_[static_cast<std::size_t>(slot)], layout::items.check[static_cast<std::size_t>(slot)],
-              layout::Font::Default);
-    for (std::size_t n = 0; n < layout::briefing.size(); ++n)
-        place(chki_[n], layout::briefingBox(layout::briefing[n]), layout::Font::Briefing);
+        place(wep_[static_cast<std::size_t>(slot)], placementOf(wep(slot)));
+    for (int n = 1; n <= static_cast<int>(layout::briefing.size()); ++n)
+        place(chki_[static_cast<std::size_t>(n - 1)], placementOf(chki(n)));
     for (int slot = 0; slot < slotCount; ++slot)
-        place(cant_[static_cast<std::size_t>(slot)], layout::items.count[static_cast<std::size_t>(slot)],
-              layout::Font::Default);
-    place(txti1_, layout::txti1Box, layout::Font::Default);
-    place(txti2_, layout::txti2Box, layout::Font::Default);
-    place(txtt_, layout::txttBox, layout::Font::Default);
-    place(cmd_, layout::cmdBox, layout::Font::Button);
+        place(cant_[static_cast<std::size_t>(slot)], placementOf(cant(slot)));
+    for (const ControlId id : {txti1, txti2, txtt})
+        place(control(id), placementOf(id));
+    place(cmd_, cmdPlacement);
     EndDeferWindowPos(moves);
     if (withFonts)
         for (HWND w : {status_, folderButton_})

@@ -322,8 +322,9 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     }
     w->window_ = hwnd;
     w->dpi_ = dpi ? dpi : GetDpiForWindow(hwnd);
+    // The fonts first: each control is made in its place and font.
+    w->createFonts();
     w->createControls(instance);
-    w->setDpi(w->dpi_);
     w->fitToWorkArea();
     w->describeForScreenReaders();
     if (w->dark_)
