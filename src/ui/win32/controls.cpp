@@ -126,6 +126,9 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(w, message, wParam, lParam);
 }
 
+// None: at 96 dpi three digits take every pixel inside the frame.
+constexpr LPARAM countMargins = MAKELPARAM(0, 0);
+
 int countFrameWidth(HWND w)
 {
     return std::max(1, scaled(1, w));
@@ -142,13 +145,30 @@ LRESULT CALLBACK countBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
         auto *r = reinterpret_cast<RECT *>(lParam); // the first of three when wParam is TRUE
         const int frame = countFrameWidth(w);
         InflateRect(r, -frame, -frame);
+        // A single-line box writes at its top: the rest of the height goes
+        // above the digits too, so they stand in the middle.
+        HDC dc = GetDC(w);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        r->top += std::max(0, static_cast<int>(r->bottom - r->top - metrics.tmHeight) / 2);
         return 0;
     }
     case WM_NCPAINT: {
         HDC dc = GetWindowDC(w);
-        RECT r;
+        RECT r, client;
         GetWindowRect(w, &r);
+        GetClientRect(w, &client);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT *>(&client), 2);
+        OffsetRect(&client, -r.left, -r.top);
         OffsetRect(&r, -r.left, -r.top);
+        // The room above and below the digits in the box's own colour.
+        const auto fill = reinterpret_cast<HBRUSH>(
+            SendMessageW(GetParent(w), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(w)));
+        ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+        FillRect(dc, &r, fill ? fill : GetSysColorBrush(COLOR_WINDOW));
         drawFrame(dc, r, countFrameWidth(w),
                   static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropW(w, frameProperty))));
         ReleaseDC(w, dc);
@@ -157,7 +177,7 @@ LRESULT CALLBACK countBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
     case WM_SETFONT: {
         // A new font brings the font's own margins back.
         const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
-        SendMessageW(w, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        SendMessageW(w, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, countMargins);
         return result;
     }
     case WM_SETFOCUS:
@@ -242,7 +262,7 @@ void makeCountBox(HWND edit, COLORREF frame)
     SetPropW(edit, countProperty, reinterpret_cast<HANDLE>(1));
     // Installed last, so it sees each message before the line box does.
     SetWindowSubclass(edit, countBoxProc, countBox, 0);
-    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, countMargins);
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
