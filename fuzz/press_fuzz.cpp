@@ -46,11 +46,11 @@ std::string singleLine(std::string s)
 FormRecord formFrom(FuzzedDataProvider &in)
 {
     FormRecord form;
-    for (int n = 1; n <= 7; ++n)
-        form.setValue(chki(n), in.ConsumeIntegralInRange<std::int16_t>(0, 2));
+    for (auto &option : form.briefing)
+        option = in.ConsumeIntegralInRange<std::int16_t>(0, 2);
     for (int slot = 0; slot < checkBoxCount; ++slot)
         form.setValue(wep(slot), in.ConsumeIntegralInRange<std::int16_t>(0, 2));
-    for (auto &text : form.cantText) {
+    for (auto &text : form.counts) {
         const auto pick = in.ConsumeIntegral<std::uint8_t>();
         text = pick < 192 ? countWords[pick % std::size(countWords)] : in.ConsumeRandomLengthString(24);
     }
@@ -78,9 +78,8 @@ std::vector<int> failures(const FormRecord &f, std::span<const ExpectedCheckGrou
     std::vector<int> failed;
     for (const ExpectedCheckGroup &g : groups)
         for (int box = g.first; box <= g.last; ++box) {
-            const std::string &t = f.cantText[static_cast<std::size_t>(box)];
-            if (f.wepValue[static_cast<std::size_t>(g.judge + box - g.first)] == ticked && t != "0" &&
-                readCount(t) == 0) {
+            const std::string &t = f.counts[static_cast<std::size_t>(box)];
+            if (f.ticks[static_cast<std::size_t>(g.judge + box - g.first)] == ticked && t != "0" && readCount(t) == 0) {
                 failed.push_back(box);
                 if (g.loop)
                     break;
@@ -154,6 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     file.committed = "old";
     WindowFields fields;
     QOR_INVARIANT(cmd_Click(form, file, fields));
+    // The window's press is the value's: same bytes, same failures.
+    const Pressed pressed = pressForm(before, fields);
+    QOR_INVARIANT(pressed.bytes == file.committed && pressed.failed == failed);
 
     // The window: one message, one emptied and focused box per failure, and
     // nothing else touched.
@@ -165,17 +167,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int box = 0; box < slotCount; ++box) {
         const bool emptied = std::find(failed.begin(), failed.end(), box) != failed.end();
         const auto i = static_cast<std::size_t>(box);
-        QOR_INVARIANT(form.cantText[i] == (emptied ? std::string() : before.cantText[i]));
+        QOR_INVARIANT(form.counts[i] == (emptied ? std::string() : before.counts[i]));
     }
     QOR_INVARIANT(form.intro == before.intro && form.mission == before.mission && form.quote == before.quote);
-    QOR_INVARIANT(form.briefing == before.briefing && form.wepValue == before.wepValue);
+    QOR_INVARIANT(form.briefing == before.briefing && form.ticks == before.ticks);
 
     // The file: 19 header lines, then each section exactly when its pass held.
     const std::vector<std::string> lines = splitLines(file.committed);
     QOR_INVARIANT(lines.size() >= 19);
-    const std::vector<std::string> header =
-        test::headerLines(before.intro, before.mission,
-                          std::vector<int>(before.briefing.begin() + 1, before.briefing.end()), before.quote);
+    const std::vector<std::string> header = test::headerLines(
+        before.intro, before.mission, std::vector<int>(before.briefing.begin(), before.briefing.end()), before.quote);
     for (std::size_t n = 0; n < 19; ++n)
         QOR_INVARIANT(lines[n] == toAnsi(header[n]));
 
@@ -185,9 +186,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::vector<std::pair<std::string, std::string>> weapons;
         for (int slot = 0; slot < checkBoxCount; ++slot) {
             const auto i = static_cast<std::size_t>(slot);
-            if (catalogue[i].kind != Kind::Weapon || before.wepValue[i] != ticked)
+            if (catalogue[i].kind != Kind::Weapon || before.ticks[i] != ticked)
                 continue;
-            const double v = readCount(before.cantText[i]);
+            const double v = readCount(before.counts[i]);
             if (v > 0)
                 weapons.emplace_back(std::string(catalogue[i].itemClass), writeCount(v));
         }

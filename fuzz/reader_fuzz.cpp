@@ -16,8 +16,8 @@ namespace
 
 bool sameForm(const FormRecord &a, const FormRecord &b)
 {
-    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.wepValue == b.wepValue &&
-           a.cantText == b.cantText;
+    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.ticks == b.ticks &&
+           a.counts == b.counts;
 }
 
 } // namespace
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ReadFile file = readDescription(bytes);
 
     FormRecord form = test::fullestForm();
-    const LoadReport report = loadForm(file, form);
+    const LoadReport report = test::loadInto(file, form);
     if (file.refusal) {
         FormRecord start;
         QOR_INVARIANT(sameForm(form, start));
@@ -57,13 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string pressed = test::press(form);
     QOR_INVARIANT(form.messages.empty());
     FormRecord again;
-    const LoadReport second = loadForm(readDescription(pressed), again);
+    const LoadReport second = test::loadInto(readDescription(pressed), again);
     QOR_INVARIANT(second.leftovers.empty());
     QOR_INVARIANT(second.hasWeapons && second.hasMagazines);
     QOR_INVARIANT(test::press(again) == pressed);
     FormRecord third;
     const std::string pressedAgain = test::press(again);
-    loadForm(readDescription(pressedAgain), third);
+    test::loadInto(readDescription(pressedAgain), third);
     QOR_INVARIANT(sameForm(again, third));
 
     // Loaded without leftovers or guesses: every entry the file lists is in

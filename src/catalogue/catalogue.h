@@ -1,12 +1,15 @@
 #pragma once
-// The 86 items a mission's weapon pool can offer, one row per slot.
+// The items a mission's weapon pool can offer, one row per item.
 //
-// A slot indexes both item arrays of the window: the check box wep(slot)
-// (slots 0..51) and the count box cant(slot) (slots 0..85). The table is the
-// only place where captions, class names and ammo-box pairings are written
-// down; the window builds its rows from it and the generator reads class names
-// through the window, which hands back these same strings.
+// Every row has a check box and a count box: wep(slot) and cant(slot), the
+// slot being the row's place in the table. A weapon that has magazines of
+// its own names them on its row; each such row gets an ammo box, a count box
+// without a check box, numbered after every row's slot in row order. The
+// table is the only place where captions, class names and ammo-box pairings
+// are written down: the window builds its rows from it, and the press and
+// the load read class names from it.
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -18,144 +21,173 @@ enum class Group { Nato, Russian, Equipment, Other };
 enum class Kind {
     Weapon,   // check box + count box; listed under "class Weapons"
     Magazine, // check box + count box; listed under "class Magazines"
-    AmmoBox,  // count box only, judged by the check box of its weapon slot
+    AmmoBox,  // count box only, judged by the check box of its weapon
 };
 
+// One row as written below.
+struct Row {
+    Group group;
+    Kind kind;                      // Weapon or Magazine
+    std::string_view caption;       // shown beside the check box
+    std::string_view itemClass;     // the check box's class name; empty where there is none
+    std::string_view magazineClass; // the count box's class name; empty where there is none
+    std::string_view ammoClass{};   // the weapon's own magazines: the row gets an ammo box holding them
+    std::string_view feeds{};       // the weapon (its class name) these magazines are written with
+};
+
+namespace detail
+{
+// clang-format off
+inline constexpr auto rows = [] {
+    using enum Group;
+    using enum Kind;
+    return std::to_array<Row>({
+        {Nato, Weapon, "M 4", "M4", "", "M4"},
+        {Nato, Weapon, "M 16", "M16", "", "M16"},
+        {Nato, Weapon, "M 60", "M60", "", "M60"},
+        {Nato, Weapon, "MP5 SD6", "HK", "", "HK"},
+        {Nato, Weapon, "M 16 Grenade Launcher", "M16GrenadeLauncher", "", "GrenadeLauncher"},
+        {Nato, Weapon, "M 21 (Sniper)", "M21", "", "M21"},
+        {Nato, Weapon, "HK G36A", "G36a", "", "G36aMag"},
+        {Nato, Weapon, "HK G3", "HKG3", "", "HKG3Mag"},
+        {Nato, Weapon, "FAL", "FAL", "", "FALMag"},
+        {Nato, Weapon, "STEYR", "Steyr", "", "SteyrMag"},
+        {Nato, Weapon, "UZI", "UZI", "", "UZIMag"},
+        {Nato, Weapon, "M 4 XMS Scoped", "XMS", "", "M4"},
+        {Nato, Weapon, "LAW Launcher", "LAWLauncher", "", "LAWLauncher"},
+        {Nato, Weapon, "Carl Gustav Launcher", "CarlGustavLauncher", "", "CarlGustavLauncher"},
+        {Nato, Weapon, "AA Launcher", "AALauncher", "", "AALauncher"},
+        {Nato, Weapon, "MM1 Barrel Grenade Launcher", "MM1", "", "MM1Magazine"},
+        {Nato, Weapon, "Beretta", "Beretta", "", "BerettaMag"},
+        {Nato, Weapon, "Glock", "Glock", "", "GlockMag"},
+        {Russian, Weapon, "AK 74 SU", "AK74Su", "", "AK74"},
+        {Russian, Weapon, "AK 74", "AK74", "", "AK74"},
+        {Russian, Weapon, "PK", "PK", "", "PK"},
+        {Russian, Weapon, "Bizon (SD)", "Bizon", "", "BizonMag"},
+        {Russian, Weapon, "AK 74 Grenade Launcher", "AK74GrenadeLauncher", "", "GrenadeLauncher"},
+        {Russian, Weapon, "SVD Dragunov (Sniper)", "SVDDragunov", "", "SVDDragunov"},
+        {Russian, Weapon, "AK 47", "AK47", "", "AK47"},
+        {Russian, Weapon, "AK 47 Grenade Launcher", "AK47GrenadeLauncher", "", "GrenadeLauncher"},
+        {Russian, Weapon, "AT4 Launcher", "AT4Launcher", "", "AT4Launcher"},
+        {Russian, Weapon, "9K32 Launcher", "9K32Launcher", "", "9K32Launcher"},
+        {Russian, Weapon, "RPG Launcher", "RPGLauncher", "", "RPGLauncher"},
+        {Russian, Weapon, "6G30 Barrel Grenade Launcher", "6G30", "", "6G30Magazine"},
+        {Russian, Weapon, "Tokarev", "Tokarev", "", "TokarevMag"},
+        {Russian, Weapon, "Skorpion (Machine Pistol)", "Skorpion", "", "SkorpionMag"},
+        {Equipment, Magazine, "Hand Grenade", "", "HandGrenade"},
+        {Equipment, Magazine, "Mortar", "", "Mortar"},
+        {Equipment, Magazine, "SmokeShell", "", "SmokeShell"},
+        {Equipment, Magazine, "SmokeShell Red", "", "SmokeShellRed"},
+        {Equipment, Magazine, "SmokeShell Green", "", "SmokeShellGreen"},
+        {Equipment, Magazine, "Flare", "", "Flare"},
+        {Equipment, Magazine, "Flare Red", "", "FlareRed"},
+        {Equipment, Magazine, "Flare Green", "", "FlareGreen"},
+        {Equipment, Magazine, "Flare Yellow", "", "FlareYellow"},
+        {Equipment, Magazine, "Pipe Bomb", "", "PipeBomb"},
+        {Equipment, Magazine, "Time Bomb", "", "TimeBomb"},
+        {Equipment, Magazine, "Mine", "", "Mine"},
+        {Equipment, Weapon, "Laser Designator", "LaserDesignator", "LaserDesignator"},
+        {Equipment, Weapon, "Binocular", "Binocular", "Binocular"},
+        {Equipment, Weapon, "NV Googles", "NVGoggles", "NVGoggles"},
+        {Other, Weapon, "Kozlice", "Kozlice", ""},
+        {Other, Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", "", "Kozlice"},
+        {Other, Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", "", "Kozlice"},
+        {Other, Weapon, "AK 47 CZ", "AK47CZ", "", "AK47"},
+        {Other, Weapon, "CZ 75", "CZ75", "", "CZ75Mag"},
+    });
+}();
+// clang-format on
+
+constexpr int ammoBoxCount()
+{
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const Row &r) { return !r.ammoClass.empty(); }));
+}
+} // namespace detail
+
+inline constexpr int checkBoxCount = static_cast<int>(detail::rows.size()); // wep(0..checkBoxCount-1)
+inline constexpr int slotCount = checkBoxCount + detail::ammoBoxCount();    // cant(0..slotCount-1)
+
+// A slot as the rest of the program sees it: a row, or an ammo box.
 struct Item {
     int slot;
     Group group;
     Kind kind;
     std::string_view caption;       // shown beside wep(slot); empty for ammo boxes
-    std::string_view itemClass;     // Tag of wep(slot); empty where there is none
-    std::string_view magazineClass; // Tag of cant(slot); empty where there is none
+    std::string_view itemClass;     // class name of wep(slot); empty where there is none
+    std::string_view magazineClass; // class name of cant(slot); empty where there is none
     int weaponSlot;                 // the weapon an ammo box or the Kozlice's magazines feed; -1 elsewhere
 };
-
-inline constexpr int slotCount = 86;     // cant(0..85)
-inline constexpr int checkBoxCount = 52; // wep(0..51)
 
 namespace detail
 {
 inline constexpr int none = -1; // no weapon slot: every row but those that feed a weapon
 
-constexpr std::array<Item, slotCount> catalogueRows()
+// The slot of the row whose check box carries `itemClass`.
+constexpr int rowOf(std::string_view itemClass)
 {
-    using enum Group;
-    using enum Kind;
-    // clang-format off
-    return {{
-        {0,  Nato, Weapon, "M 4", "M4", "", none},
-        {1,  Nato, Weapon, "M 16", "M16", "", none},
-        {2,  Nato, Weapon, "M 60", "M60", "", none},
-        {3,  Nato, Weapon, "MP5 SD6", "HK", "", none},
-        {4,  Nato, Weapon, "M 16 Grenade Launcher", "M16GrenadeLauncher", "", none},
-        {5,  Nato, Weapon, "M 21 (Sniper)", "M21", "", none},
-        {6,  Nato, Weapon, "HK G36A", "G36a", "", none},
-        {7,  Nato, Weapon, "HK G3", "HKG3", "", none},
-        {8,  Nato, Weapon, "FAL", "FAL", "", none},
-        {9,  Nato, Weapon, "STEYR", "Steyr", "", none},
-        {10, Nato, Weapon, "UZI", "UZI", "", none},
-        {11, Nato, Weapon, "M 4 XMS Scoped", "XMS", "", none},
-        {12, Nato, Weapon, "LAW Launcher", "LAWLauncher", "", none},
-        {13, Nato, Weapon, "Carl Gustav Launcher", "CarlGustavLauncher", "", none},
-        {14, Nato, Weapon, "AA Launcher", "AALauncher", "", none},
-        {15, Nato, Weapon, "MM1 Barrel Grenade Launcher", "MM1", "", none},
-        {16, Nato, Weapon, "Beretta", "Beretta", "", none},
-        {17, Nato, Weapon, "Glock", "Glock", "", none},
-        {18, Russian, Weapon, "AK 74 SU", "AK74Su", "", none},
-        {19, Russian, Weapon, "AK 74", "AK74", "", none},
-        {20, Russian, Weapon, "PK", "PK", "", none},
-        {21, Russian, Weapon, "Bizon (SD)", "Bizon", "", none},
-        {22, Russian, Weapon, "AK 74 Grenade Launcher", "AK74GrenadeLauncher", "", none},
-        {23, Russian, Weapon, "SVD Dragunov (Sniper)", "SVDDragunov", "", none},
-        {24, Russian, Weapon, "AK 47", "AK47", "", none},
-        {25, Russian, Weapon, "AK 47 Grenade Launcher", "AK47GrenadeLauncher", "", none},
-        {26, Russian, Weapon, "AT4 Launcher", "AT4Launcher", "", none},
-        {27, Russian, Weapon, "9K32 Launcher", "9K32Launcher", "", none},
-        {28, Russian, Weapon, "RPG Launcher", "RPGLauncher", "", none},
-        {29, Russian, Weapon, "6G30 Barrel Grenade Launcher", "6G30", "", none},
-        {30, Russian, Weapon, "Tokarev", "Tokarev", "", none},
-        {31, Russian, Weapon, "Skorpion (Machine Pistol)", "Skorpion", "", none},
-        {32, Equipment, Magazine, "Hand Grenade", "", "HandGrenade", none},
-        {33, Equipment, Magazine, "Mortar", "", "Mortar", none},
-        {34, Equipment, Magazine, "SmokeShell", "", "SmokeShell", none},
-        {35, Equipment, Magazine, "SmokeShell Red", "", "SmokeShellRed", none},
-        {36, Equipment, Magazine, "SmokeShell Green", "", "SmokeShellGreen", none},
-        {37, Equipment, Magazine, "Flare", "", "Flare", none},
-        {38, Equipment, Magazine, "Flare Red", "", "FlareRed", none},
-        {39, Equipment, Magazine, "Flare Green", "", "FlareGreen", none},
-        {40, Equipment, Magazine, "Flare Yellow", "", "FlareYellow", none},
-        {41, Equipment, Magazine, "Pipe Bomb", "", "PipeBomb", none},
-        {42, Equipment, Magazine, "Time Bomb", "", "TimeBomb", none},
-        {43, Equipment, Magazine, "Mine", "", "Mine", none},
-        {44, Equipment, Weapon, "Laser Designator", "LaserDesignator", "LaserDesignator", none},
-        {45, Equipment, Weapon, "Binocular", "Binocular", "Binocular", none},
-        {46, Equipment, Weapon, "NV Googles", "NVGoggles", "NVGoggles", none},
-        {47, Other, Weapon, "Kozlice", "Kozlice", "", none},
-        {48, Other, Magazine, "Kozlice Shell", "Kozliceshell", "Kozliceshell", 47},
-        {49, Other, Magazine, "Kozlice Ball", "Kozliceball", "Kozliceball", 47},
-        {50, Other, Weapon, "AK 47 CZ", "AK47CZ", "", none},
-        {51, Other, Weapon, "CZ 75", "CZ75", "", none},
-        {52, Nato, AmmoBox, "", "", "M4", 0},
-        {53, Nato, AmmoBox, "", "", "M16", 1},
-        {54, Nato, AmmoBox, "", "", "M60", 2},
-        {55, Nato, AmmoBox, "", "", "HK", 3},
-        {56, Nato, AmmoBox, "", "", "GrenadeLauncher", 4},
-        {57, Nato, AmmoBox, "", "", "M21", 5},
-        {58, Nato, AmmoBox, "", "", "G36aMag", 6},
-        {59, Nato, AmmoBox, "", "", "HKG3Mag", 7},
-        {60, Nato, AmmoBox, "", "", "FALMag", 8},
-        {61, Nato, AmmoBox, "", "", "SteyrMag", 9},
-        {62, Nato, AmmoBox, "", "", "UZIMag", 10},
-        {63, Nato, AmmoBox, "", "", "M4", 11},
-        {64, Nato, AmmoBox, "", "", "LAWLauncher", 12},
-        {65, Nato, AmmoBox, "", "", "CarlGustavLauncher", 13},
-        {66, Nato, AmmoBox, "", "", "AALauncher", 14},
-        {67, Nato, AmmoBox, "", "", "MM1Magazine", 15},
-        {68, Nato, AmmoBox, "", "", "BerettaMag", 16},
-        {69, Nato, AmmoBox, "", "", "GlockMag", 17},
-        {70, Russian, AmmoBox, "", "", "AK74", 18},
-        {71, Russian, AmmoBox, "", "", "AK74", 19},
-        {72, Russian, AmmoBox, "", "", "PK", 20},
-        {73, Russian, AmmoBox, "", "", "BizonMag", 21},
-        {74, Russian, AmmoBox, "", "", "GrenadeLauncher", 22},
-        {75, Russian, AmmoBox, "", "", "SVDDragunov", 23},
-        {76, Russian, AmmoBox, "", "", "AK47", 24},
-        {77, Russian, AmmoBox, "", "", "GrenadeLauncher", 25},
-        {78, Russian, AmmoBox, "", "", "AT4Launcher", 26},
-        {79, Russian, AmmoBox, "", "", "9K32Launcher", 27},
-        {80, Russian, AmmoBox, "", "", "RPGLauncher", 28},
-        {81, Russian, AmmoBox, "", "", "6G30Magazine", 29},
-        {82, Russian, AmmoBox, "", "", "TokarevMag", 30},
-        {83, Russian, AmmoBox, "", "", "SkorpionMag", 31},
-        {84, Other, AmmoBox, "", "", "AK47", 50},
-        {85, Other, AmmoBox, "", "", "CZ75Mag", 51},
-    }};
-    // clang-format on
+    for (std::size_t n = 0; n < rows.size(); ++n)
+        if (!itemClass.empty() && rows[n].itemClass == itemClass)
+            return static_cast<int>(n);
+    throw "no row with this class name";
+}
+
+constexpr std::array<Item, slotCount> items()
+{
+    std::array<Item, slotCount> all{};
+    int ammo = checkBoxCount;
+    for (int slot = 0; slot < checkBoxCount; ++slot) {
+        const Row &r = rows[static_cast<std::size_t>(slot)];
+        all[static_cast<std::size_t>(slot)] = {
+            slot, r.group, r.kind, r.caption, r.itemClass, r.magazineClass, r.feeds.empty() ? none : rowOf(r.feeds)};
+        if (!r.ammoClass.empty()) {
+            all[static_cast<std::size_t>(ammo)] = {ammo, r.group, Kind::AmmoBox, {}, {}, r.ammoClass, slot};
+            ++ammo;
+        }
+    }
+    return all;
 }
 } // namespace detail
 
-inline constexpr std::array<Item, slotCount> catalogue = detail::catalogueRows();
+inline constexpr std::array<Item, slotCount> catalogue = detail::items();
+
+// The slot of the item whose check box carries `itemClass`: for naming an
+// item where its place is not the subject.
+constexpr int slotOf(std::string_view itemClass)
+{
+    return detail::rowOf(itemClass);
+}
+
+// The ammo box of the weapon whose check box carries `weaponClass`.
+constexpr int ammoBoxOf(std::string_view weaponClass)
+{
+    const int weapon = slotOf(weaponClass);
+    for (const Item &item : catalogue)
+        if (item.kind == Kind::AmmoBox && item.weaponSlot == weapon)
+            return item.slot;
+    throw "this weapon has no ammo box";
+}
 
 namespace detail
 {
-// What the rest of the program takes for granted of every row: rows in slot
-// order; check boxes exactly on the rows that are not ammo boxes; a class
-// name wherever something is written under one; a weapon slot exactly where
-// a box feeds a weapon, and that slot a weapon's.
+// What the rest of the program takes for granted of every row: rows are
+// weapons or magazines; a class name wherever something is written under
+// one, each check box's its own; a weapon named wherever magazines feed one,
+// and only magazines feed one; ammo boxes only on weapons' rows.
 constexpr bool rowsAreWellFormed()
 {
-    for (std::size_t n = 0; n < catalogue.size(); ++n) {
-        const Item &item = catalogue[n];
-        const bool ammo = item.kind == Kind::AmmoBox;
-        if (item.slot != static_cast<int>(n) || ammo != (item.slot >= checkBoxCount) || ammo == !item.caption.empty())
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const Row &r = rows[n];
+        if (r.kind == Kind::AmmoBox || r.caption.empty())
             return false;
-        if (item.kind == Kind::Weapon ? item.itemClass.empty() : item.magazineClass.empty())
+        if (r.kind == Kind::Weapon ? r.itemClass.empty() : r.magazineClass.empty())
             return false;
-        const bool feeds = ammo || (item.kind == Kind::Magazine && item.group == Group::Other);
-        if (feeds != (item.weaponSlot != none))
+        for (std::size_t m = 0; m < n; ++m)
+            if (!r.itemClass.empty() && rows[m].itemClass == r.itemClass)
+                return false;
+        if (!r.ammoClass.empty() && r.kind != Kind::Weapon)
             return false;
-        if (feeds && catalogue[static_cast<std::size_t>(item.weaponSlot)].kind != Kind::Weapon)
+        if (!r.feeds.empty() &&
+            (r.kind != Kind::Magazine || rows[static_cast<std::size_t>(rowOf(r.feeds))].kind != Kind::Weapon))
             return false;
     }
     return true;
@@ -163,8 +195,8 @@ constexpr bool rowsAreWellFormed()
 static_assert(rowsAreWellFormed());
 } // namespace detail
 
-// The weapon a box feeds: for an ammo box the item on the same row, whose
-// check box decides it; for the Kozlice's magazines the Kozlice.
+// The weapon a box feeds: for an ammo box the weapon on its row, whose check
+// box decides it; for the Kozlice's magazines the Kozlice.
 constexpr int weaponSlotOf(int box)
 {
     return catalogue[static_cast<std::size_t>(box)].weaponSlot;
@@ -223,16 +255,20 @@ inline constexpr SlotRun rowAmmoBoxes =
 inline constexpr SlotRun otherAmmoBoxes =
     detail::runsOf<1>([](const Item &i) { return i.kind == Kind::AmmoBox && i.group == Group::Other; })[0];
 
-// The runs as the game's item list lays them out; a row moved into another
-// run stops the compilation here.
-static_assert(weaponRuns[0].first == 0 && weaponRuns[0].last == 31 && weaponRuns[1].first == 44 &&
-              weaponRuns[1].last == 47 && weaponRuns[2].first == 50 && weaponRuns[2].last == 51);
-static_assert(equipmentMagazines.first == 32 && equipmentMagazines.last == 43);
-static_assert(kozliceMagazines.first == 48 && kozliceMagazines.last == 49);
-static_assert(rowAmmoBoxes.first == 52 && rowAmmoBoxes.last == 83);
-static_assert(otherAmmoBoxes.first == 84 && otherAmmoBoxes.last == 85);
-// Each row's ammo box lies one row's width below its weapon.
-static_assert(weaponSlotOf(rowAmmoBoxes.first) == 0 && weaponSlotOf(rowAmmoBoxes.last) == 31);
-static_assert(weaponSlotOf(84) == 50 && weaponSlotOf(85) == 51 && weaponSlotOf(48) == 47 && weaponSlotOf(49) == 47);
+// The runs as the game's item list lays them out, named by their first and
+// last items; a row moved into another run stops the compilation here.
+constexpr bool runIs(SlotRun run, std::string_view first, std::string_view last)
+{
+    return run.first == slotOf(first) && run.last == slotOf(last);
+}
+static_assert(runIs(weaponRuns[0], "M4", "Skorpion") && runIs(weaponRuns[1], "LaserDesignator", "Kozlice") &&
+              runIs(weaponRuns[2], "AK47CZ", "CZ75"));
+static_assert(runIs(kozliceMagazines, "Kozliceshell", "Kozliceball"));
+static_assert(equipmentMagazines.first == slotOf("Skorpion") + 1 &&
+              equipmentMagazines.last == slotOf("LaserDesignator") - 1);
+static_assert(rowAmmoBoxes.first == checkBoxCount && rowAmmoBoxes.first == ammoBoxOf("M4") &&
+              rowAmmoBoxes.last == ammoBoxOf("Skorpion"));
+static_assert(otherAmmoBoxes.first == ammoBoxOf("AK47CZ") && otherAmmoBoxes.last == ammoBoxOf("CZ75") &&
+              otherAmmoBoxes.last == slotCount - 1);
 
 } // namespace qor

@@ -1,6 +1,6 @@
 #include "format/reader.h"
 
-#include "press/startvalues.h"
+#include "format/headerkeys.h"
 
 #include <algorithm>
 

@@ -9,6 +9,7 @@
 // divides evenly by 15, so nothing is rounded at 96 dpi.
 
 #include "catalogue/catalogue.h"
+#include "press/startvalues.h"
 
 #include <array>
 #include <cstdint>
@@ -238,7 +239,8 @@ constexpr Colour fillBehind(const LabelRow &label)
     return fill;
 }
 
-// chki1..chki7; their keys and start states are the core's (startvalues.h).
+// chki1, chki2, ...: one row per briefing option, whose key and start state
+// are the core's (startvalues.h).
 struct BriefingRow {
     std::string_view name;
     std::string_view caption;
@@ -249,7 +251,7 @@ inline constexpr int briefingLeft = 8880;
 inline constexpr int briefingWidth = 2535;
 inline constexpr int briefingHeight = 420;
 
-inline constexpr std::array<BriefingRow, 7> briefing = {{
+inline constexpr auto briefing = std::to_array<BriefingRow>({
     {"chki1", "Show Compass", 6600},
     {"chki2", "Show GPS", 6960},
     {"chki3", "Show Map", 7320},
@@ -257,7 +259,8 @@ inline constexpr std::array<BriefingRow, 7> briefing = {{
     {"chki5", "Show Watch", 8040},
     {"chki6", "Show Debriefing", 8400},
     {"chki7", "Show Radio", 8760},
-}};
+});
+static_assert(briefing.size() == briefingOptions.size(), "one row for every briefing option");
 
 constexpr Twips briefingBox(const BriefingRow &row)
 {
@@ -298,33 +301,58 @@ inline constexpr std::array<RowRule, 3> rowRules = {{
     {Group::Equipment, 720, 8520, 2415, 11400, 0},
 }};
 
-// Check boxes wider than their group's rule, for their longer captions.
+// Check boxes wider than their group's rule, for their longer captions, by
+// their items' class names.
 struct WideCheck {
-    int slot, width;
+    std::string_view item;
+    int width;
 };
-inline constexpr std::array<WideCheck, 5> wideChecks = {{
-    {15, 2535},
-    {22, 2415},
-    {25, 2295},
-    {29, 2655},
-    {31, 2415},
-}};
+inline constexpr auto wideChecks = std::to_array<WideCheck>({
+    {"MM1", 2535},
+    {"AK74GrenadeLauncher", 2415},
+    {"AK47GrenadeLauncher", 2295},
+    {"6G30", 2655},
+    {"Skorpion", 2415},
+});
 
-// The Other group follows no rule. Its weapons' ammo boxes (the catalogue
-// says which have one) stand on the weapon's row in the ammo column.
+// The Other group follows no rule: a place for each of its items, by class
+// name. Its weapons' ammo boxes (the catalogue says which have one) stand on
+// the weapon's row in the ammo column.
 struct OtherRow {
-    int slot;
+    std::string_view item;
     int checkLeft, top, checkWidth;
     int countLeft;
 };
 inline constexpr int otherAmmoLeft = 7320;
-inline constexpr std::array<OtherRow, 5> otherRows = {{
-    {47, 4440, 6480, 2415, 5400},
-    {48, 6000, 6480, 1695, 7320},
-    {49, 6000, 6840, 1695, 7320},
-    {50, 4440, 7200, 2415, 6960},
-    {51, 4440, 7560, 2415, 6960},
-}};
+inline constexpr auto otherRows = std::to_array<OtherRow>({
+    {"Kozlice", 4440, 6480, 2415, 5400},
+    {"Kozliceshell", 6000, 6480, 1695, 7320},
+    {"Kozliceball", 6000, 6840, 1695, 7320},
+    {"AK47CZ", 4440, 7200, 2415, 6960},
+    {"CZ75", 4440, 7560, 2415, 6960},
+});
+
+namespace detail
+{
+// Every item of the Other group has a place, and only those items; every
+// wide check box is an item that a rule places.
+constexpr bool everyItemPlaced()
+{
+    int others = 0;
+    for (const Item &item : catalogue)
+        others += item.group == Group::Other && item.kind != Kind::AmmoBox ? 1 : 0;
+    if (others != static_cast<int>(otherRows.size()))
+        return false;
+    for (const OtherRow &o : otherRows)
+        if (catalogue[static_cast<std::size_t>(slotOf(o.item))].group != Group::Other)
+            return false;
+    for (const WideCheck &w : wideChecks)
+        if (catalogue[static_cast<std::size_t>(slotOf(w.item))].group == Group::Other)
+            return false;
+    return true;
+}
+static_assert(everyItemPlaced());
+} // namespace detail
 
 struct ItemBoxes {
     std::array<Twips, checkBoxCount> check{};
@@ -337,7 +365,7 @@ constexpr ItemBoxes itemBoxes()
     ItemBoxes boxes;
     auto wide = [](int slot, int width) {
         for (const WideCheck &w : wideChecks)
-            if (w.slot == slot)
+            if (slotOf(w.item) == slot)
                 return w.width;
         return width;
     };
@@ -352,8 +380,9 @@ constexpr ItemBoxes itemBoxes()
         }
     }
     for (const OtherRow &o : otherRows) {
-        boxes.check[o.slot] = {o.checkLeft, o.top, o.checkWidth, checkHeight};
-        boxes.count[o.slot] = {o.countLeft, o.top, countWidth, countHeight};
+        const auto slot = static_cast<std::size_t>(slotOf(o.item));
+        boxes.check[slot] = {o.checkLeft, o.top, o.checkWidth, checkHeight};
+        boxes.count[slot] = {o.countLeft, o.top, countWidth, countHeight};
     }
     for (const Item &item : catalogue) {
         if (item.kind != Kind::AmmoBox)
@@ -369,13 +398,29 @@ constexpr ItemBoxes itemBoxes()
 
 inline constexpr ItemBoxes items = itemBoxes();
 
+namespace detail
+{
+// A row added to the catalogue has its place, or the compilation stops here.
+constexpr bool everyBoxHasAPlace()
+{
+    for (const Twips &t : items.check)
+        if (t.width == 0)
+            return false;
+    for (const Twips &t : items.count)
+        if (t.width == 0)
+            return false;
+    return true;
+}
+static_assert(everyBoxHasAPlace());
+} // namespace detail
+
 // The order Tab walks. Labels and the hidden quote holder never take the
 // focus, so they have no place here.
 enum class Focusable : std::uint8_t { cmd, wep, cant, txti1, txti2, chki, folderButton };
 
 struct TabStop {
     Focusable control;
-    int index = 0; // slot for wep and cant, 1..7 for chki
+    int index = 0; // slot for wep and cant, from 1 for chki
     friend constexpr bool operator==(TabStop, TabStop) = default;
 };
 

@@ -15,12 +15,6 @@ namespace qor
 namespace
 {
 
-std::string_view classNameOf(ControlId control)
-{
-    const Item &item = catalogue[static_cast<std::size_t>(control.index)];
-    return control.name == ControlName::wep ? item.itemClass : item.magazineClass;
-}
-
 // A section's entries by class name, sorted once for a binary search.
 class EntryNames
 {
@@ -30,7 +24,7 @@ class EntryNames
     explicit EntryNames(std::span<const SectionEntry> entries)
     {
         for (std::size_t n = 0; n < entries.size(); ++n)
-            sorted_.push_back({classNameOf(entries[n].nameFrom), {&entries[n], n}});
+            sorted_.push_back({entries[n].name, {&entries[n], n}});
         std::sort(sorted_.begin(), sorted_.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     }
     std::size_t size() const { return sorted_.size(); }
@@ -70,7 +64,7 @@ struct Listed {
 class Loader
 {
   public:
-    Loader(const ReadFile &file, FormView &form) : st_(file.statements), utf8_(file.utf8), form_(form)
+    explicit Loader(const ReadFile &file) : st_(file.statements), utf8_(file.utf8)
     {
         // The matching end of every class, found once with a stack: no
         // recursion, however deep the file nests.
@@ -86,7 +80,7 @@ class Loader
         }
     }
 
-    LoadReport run()
+    Loaded run()
     {
         for (std::size_t n = 0; n < st_.size(); n = next(n))
             topLevel(n);
@@ -94,10 +88,13 @@ class Loader
         applyMagazines();
         std::sort(report_.leftovers.begin(), report_.leftovers.end(),
                   [](const Leftover &a, const Leftover &b) { return a.firstLine < b.firstLine; });
-        return std::move(report_);
+        return {std::move(form_), std::move(report_)};
     }
 
   private:
+    void tick(int slot) { form_.ticks[static_cast<std::size_t>(slot)] = ticked; }
+    void setCount(int box, std::string text) { form_.counts[static_cast<std::size_t>(box)] = std::move(text); }
+
     std::size_t next(std::size_t n) const { return st_[n].kind == StatementKind::ClassBegin ? match_[n] + 1 : n + 1; }
 
     // The statement and, for a class, its whole block.
@@ -198,7 +195,7 @@ class Loader
         }
         if (!text)
             return leftover(n, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
-        form_.setText(box, *text);
+        (box == txti1 ? form_.intro : form_.mission) = *text;
         ++report_.scripts;
         // Read from UTF-8, a character the code page lacks would come back as "?".
         if (fromAnsi(toAnsi(*text)) != text)
@@ -212,7 +209,7 @@ class Loader
             return leftover(n, "briefing value is not 0, 1 or 2");
         if (!firstTime(n, box))
             return;
-        form_.setValue(box, static_cast<std::int16_t>(s.value[0] - '0'));
+        form_.briefing[static_cast<std::size_t>(box.index - 1)] = static_cast<std::int16_t>(s.value[0] - '0');
         ++report_.briefing;
     }
 
@@ -283,8 +280,8 @@ class Loader
     {
         for (const Listed &l : weapons_) {
             const CountPair pair = l.entry->pairs[0];
-            form_.setValue(wep(pair.checkBox), ticked);
-            form_.setText(cant(pair.box), l.count);
+            tick(pair.checkBox);
+            setCount(pair.box, l.count);
             ++report_.items;
         }
     }
@@ -302,8 +299,8 @@ class Loader
             if (e.rule == EntryRule::AllPairs) {
                 ownAmmunition(l);
             } else if (e.pairCount == 1) {
-                form_.setValue(wep(e.pairs[0].checkBox), ticked);
-                form_.setText(cant(e.pairs[0].box), l.count);
+                tick(e.pairs[0].checkBox);
+                setCount(e.pairs[0].box, l.count);
             } else if (!sharedMagazine(l)) {
                 continue;
             }
@@ -318,15 +315,15 @@ class Loader
         const SectionEntry &e = *l.entry;
         const CountPair weapon = e.pairs[0];
         const CountPair own = e.pairs[1];
-        form_.setValue(wep(own.checkBox), ticked);
-        form_.setText(cant(own.box), l.count);
+        tick(own.checkBox);
+        setCount(own.box, l.count);
         if (weaponListed(weapon.checkBox))
             return;
-        form_.setValue(wep(weapon.checkBox), ticked);
-        form_.setText(cant(weapon.box), "1");
+        tick(weapon.checkBox);
+        setCount(weapon.box, "1");
         report_.guesses.push_back({l.line, std::string(catalogue[static_cast<std::size_t>(weapon.checkBox)].caption) +
-                                               " ticked with a count of 1: its " +
-                                               std::string(classNameOf(e.nameFrom)) + " are written only with it"});
+                                               " ticked with a count of 1: its " + std::string(e.name) +
+                                               " are written only with it"});
     }
 
     // One line, the total of several boxes: the whole total in the box of a
@@ -340,17 +337,17 @@ class Loader
                 candidates.push_back(p);
         const std::size_t chosen = candidates.empty() ? 0 : candidates.front();
         const CountPair pair = e.pairs[chosen];
-        const std::string name(classNameOf(e.nameFrom));
+        const std::string name(e.name);
         const std::string weapon(catalogue[static_cast<std::size_t>(pair.checkBox)].caption);
         const auto guessed = [&] {
             if (candidates.size() != 1)
                 report_.guesses.push_back({l.line, name + " counted in the box of the " + weapon +
                                                        ": the file does not say which weapon's they are"});
-            form_.setValue(wep(pair.checkBox), ticked);
+            tick(pair.checkBox);
         };
         if (readCount(l.count) > 0) {
             guessed();
-            form_.setText(cant(pair.box), l.count);
+            setCount(pair.box, l.count);
             return true;
         }
         // A total of 0 or less is written only beside an active pair: 1 in
@@ -366,8 +363,8 @@ class Loader
             return false;
         }
         guessed();
-        form_.setText(cant(pair.box), "1");
-        form_.setText(cant(other.box), rest);
+        setCount(pair.box, "1");
+        setCount(other.box, rest);
         report_.guesses.push_back(
             {l.line, "a total of " + l.count + " " + name + " split as 1 and " + rest + " over two boxes"});
         return true;
@@ -375,7 +372,7 @@ class Loader
 
     const std::vector<Statement> &st_;
     bool utf8_;
-    FormView &form_;
+    Form form_;
     std::vector<std::size_t> match_;
     std::vector<Listed> weapons_, magazines_;
     std::vector<std::pair<ControlId, int>> headerSeen_;
@@ -384,25 +381,11 @@ class Loader
 
 } // namespace
 
-void resetForm(FormView &form)
+Loaded loadForm(const ReadFile &file)
 {
-    form.setText(txti1, "");
-    form.setText(txti2, "");
-    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
-        form.setValue(chki(static_cast<int>(n) + 1), briefingOptions[n].start);
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount)
-            form.setValue(wep(slot), startTick);
-        form.setText(cant(slot), startCount);
-    }
-}
-
-LoadReport loadForm(const ReadFile &file, FormView &form)
-{
-    resetForm(form);
     if (file.refusal)
         return {};
-    return Loader(file, form).run();
+    return Loader(file).run();
 }
 
 } // namespace qor

@@ -4,7 +4,7 @@
 // leftover is a range of lines the next press drops, with the reason; each
 // guess is a choice the file left open.
 //
-//   header: the two script names and the seven briefing options (keys in any
+//   header: the two script names and the briefing options (keys in any
 //           case, briefing values 0, 1 or 2)
 //   class Weapons:   the weapon entries, each ticking its weapon
 //   class Magazines: the magazine entries, each ticking the weapon that
@@ -15,7 +15,7 @@
 // as a greyed box or an unticked count leaves no trace in a file.
 
 #include "format/reader.h"
-#include "press/formview.h"
+#include "press/form.h"
 
 #include <string>
 #include <vector>
@@ -44,11 +44,12 @@ struct LoadReport {
     int briefing = 0; // briefing options taken
 };
 
-// Sets every control of the form: its start value, then what the file gives.
-// A refused file leaves the form at its start values and reports nothing.
-LoadReport loadForm(const ReadFile &file, FormView &form);
+struct Loaded {
+    Form form; // the start values, then what the file gives
+    LoadReport report;
+};
 
-// Every control back to the value the window opens with.
-void resetForm(FormView &form);
+// A refused file gives the start values and reports nothing.
+Loaded loadForm(const ReadFile &file);
 
 } // namespace qor

@@ -120,12 +120,14 @@ void Mission::open(FormView &form)
     report_ = {};
     lastPress_.clear();
     replaceAccepted_.reset();
-    resetForm(form);
+    Form loaded;
     switch (snapshot_.state) {
     case Snapshot::State::Read: {
         const ReadFile file = readDescription(snapshot_.bytes);
         refusal_ = file.refusal;
-        report_ = loadForm(file, form);
+        Loaded l = loadForm(file);
+        loaded = std::move(l.form);
+        report_ = std::move(l.report);
         known_ = refusal_ ? Known::Refused : Known::Loaded;
         break;
     }
@@ -136,13 +138,14 @@ void Mission::open(FormView &form)
         known_ = Known::Refused;
         break;
     }
+    showForm(loaded, form);
     remember(form);
 }
 
 void Mission::openBlank(FormView &form)
 {
     open(form);
-    resetForm(form);
+    showForm(Form{}, form);
     report_ = {};
     if (snapshot_.state != Snapshot::State::Missing)
         known_ = Known::NotRead;
@@ -238,33 +241,17 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     return true;
 }
 
+// As the window holds them: a box that shows a value its own way (a text
+// cut at its length) is compared as shown, not as set.
 void Mission::remember(const FormView &form)
 {
-    intro_ = form.text(txti1);
-    mission_ = form.text(txti2);
-    for (int n = 1; n <= 7; ++n)
-        briefing_[static_cast<std::size_t>(n)] = form.value(chki(n));
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount)
-            ticks_[static_cast<std::size_t>(slot)] = form.value(wep(slot));
-        counts_[static_cast<std::size_t>(slot)] = form.text(cant(slot));
-    }
+    saved_ = readForm(form);
 }
 
+// Every field of the form counts, whatever is added to it.
 bool Mission::hasUnsavedValues(const FormView &form) const
 {
-    if (form.text(txti1) != intro_ || form.text(txti2) != mission_)
-        return true;
-    for (int n = 1; n <= 7; ++n)
-        if (form.value(chki(n)) != briefing_[static_cast<std::size_t>(n)])
-            return true;
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (slot < checkBoxCount && form.value(wep(slot)) != ticks_[static_cast<std::size_t>(slot)])
-            return true;
-        if (form.text(cant(slot)) != counts_[static_cast<std::size_t>(slot)])
-            return true;
-    }
-    return false;
+    return readForm(form) != saved_;
 }
 
 Question Mission::leavingQuestion() const

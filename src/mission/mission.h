@@ -18,6 +18,7 @@
 #include "io/snapshot.h"
 #include "mission/loader.h"
 #include "press/command.h"
+#include "press/form.h"
 #include "press/formview.h"
 
 #include <array>
@@ -104,11 +105,7 @@ class Mission
     std::optional<Snapshot> replaceAccepted_;
     std::string lastPress_; // status after a press; empty before the first
 
-    // The values as last read or written, to tell unsaved changes.
-    std::string intro_, mission_;
-    std::array<std::int16_t, 8> briefing_{};
-    std::array<std::int16_t, checkBoxCount> ticks_{};
-    std::array<std::string, slotCount> counts_{};
+    Form saved_; // as last read or written, to tell unsaved changes
 };
 
 // "lines 4, 17-18": ranges merged where they touch.

@@ -1,14 +1,16 @@
 #pragma once
 // Count checks: a ticked item whose count box holds text that is not exactly
 // "0" and yet reads as 0 is "not a number". Each failure is reported, the box
-// is emptied and focused, and the pass's section is left out.
+// is emptied and focused, and the pass's section is left out. The checks only
+// say which boxes failed; the window is told by the press (press.h).
 
 #include "catalogue/catalogue.h"
-#include "press/formview.h"
+#include "press/form.h"
 #include "press/windowfields.h"
 
 #include <array>
 #include <span>
+#include <vector>
 
 namespace qor
 {
@@ -68,18 +70,19 @@ constexpr bool everyBoxCheckedOnce()
 } // namespace detail
 static_assert(detail::everyBoxCheckedOnce());
 
-// Runs the groups in order; sets fields.valid to validFalse on any failure
-// and leaves it untouched otherwise.
-void checkPass(std::span<const CheckGroup> groups, FormView &form, WindowFields &fields);
+// Runs the groups in order, adding each box that fails to `failed` in the
+// order the user is told; sets fields.valid to validFalse on any failure and
+// leaves it untouched otherwise.
+void checkPass(std::span<const CheckGroup> groups, const Form &form, WindowFields &fields, std::vector<int> &failed);
 
-inline void firstCheckPass(FormView &form, WindowFields &fields)
+inline void firstCheckPass(const Form &form, WindowFields &fields, std::vector<int> &failed)
 {
-    checkPass(firstPassGroups, form, fields);
+    checkPass(firstPassGroups, form, fields, failed);
 }
 
-inline void secondCheckPass(FormView &form, WindowFields &fields)
+inline void secondCheckPass(const Form &form, WindowFields &fields, std::vector<int> &failed)
 {
-    checkPass(secondPassGroups, form, fields);
+    checkPass(secondPassGroups, form, fields, failed);
 }
 
 } // namespace qor

@@ -10,7 +10,7 @@ namespace qor
 namespace
 {
 
-void section(std::string_view title, std::span<const SectionEntry> entries, const FormView &form, FileWriter &out,
+void section(std::string_view title, std::span<const SectionEntry> entries, const Form &form, FileWriter &out,
              WindowFields &fields)
 {
     if (fields.valid != validTrue)
@@ -18,6 +18,19 @@ void section(std::string_view title, std::span<const SectionEntry> entries, cons
     out.beginSection(title);
     writeEntries(entries, form, out, fields);
     out.endSection();
+}
+
+// The message first, so that the user reads it before anything moves. The
+// focus before the emptying: a screen reader announces the box as it takes
+// the focus; emptied first, the box would move the reader there silently and
+// the focus that follows would go unannounced.
+void showFailures(const Pressed &pressed, FormView &form)
+{
+    for (int box : pressed.failed) {
+        form.showMessage(notANumber);
+        form.setFocus(cant(box));
+        form.setText(cant(box), "");
+    }
 }
 
 // The sink keeps the old file; the window keeps what was typed.
@@ -29,6 +42,25 @@ bool fileFailed(FormView &form, const OutputFile &file)
 
 } // namespace
 
+Pressed pressForm(const Form &form, WindowFields &fields)
+{
+    Pressed pressed;
+    FileWriter out;
+    out.header(form);
+
+    fields.valid = validTrue;
+    firstCheckPass(form, fields, pressed.failed);
+    section("Weapons", weaponEntries, form, out, fields);
+
+    // Each section answers only to its own pass.
+    fields.valid = validTrue;
+    secondCheckPass(form, fields, pressed.failed);
+    section("Magazines", magazineEntries, form, out, fields);
+
+    pressed.bytes = out.take();
+    return pressed;
+}
+
 bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
 {
     // Opened before any check, so that every press replaces the file and a
@@ -36,19 +68,10 @@ bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
     if (!file.open())
         return fileFailed(form, file);
 
-    FileWriter out;
-    out.header(form);
+    const Pressed pressed = pressForm(readForm(form), fields);
+    showFailures(pressed, form);
 
-    fields.valid = validTrue;
-    firstCheckPass(form, fields);
-    section("Weapons", weaponEntries, form, out, fields);
-
-    // Each section answers only to its own pass.
-    fields.valid = validTrue;
-    secondCheckPass(form, fields);
-    section("Magazines", magazineEntries, form, out, fields);
-
-    if (!file.commit(out.bytes()))
+    if (!file.commit(pressed.bytes))
         return fileFailed(form, file);
     if (const std::string notice = file.notice(); !notice.empty())
         form.showMessage(notice);

@@ -1,34 +1,57 @@
 #pragma once
-// The generator: one press of "G E N E R A T E" turns the window's values into
+// The generator: one press of "G E N E R A T E" turns the form into
 // description.ext.
 //
-//   window (FormView) --cmd_Click--> checks (checks.h) --> sections (sections.h)
-//                                         |                     |
-//                                         +--> FileWriter (fileformat.h): the whole
-//                                              file in memory, ANSI code page, CR LF
-//                                                   |
-//   OutputFile (outputfile.h): open() before any check, commit(bytes) at the end
+//   window (FormView) --readForm--> Form --pressForm--> Pressed: the bytes, and
+//        ^                                     |         the boxes that failed
+//        |                                     v
+//        +---- messages, focus, emptied boxes -+-- cmd_Click --> OutputFile
 //
-// The checks and the sections walk the runs of slots and the ammo-box
-// pairings that the catalogue (catalogue/catalogue.h) defines; the window's
-// start values and the briefing keys are in startvalues.h.
+// pressForm is pure: the checks (checks.h) and the sections (sections.h) walk
+// the runs of slots and the ammo-box pairings that the catalogue
+// (catalogue/catalogue.h) defines, and FileWriter (writer.h) builds the whole
+// file in memory, ANSI code page, CR LF. cmd_Click opens the OutputFile
+// (outputfile.h) before any check, shows what the press found, and commits
+// the bytes at the end. The start values and the briefing keys are in
+// startvalues.h.
 //
 // The window only moves values between its widgets and FormView; every
 // decision is made here, without Qt, so all of it is testable in memory.
 
+#include "press/form.h"
 #include "press/formview.h"
 #include "press/outputfile.h"
 #include "press/windowfields.h"
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace qor
 {
 
 inline constexpr const char *fileName = "description.ext";
 
-// One press: header, first check pass, Weapons section, second check pass,
-// Magazines section. A failure of the file stops the press, shows
-// "Cannot write <path>: <reason>" and leaves the old file in place.
-// Returns true when the file was replaced (its notice, if any, shown after).
+// What one press makes of a form.
+struct Pressed {
+    std::string bytes; // the whole file
+    // The count boxes that failed their check, in the order the user is told:
+    // for each, the message notANumber, the focus on it, then the box emptied.
+    std::vector<int> failed;
+
+    // The box that holds the focus after the press, if the press moved it.
+    std::optional<int> focus() const { return failed.empty() ? std::nullopt : std::optional<int>(failed.back()); }
+};
+
+// Header, first check pass, Weapons section, second check pass, Magazines
+// section; each section left out only when its own pass failed.
+Pressed pressForm(const Form &form, WindowFields &fields);
+
+// One press of the button: opens the file, reads the window into a Form,
+// presses it, shows the window what the press found and commits the bytes.
+// A failure of the file stops the press, shows "Cannot write <path>:
+// <reason>" and leaves the old file in place. Returns true when the file was
+// replaced (its notice, if any, shown after).
 bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields);
 
 } // namespace qor

@@ -1,15 +1,17 @@
 #pragma once
-// What the generator needs of the window, and nothing more.
+// What the core needs of the window, and nothing more: the window's values
+// are read into a Form (form.h) before a press and written from one after a
+// load; a press moves the focus, empties boxes and shows messages.
 //
 // The window implements FormView over its widgets; the tests' FormRecord
 // (tests/support) implements it in memory. Controls are addressed by the
 // window's object names and, for the two item arrays, by slot. Texts travel
-// as UTF-8.
+// as UTF-8. The class name each control stands for is the catalogue's, not
+// the window's.
 //
 // Words for the controls' properties, as the rules name them:
 //   Text   what a text box holds, as typed;
-//   Value  a check box's state: 0 unticked, 1 ticked, 2 greyed;
-//   Tag    the class name a control carries for the file, fixed at start.
+//   Value  a check box's state: 0 unticked, 1 ticked, 2 greyed.
 
 #include <cstdint>
 #include <string>
@@ -22,9 +24,9 @@ enum class ControlName : std::uint8_t {
     txti1, // intro script name
     txti2, // mission script name
     txtt,  // hidden holder of the quote character
-    chki,  // briefing options chki1..chki7 (index 1..7)
-    wep,   // item check boxes, slot 0..51
-    cant,  // count boxes, slot 0..85
+    chki,  // briefing options chki1, chki2, ... (index from 1)
+    wep,   // item check boxes, by slot
+    cant,  // count boxes, by slot
 };
 
 struct ControlId {
@@ -64,12 +66,10 @@ class FormView
     // file sets txti1, txti2 and cant(slot).
     virtual void setText(ControlId box, std::string_view text) = 0;
     virtual void setFocus(ControlId box) = 0;
-    // Value of chki(1..7) or wep(slot): unticked, ticked or greyed.
+    // Value of chki(n) or wep(slot): unticked, ticked or greyed.
     virtual std::int16_t value(ControlId checkBox) const = 0;
     // Only used when a file is loaded into the form.
     virtual void setValue(ControlId checkBox, std::int16_t value) = 0;
-    // Class name held by wep(slot) or cant(slot); empty where there is none.
-    virtual std::string tag(ControlId control) const = 0;
     // Modal box with one OK button, titled with the application's title.
     virtual void showMessage(std::string_view text) = 0;
 };

@@ -11,16 +11,16 @@ namespace
 {
 
 // Every term is read and combined; none short-circuits another. Each box is
-// read once: nothing changes it between the condition and the count.
-void writeEntry(const SectionEntry &entry, const FormView &form, FileWriter &out, WindowFields &fields)
+// read once for the condition and the count.
+void writeEntry(const SectionEntry &entry, const Form &form, FileWriter &out, WindowFields &fields)
 {
     bool any = false;
     bool all = true;
     double count = 0;
     for (const CountPair &pair : entry.activePairs()) {
         fields.i = pair.box;
-        const bool isTicked = form.value(wep(pair.checkBox)) == ticked;
-        const double value = readCount(form.text(cant(pair.box)));
+        const bool isTicked = form.tick(pair.checkBox) == ticked;
+        const double value = readCount(form.count(pair.box));
         const bool active = isTicked && value > 0;
         any = any || active;
         all = all && active;
@@ -29,7 +29,7 @@ void writeEntry(const SectionEntry &entry, const FormView &form, FileWriter &out
     }
     if (!(entry.rule == EntryRule::AnyPair ? any : all))
         return;
-    fields.cname = form.tag(entry.nameFrom);
+    fields.cname = entry.name;
     out.classEntry(fields.cname, count);
 }
 
@@ -105,7 +105,7 @@ std::string countedWhen(int box)
 
 // Table order is file order: a file made from the same window is the same
 // file, byte for byte, whatever was ticked first.
-void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields)
+void writeEntries(std::span<const SectionEntry> entries, const Form &form, FileWriter &out, WindowFields &fields)
 {
     for (const SectionEntry &entry : entries)
         writeEntry(entry, form, out, fields);

@@ -9,7 +9,7 @@
 // boxes, active or not.
 
 #include "catalogue/catalogue.h"
-#include "press/formview.h"
+#include "press/form.h"
 #include "press/windowfields.h"
 #include "press/writer.h"
 
@@ -24,15 +24,22 @@ namespace qor
 {
 
 struct CountPair {
-    std::int8_t box;
-    std::int8_t checkBox;
+    std::int16_t box;
+    std::int16_t checkBox;
     bool summed = true; // whether the box's value is part of the count
 };
 
 enum class EntryRule : std::uint8_t { AnyPair, AllPairs };
 
+// The class name the file gives a control: the catalogue's.
+constexpr std::string_view classNameOf(ControlId control)
+{
+    const Item &item = catalogue[static_cast<std::size_t>(control.index)];
+    return control.name == ControlName::wep ? item.itemClass : item.magazineClass;
+}
+
 struct SectionEntry {
-    ControlId nameFrom; // whose Tag is the class name
+    std::string_view name; // the class name
     EntryRule rule = EntryRule::AnyPair;
     std::array<CountPair, 3> pairs{}; // the summed boxes are added in this order
     std::uint8_t pairCount = 0;
@@ -45,13 +52,13 @@ namespace detail
 
 constexpr CountPair pairOf(int box)
 {
-    return {static_cast<std::int8_t>(box), static_cast<std::int8_t>(checkBoxOf(box))};
+    return {static_cast<std::int16_t>(box), static_cast<std::int16_t>(checkBoxOf(box))};
 }
 
 // One box, named by `name`, judged by the check box that governs it.
 constexpr SectionEntry oneBoxEntry(ControlId name, int box)
 {
-    SectionEntry e{name};
+    SectionEntry e{classNameOf(name)};
     e.pairs[0] = pairOf(box);
     e.pairCount = 1;
     return e;
@@ -88,7 +95,7 @@ constexpr SectionEntry sharedMagazine(std::string_view name, NamedBy namedBy)
         if (e.pairCount == e.pairs.size())
             throw "more boxes than an entry holds";
         if (e.pairCount == 0 || namedBy == NamedBy::lastBox)
-            e.nameFrom = cant(box);
+            e.name = classNameOf(cant(box));
         e.pairs[e.pairCount++] = pairOf(box);
     });
     if (e.pairCount < 2)
@@ -100,7 +107,7 @@ constexpr SectionEntry sharedMagazine(std::string_view name, NamedBy namedBy)
 // counted; the Kozlice's count opens the entry but is not part of it.
 constexpr SectionEntry kozliceAmmo(int slot)
 {
-    SectionEntry e{cant(slot), EntryRule::AllPairs};
+    SectionEntry e{classNameOf(cant(slot)), EntryRule::AllPairs};
     e.pairs[0] = pairOf(weaponSlotOf(slot));
     e.pairs[0].summed = false;
     e.pairs[1] = pairOf(slot);
@@ -134,10 +141,11 @@ constexpr bool pairsAre(const SectionEntry &entry, std::initializer_list<int> bo
 
 // The ammo boxes each shared magazine adds up, as the game's item list pairs
 // them: another box given one of these names stops the compilation here.
-static_assert(pairsAre(closingMagazineEntries[0], {56, 74, 77}));
-static_assert(pairsAre(closingMagazineEntries[1], {52, 63}));
-static_assert(pairsAre(closingMagazineEntries[4], {70, 71}));
-static_assert(pairsAre(closingMagazineEntries[5], {76, 84}));
+static_assert(pairsAre(closingMagazineEntries[0], {ammoBoxOf("M16GrenadeLauncher"), ammoBoxOf("AK74GrenadeLauncher"),
+                                                   ammoBoxOf("AK47GrenadeLauncher")}));
+static_assert(pairsAre(closingMagazineEntries[1], {ammoBoxOf("M4"), ammoBoxOf("XMS")}));
+static_assert(pairsAre(closingMagazineEntries[4], {ammoBoxOf("AK74Su"), ammoBoxOf("AK74")}));
+static_assert(pairsAre(closingMagazineEntries[5], {ammoBoxOf("AK47"), ammoBoxOf("AK47CZ")}));
 
 constexpr std::size_t weaponEntryCount()
 {
@@ -234,6 +242,6 @@ std::vector<CountCondition> whenCounted(int box);
 std::string countedWhen(int box);
 
 // Writes the entries of one section whose pairs hold, in table order.
-void writeEntries(std::span<const SectionEntry> entries, const FormView &form, FileWriter &out, WindowFields &fields);
+void writeEntries(std::span<const SectionEntry> entries, const Form &form, FileWriter &out, WindowFields &fields);
 
 } // namespace qor

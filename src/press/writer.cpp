@@ -44,17 +44,20 @@ void FileWriter::line(std::string_view utf8)
     bytes_ += "\r\n";
 }
 
-void FileWriter::header(const FormView &form)
+void FileWriter::header(const Form &form)
 {
+    // Each script line converted whole, as a quote and a name may only make
+    // a character together.
     line("");
-    line(std::string(introKey) + "=" + form.text(txtt) + form.text(txti1) + form.text(txtt));
+    line(std::string(introKey) + "=" + form.quote + form.intro + form.quote);
     line("");
-    line(std::string(missionKey) + "=" + form.text(txtt) + form.text(txti2) + form.text(txtt));
+    line(std::string(missionKey) + "=" + form.quote + form.mission + form.quote);
     line("");
     for (std::size_t n = 0; n < briefingOptions.size(); ++n) {
-        const int box = static_cast<int>(n) + 1; // chki1..chki7
-        line(std::string(briefingOptions[n].key) + "=" + std::to_string(form.value(chki(box))));
-        line("");
+        bytes_ += briefingOptions[n].key;
+        bytes_ += '=';
+        bytes_ += std::to_string(form.briefing[n]);
+        bytes_ += "\r\n\r\n";
     }
 }
 

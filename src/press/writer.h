@@ -3,7 +3,7 @@
 // the header entries, sections and four-line class entries. The file is built
 // in memory and handed to the sink whole, so no failure can leave half of it.
 
-#include "press/formview.h"
+#include "press/form.h"
 
 #include <string>
 #include <string_view>
@@ -17,9 +17,10 @@ class FileWriter
     FileWriter();
     void line(std::string_view utf8); // converted, then CR LF appended
     const std::string &bytes() const { return bytes_; }
+    std::string take() { return std::move(bytes_); }
 
-    // Lines 1..19: script names between quotes, then the briefing flags.
-    void header(const FormView &form);
+    // The script names between quotes, then the briefing flags.
+    void header(const Form &form);
 
     void beginSection(std::string_view title); // "class <title>", "{"
     void endSection();                         // "};"

@@ -61,8 +61,8 @@ TEST(CountLimits, OverflowingSharedSumIsWrittenAsACountThatReadsBack)
 {
     FormRecord form;
     tick(form, 0, "1");
-    form.cantText[52] = "1e308";
-    form.cantText[63] = "1.5e308";
+    form.counts[52] = "1e308";
+    form.counts[63] = "1.5e308";
     EXPECT_EQ(press(form), crlf(concat({headerLines(), section("Weapons", {entry("M4", "1")}),
                                         section("Magazines", {entry("M4", "1.79769313486231E+308")})})));
 }

@@ -137,7 +137,7 @@ TEST_P(HugeCounts, ReadAsTheirValueOrAsNotANumber)
 {
     FormRecord form;
     tick(form, 1, GetParam().typed);
-    form.cantText[53] = GetParam().typed; // the M16's ammo box
+    form.counts[53] = GetParam().typed; // the M16's ammo box
     const std::string file = press(form);
     if (GetParam().count) {
         EXPECT_TRUE(form.messages.empty());
@@ -145,8 +145,8 @@ TEST_P(HugeCounts, ReadAsTheirValueOrAsNotANumber)
                                      section("Magazines", {entry("M16", GetParam().count)})})));
     } else {
         EXPECT_EQ(form.messages, (std::vector<std::string>{notANumber, notANumber}));
-        EXPECT_EQ(form.cantText[1], "");
-        EXPECT_EQ(form.cantText[53], "");
+        EXPECT_EQ(form.counts[1], "");
+        EXPECT_EQ(form.counts[53], "");
         EXPECT_EQ(file, crlf(headerLines()));
     }
 }

@@ -38,7 +38,7 @@ TEST_P(Refused, NamesTheLine)
 
     FormRecord form = fullestForm();
     FormRecord start;
-    const LoadReport report = loadForm(file, form);
+    const LoadReport report = loadInto(file, form);
     EXPECT_EQ(press(form), press(start)) << "a refused file leaves the start values";
     EXPECT_TRUE(report.leftovers.empty());
 }
@@ -136,16 +136,16 @@ TEST_P(Loads, FormIsExactlyAsExpected)
     for (const auto &[slot, count] : c.ticks) {
         expected.setValue(wep(slot), ticked);
         if (!count.empty())
-            expected.cantText[static_cast<std::size_t>(slot)] = count;
+            expected.counts[static_cast<std::size_t>(slot)] = count;
     }
     for (const auto &[slot, count] : c.boxes)
-        expected.cantText[static_cast<std::size_t>(slot)] = count;
+        expected.counts[static_cast<std::size_t>(slot)] = count;
 
     FormRecord form = fullestForm();
     const std::string bytes = crlf(c.lines);
-    const LoadReport report = loadForm(readDescription(bytes), form);
-    EXPECT_EQ(form.wepValue, expected.wepValue);
-    EXPECT_EQ(form.cantText, expected.cantText);
+    const LoadReport report = loadInto(readDescription(bytes), form);
+    EXPECT_EQ(form.ticks, expected.ticks);
+    EXPECT_EQ(form.counts, expected.counts);
     std::vector<std::pair<int, int>> ranges;
     for (const Leftover &l : report.leftovers)
         ranges.emplace_back(l.firstLine, l.lastLine);
@@ -250,7 +250,7 @@ TEST(Loader, HeaderKeysInAnyCaseAndBriefingValues)
                          "showWatch = \"1\""};
     FormRecord form;
     const std::string bytes = crlf(lines);
-    const LoadReport report = loadForm(readDescription(bytes), form);
+    const LoadReport report = loadInto(readDescription(bytes), form);
     EXPECT_EQ(form.intro, "intro \"\"x\"\" ") << "the writer's shape: verbatim to the last quote";
     EXPECT_EQ(form.mission, "m \"q\"") << "a string of the file format: doubled quotes undone";
     EXPECT_EQ(form.value(chki(2)), ticked);
@@ -287,7 +287,7 @@ TEST(Loader, ScriptNamesAreDecodedFromTheirCodePage)
     };
     for (const Case &c : cases) {
         FormRecord form;
-        const LoadReport report = loadForm(readDescription(c.bytes), form);
+        const LoadReport report = loadInto(readDescription(c.bytes), form);
         EXPECT_EQ(form.intro, c.intro) << c.bytes;
         if (c.leftover) {
             ASSERT_EQ(report.leftovers.size(), 1u) << c.bytes;

@@ -40,7 +40,7 @@ FormRecord bigForm(char fill, std::size_t introSize, std::size_t missionSize)
     for (int slot = 0; slot < checkBoxCount; ++slot)
         tick(form, slot, std::to_string(slot + 1));
     for (int box = checkBoxCount; box < slotCount; ++box)
-        form.cantText[static_cast<std::size_t>(box)] = std::to_string(box * 3) + ".5";
+        form.counts[static_cast<std::size_t>(box)] = std::to_string(box * 3) + ".5";
     return form;
 }
 
@@ -136,7 +136,7 @@ TEST_F(RealDisk, SizeLimitAtEveryPositionKeepsTheOldFile)
         ASSERT_EQ(form.messages.size(), 1u);
         EXPECT_EQ(form.messages[0], "Cannot write " + targetFile() + ": File too large");
         EXPECT_EQ(form.intro, start.intro);
-        EXPECT_EQ(form.cantText, start.cantText);
+        EXPECT_EQ(form.counts, start.counts);
         EXPECT_EQ(files(), Names{"description.ext"}) << "no temporary left";
 
         FileSink file(targetFile());
@@ -158,7 +158,7 @@ TEST_F(RealDisk, MissingFolderIsReportedAndTheWindowKept)
     ASSERT_EQ(form.messages.size(), 1u);
     // The folder that is missing is the one named.
     EXPECT_EQ(form.messages[0], "Cannot write " + path("gone") + ": No such file or directory");
-    EXPECT_EQ(form.cantText, start.cantText);
+    EXPECT_EQ(form.counts, start.counts);
     EXPECT_FALSE(std::filesystem::exists(path("gone")));
 }
 

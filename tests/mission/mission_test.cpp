@@ -69,7 +69,7 @@ std::string ownFile()
 {
     FormRecord f;
     tick(f, 1, "4");
-    f.cantText[53] = "10";
+    f.counts[53] = "10";
     return test::press(f);
 }
 
@@ -122,7 +122,7 @@ TEST_P(PressAsks, OnlyWhenSomethingWouldBeDropped)
     } else {
         EXPECT_EQ(s.disk.file.committed, onDisk) << "nothing written";
         if (c.answers.back() == Answer::Cancel) {
-            EXPECT_EQ(s.form.cantText, typed.cantText) << "every value typed kept";
+            EXPECT_EQ(s.form.counts, typed.counts) << "every value typed kept";
             EXPECT_TRUE(s.form.messages.empty());
         }
     }
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"leftovers_cancel",
                   [](Folder &s) {
                       openWith(s, handAdded);
-                      s.form.cantText[1] = "abc";
+                      s.form.counts[1] = "abc";
                   },
                   {},
                   {Answer::Cancel},
@@ -203,8 +203,8 @@ TEST(Mission, LoadAnswerReadsTheChangedFileIntoTheForm)
     s.disk.write(test::press(other));
     s.asker.answers = {Answer::Load};
     EXPECT_FALSE(s.press());
-    EXPECT_EQ(s.form.cantText, other.cantText);
-    EXPECT_EQ(s.form.wepValue, other.wepValue);
+    EXPECT_EQ(s.form.counts, other.counts);
+    EXPECT_EQ(s.form.ticks, other.ticks);
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
 }
 
@@ -263,8 +263,32 @@ TEST(Mission, UnsavedValuesAreThoseNotYetWritten)
     EXPECT_TRUE(s.mission.hasUnsavedValues(s.form));
     EXPECT_TRUE(s.press());
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
-    s.form.cantText[3] = "5";
+    s.form.counts[3] = "5";
     EXPECT_TRUE(s.mission.hasUnsavedValues(s.form));
+}
+
+// Every field of the form counts: each briefing option (the last one too),
+// both script names, a tick and a count, each changed alone.
+TEST(Mission, EveryFieldChangedAloneIsUnsaved)
+{
+    std::vector<std::pair<std::string, std::function<void(FormRecord &)>>> changes = {
+        {"txti1", [](FormRecord &f) { f.setText(txti1, "intro.sqs"); }},
+        {"txti2", [](FormRecord &f) { f.setText(txti2, "mission.sqs"); }},
+        {"wep", [](FormRecord &f) { f.setValue(wep(checkBoxCount - 1), greyed); }},
+        {"cant", [](FormRecord &f) { f.setText(cant(slotCount - 1), "x"); }},
+    };
+    for (int n = 1; n <= briefingCount; ++n)
+        changes.emplace_back("chki" + std::to_string(n), [n](FormRecord &f) {
+            f.setValue(chki(n), f.value(chki(n)) == ticked ? unticked : ticked);
+        });
+    for (const auto &[name, change] : changes) {
+        Folder s;
+        openWith(s, ownFile());
+        change(s.form);
+        EXPECT_TRUE(s.mission.hasUnsavedValues(s.form)) << name;
+        EXPECT_TRUE(s.press()) << name;
+        EXPECT_FALSE(s.mission.hasUnsavedValues(s.form)) << name << ": written";
+    }
 }
 
 TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)

@@ -21,7 +21,7 @@ using namespace test;
 FormRecord loaded(const std::string &bytes, LoadReport *report = nullptr)
 {
     FormRecord form = fullestForm(); // every control must be set by the load
-    const LoadReport r = loadForm(readDescription(bytes), form);
+    const LoadReport r = loadInto(readDescription(bytes), form);
     if (report)
         *report = r;
     return form;
@@ -29,8 +29,8 @@ FormRecord loaded(const std::string &bytes, LoadReport *report = nullptr)
 
 bool sameForm(const FormRecord &a, const FormRecord &b)
 {
-    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.wepValue == b.wepValue &&
-           a.cantText == b.cantText;
+    return a.intro == b.intro && a.mission == b.mission && a.briefing == b.briefing && a.ticks == b.ticks &&
+           a.counts == b.counts;
 }
 
 void checkRoundTrip(FormRecord form)
@@ -56,7 +56,7 @@ FormRecord passingForm(std::mt19937 &rng)
 {
     FormRecord form = randomForm(rng);
     for (int box = 0; box < slotCount; ++box) {
-        auto &text = form.cantText[static_cast<std::size_t>(box)];
+        auto &text = form.counts[static_cast<std::size_t>(box)];
         if (form.value(wep(checkBoxOf(box))) == ticked && text != "0" && readCount(text) == 0)
             text = std::to_string(rng() % 200) + "1";
     }

@@ -47,9 +47,9 @@ TEST_P(Checks, ReportEmptyFocusAndDropTheirSection)
     for (int slot = 0; slot < slotCount; ++slot) {
         const bool emptied = std::find(c.failed.begin(), c.failed.end(), slot) != c.failed.end();
         const auto s = static_cast<std::size_t>(slot);
-        EXPECT_EQ(form.cantText[s], emptied ? "" : before.cantText[s]) << "box " << slot;
+        EXPECT_EQ(form.counts[s], emptied ? "" : before.counts[s]) << "box " << slot;
     }
-    EXPECT_EQ(form.wepValue, before.wepValue);
+    EXPECT_EQ(form.ticks, before.ticks);
     EXPECT_EQ(file.find("class Weapons\r\n") != std::string::npos, c.weapons);
     EXPECT_EQ(file.find("class Magazines\r\n") != std::string::npos, c.magazines);
     EXPECT_EQ(file.substr(0, crlf(headerLines()).size()), crlf(headerLines()));
@@ -68,11 +68,11 @@ const CheckCase checkCases[] = {
     {"NegativePasses", [](FormRecord &f) { tick(f, 1, "-3"); }, {}, true, true},
     {"FractionPasses", [](FormRecord &f) { tick(f, 1, "0.5"); }, {}, true, true},
     {"OutOfRangeIsNotANumber", [](FormRecord &f) { tick(f, 1, "1e999"); }, {1}, false, true},
-    {"UntickedNeverReported", [](FormRecord &f) { f.cantText[1] = "abc"; }, {}, true, true},
+    {"UntickedNeverReported", [](FormRecord &f) { f.counts[1] = "abc"; }, {}, true, true},
     {"GreyedCountsAsUnticked",
      [](FormRecord &f) {
          f.setValue(wep(1), greyed);
-         f.cantText[1] = "abc";
+         f.counts[1] = "abc";
      },
      {},
      true,
@@ -97,12 +97,12 @@ const CheckCase checkCases[] = {
     {"AmmoBoxJudgedByItsWeapon",
      [](FormRecord &f) {
          tick(f, 8, "1");
-         f.cantText[60] = "x";
+         f.counts[60] = "x";
      },
      {60},
      true,
      false},
-    {"AmmoBoxOfUntickedWeaponNotReported", [](FormRecord &f) { f.cantText[60] = "x"; }, {}, true, true},
+    {"AmmoBoxOfUntickedWeaponNotReported", [](FormRecord &f) { f.counts[60] = "x"; }, {}, true, true},
     {"SingleChecksDoNotStopEachOther",
      [](FormRecord &f) {
          tick(f, 48, "x");
@@ -115,8 +115,8 @@ const CheckCase checkCases[] = {
      [](FormRecord &f) {
          tick(f, 50, "1");
          tick(f, 51, "1");
-         f.cantText[84] = "";
-         f.cantText[85] = "";
+         f.counts[84] = "";
+         f.counts[85] = "";
      },
      {84, 85},
      true,
@@ -125,10 +125,10 @@ const CheckCase checkCases[] = {
      [](FormRecord &f) {
          for (int slot : {0, 1, 44, 46, 50, 51, 32, 33, 48, 49})
              tick(f, slot, "x");
-         f.cantText[52] = "x";
-         f.cantText[53] = "x";
-         f.cantText[84] = "x";
-         f.cantText[85] = "x";
+         f.counts[52] = "x";
+         f.counts[53] = "x";
+         f.counts[84] = "x";
+         f.counts[85] = "x";
      },
      {0, 44, 50, 32, 52, 48, 49, 84, 85},
      false,
@@ -152,10 +152,10 @@ TEST(Checks, AnEmptiedBoxFailsAgainUntilANumberIsTyped)
     FormRecord form;
     tick(form, 12, "many");
     press(form);
-    EXPECT_EQ(form.cantText[12], "");
+    EXPECT_EQ(form.counts[12], "");
     press(form);
     EXPECT_EQ(form.messages.size(), 2u);
-    form.cantText[12] = "2";
+    form.counts[12] = "2";
     const std::string file = press(form);
     EXPECT_EQ(form.messages.size(), 2u);
     EXPECT_NE(file.find("class LAWLauncher\r\n{\r\n         count = 2;\r\n"), std::string::npos);
@@ -167,10 +167,11 @@ TEST(Checks, ValidEndsEachPassAsItsOutcome)
     WindowFields fields;
     fields.valid = validTrue;
     tick(form, 1, "x");
-    firstCheckPass(form, fields);
+    std::vector<int> failed;
+    firstCheckPass(form, fields, failed);
     EXPECT_EQ(fields.valid, validFalse);
     fields.valid = validTrue;
-    secondCheckPass(form, fields);
+    secondCheckPass(form, fields, failed);
     EXPECT_EQ(fields.valid, validTrue);
 }
 

@@ -42,8 +42,8 @@ void expectSameWindow(const FormRecord &a, const FormRecord &b)
     EXPECT_EQ(a.mission, b.mission);
     EXPECT_EQ(a.quote, b.quote);
     EXPECT_EQ(a.briefing, b.briefing);
-    EXPECT_EQ(a.wepValue, b.wepValue);
-    EXPECT_EQ(a.cantText, b.cantText);
+    EXPECT_EQ(a.ticks, b.ticks);
+    EXPECT_EQ(a.counts, b.counts);
 }
 
 struct FaultCase {
@@ -59,7 +59,7 @@ FormRecord oneRifleWithMagazines()
     f.intro = "introscript";
     f.mission = "missionscript";
     tick(f, 1, "2");
-    f.cantText[53] = "10";
+    f.counts[53] = "10";
     return f;
 }
 
@@ -76,8 +76,8 @@ const FaultCase faultCases[] = {
          f.setValue(chki(7), greyed);
          tick(f, 0, "1");
          tick(f, 11, "2.5");
-         f.cantText[52] = "3";
-         f.cantText[63] = "4";
+         f.counts[52] = "3";
+         f.counts[63] = "4";
          tick(f, 32, "&H10");
          tick(f, 47, "1");
          tick(f, 48, "6");
@@ -92,7 +92,7 @@ const FaultCase faultCases[] = {
      [](FormRecord &f) {
          tick(f, 2, "4");
          tick(f, 5, "x");
-         f.cantText[54] = "9";
+         f.counts[54] = "9";
      },
      concat({headerLines(), section("Magazines", {entry("M60", "9")})}), 1},
 };

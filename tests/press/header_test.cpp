@@ -24,7 +24,7 @@ TEST(Press, OneRifleWithMagazinesGivesItsLines)
     form.intro = "introscript";
     form.mission = "missionscript";
     tick(form, 1, "2");
-    form.cantText[53] = "10";
+    form.counts[53] = "10";
     const auto expected = concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
                                   section("Magazines", {entry("M16", "10")})});
     ASSERT_EQ(expected.size(), 33u);
@@ -35,9 +35,9 @@ TEST(Press, BriefingFlagsWriteTheirValue)
 {
     for (std::int16_t v : {unticked, ticked, greyed}) {
         FormRecord form;
-        for (int n = 1; n <= 7; ++n)
+        for (int n = 1; n <= briefingCount; ++n)
             form.setValue(chki(n), v);
-        const auto lines = headerLines("", "", std::vector<int>(7, v));
+        const auto lines = headerLines("", "", std::vector<int>(briefingCount, v));
         EXPECT_EQ(press(form).substr(0, crlf(lines).size()), crlf(lines)) << v;
     }
 }
@@ -45,11 +45,11 @@ TEST(Press, BriefingFlagsWriteTheirValue)
 TEST(Press, EachBriefingBoxFeedsItsOwnKey)
 {
     // One box at a time, so a swapped pair of keys cannot hide.
-    for (int n = 1; n <= 7; ++n) {
+    for (int n = 1; n <= briefingCount; ++n) {
         FormRecord form;
         form.briefing.fill(unticked);
         form.setValue(chki(n), greyed);
-        std::vector<int> flags(7, 0);
+        std::vector<int> flags(briefingCount, 0);
         flags[static_cast<std::size_t>(n - 1)] = 2;
         EXPECT_EQ(press(form).substr(0, crlf(headerLines("", "", flags)).size()), crlf(headerLines("", "", flags)));
     }

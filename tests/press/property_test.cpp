@@ -2,6 +2,7 @@
 // independently here.
 #include "format/ansi.h"
 #include "format/countformat.h"
+#include "press/sections.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -28,14 +29,14 @@ struct Oracle {
     FormRecord f;
     std::vector<int> failed;
 
-    double value(int box) const { return readCount(f.cantText[static_cast<std::size_t>(box)]); }
-    bool isTicked(int slot) const { return f.wepValue[static_cast<std::size_t>(slot)] == ticked; }
+    double value(int box) const { return readCount(f.counts[static_cast<std::size_t>(box)]); }
+    bool isTicked(int slot) const { return f.ticks[static_cast<std::size_t>(slot)] == ticked; }
     bool active(int box, int weapon) const { return isTicked(weapon) && value(box) > 0; }
 
     // One count check; true when it fails.
     bool check(int box, int weapon)
     {
-        std::string &text = f.cantText[static_cast<std::size_t>(box)];
+        std::string &text = f.counts[static_cast<std::size_t>(box)];
         if (text == "0" || !isTicked(weapon) || readCount(text) != 0)
             return false;
         failed.push_back(box);
@@ -59,7 +60,7 @@ struct Oracle {
     void own(Lines &out, int box, int weapon, bool weaponName) const
     {
         if (active(box, weapon))
-            add(out, f.tag(weaponName ? wep(box) : cant(box)), value(box));
+            add(out, std::string(classNameOf(weaponName ? wep(box) : cant(box))), value(box));
     }
 
     Lines weapons() const
@@ -132,8 +133,8 @@ TEST(Property, EveryRandomFormGivesTheFileTheRulesGive)
         for (int box : expected.failed)
             focus.push_back(cant(box));
         EXPECT_EQ(form.focusMoves, focus);
-        EXPECT_EQ(form.cantText, expected.after.cantText);
-        EXPECT_EQ(form.wepValue, expected.after.wepValue);
+        EXPECT_EQ(form.counts, expected.after.counts);
+        EXPECT_EQ(form.ticks, expected.after.ticks);
     }
 }
 

@@ -71,8 +71,8 @@ const SectionCase sectionCases[] = {
          tick(f, 0, "0");
          tick(f, 2, "-2");
          f.setValue(wep(3), greyed);
-         f.cantText[3] = "5";
-         f.cantText[5] = "5";
+         f.counts[3] = "5";
+         f.counts[5] = "5";
      },
      Entries{}, Entries{}},
     {"CountsReadTheLeadingNumber",
@@ -94,44 +94,44 @@ const SectionCase sectionCases[] = {
      [](FormRecord &f) {
          tick(f, 32, "5");
          tick(f, 1, "1");
-         f.cantText[53] = "10";
+         f.counts[53] = "10";
      },
      Entries{entry("M16", "1")}, Entries{entry("HandGrenade", "5"), entry("M16", "10")}},
     {"AmmoJudgedByTheWeaponsTickNotItsCount",
      [](FormRecord &f) {
          tick(f, 2, "0");
-         f.cantText[54] = "6";
+         f.counts[54] = "6";
      },
      Entries{}, Entries{entry("M60", "6")}},
     {"AmmoOfUntickedOrGreyedWeaponIsLeftOut",
      [](FormRecord &f) {
-         f.cantText[54] = "6";
+         f.counts[54] = "6";
          f.setValue(wep(26), greyed);
-         f.cantText[78] = "2";
+         f.counts[78] = "2";
      },
      Entries{}, Entries{}},
     {"Box75ComesAfter73AndBefore78",
      [](FormRecord &f) {
          tick(f, 26, "0");
-         f.cantText[78] = "2";
+         f.counts[78] = "2";
          tick(f, 23, "0");
-         f.cantText[75] = "1";
+         f.counts[75] = "1";
          tick(f, 21, "0");
-         f.cantText[73] = "4";
+         f.counts[73] = "4";
      },
      Entries{}, Entries{entry("BizonMag", "4"), entry("SVDDragunov", "1"), entry("AT4Launcher", "2")}},
     {"SharedM4CountsUntickedBoxToo",
      [](FormRecord &f) {
          tick(f, 0, "0");
-         f.cantText[52] = "6";
-         f.cantText[63] = "4";
+         f.counts[52] = "6";
+         f.counts[63] = "4";
      },
      Entries{}, Entries{entry("M4", "10")}},
     {"SharedM4WithNegativeBox",
      [](FormRecord &f) {
          tick(f, 0, "0");
-         f.cantText[52] = "3";
-         f.cantText[63] = "-5";
+         f.counts[52] = "3";
+         f.counts[63] = "-5";
      },
      Entries{}, Entries{entry("M4", "-2")}},
     {"SharedM4NeedsAnActivePair",
@@ -145,31 +145,31 @@ const SectionCase sectionCases[] = {
          tick(f, 4, "0");
          tick(f, 22, "0");
          tick(f, 25, "0");
-         f.cantText[56] = "1";
-         f.cantText[74] = "2";
-         f.cantText[77] = "3";
+         f.counts[56] = "1";
+         f.counts[74] = "2";
+         f.counts[77] = "3";
      },
      Entries{}, Entries{entry("GrenadeLauncher", "6")}},
     {"GrenadeLauncherSumsLeftToRight",
      // (1e16 + -1e16) + 0.5 is 0.5; 1e16 + (-1e16 + 0.5) would not be.
      [](FormRecord &f) {
          tick(f, 4, "0");
-         f.cantText[56] = "1e16";
-         f.cantText[74] = "-1e16";
-         f.cantText[77] = "0.5";
+         f.counts[56] = "1e16";
+         f.counts[74] = "-1e16";
+         f.counts[77] = "0.5";
      },
      Entries{}, Entries{entry("GrenadeLauncher", "0.5")}},
     {"AK47FromTheCzOnly",
      [](FormRecord &f) {
          tick(f, 50, "0");
-         f.cantText[84] = "3";
+         f.counts[84] = "3";
      },
      Entries{}, Entries{entry("AK47", "3")}},
     {"AK74SharedBySuAndPlain",
      [](FormRecord &f) {
          tick(f, 19, "0");
-         f.cantText[70] = "2";
-         f.cantText[71] = "5";
+         f.counts[70] = "2";
+         f.counts[71] = "5";
      },
      Entries{}, Entries{entry("AK74", "7")}},
     {"KozliceAmmoNeedsTheKozliceTicked", [](FormRecord &f) { tick(f, 48, "5"); }, Entries{}, Entries{}},
@@ -185,24 +185,24 @@ const SectionCase sectionCases[] = {
          tick(f, 48, "5");
          tick(f, 49, "7");
          tick(f, 0, "0");
-         f.cantText[52] = "2";
+         f.counts[52] = "2";
          tick(f, 18, "0");
-         f.cantText[70] = "3";
+         f.counts[70] = "3";
      },
      Entries{entry("Kozlice", "1")},
      Entries{entry("M4", "2"), entry("Kozliceshell", "5"), entry("Kozliceball", "7"), entry("AK74", "3")}},
     {"CZ75MagLast",
      [](FormRecord &f) {
          tick(f, 51, "0");
-         f.cantText[85] = "4";
+         f.counts[85] = "4";
          tick(f, 24, "0");
-         f.cantText[76] = "1";
+         f.counts[76] = "1";
      },
      Entries{}, Entries{entry("AK47", "1"), entry("CZ75Mag", "4")}},
     {"SameNameInBothSections",
      [](FormRecord &f) {
          tick(f, 3, "1");
-         f.cantText[55] = "2";
+         f.counts[55] = "2";
      },
      Entries{entry("HK", "1")}, Entries{entry("HK", "2")}},
     {"EquipmentWeaponsListedOnceAsWeapons",
@@ -231,8 +231,8 @@ TEST(Sections, FullestFormMatchesTheKeptFile)
 bool boxCounts(const FormRecord &form, int box)
 {
     FormRecord a = form, b = form;
-    a.cantText[static_cast<std::size_t>(box)] = "1000";
-    b.cantText[static_cast<std::size_t>(box)] = "2000";
+    a.counts[static_cast<std::size_t>(box)] = "1000";
+    b.counts[static_cast<std::size_t>(box)] = "2000";
     return press(a) != press(b);
 }
 
@@ -257,7 +257,7 @@ std::vector<FormRecord> oneControlAway(const FormRecord &base, int box, bool on)
     for (int other = 0; other < slotCount; ++other)
         if (other != box) {
             forms.push_back(base);
-            forms.back().cantText[static_cast<std::size_t>(other)] = on ? "1" : "0";
+            forms.back().counts[static_cast<std::size_t>(other)] = on ? "1" : "0";
         }
     return forms;
 }
@@ -271,7 +271,7 @@ TEST(CountDescriptions, EveryBoxCountsExactlyWhenItsConditionHolds)
     FormRecord allOn;
     for (int w = 0; w < checkBoxCount; ++w)
         allOn.setValue(wep(w), ticked);
-    allOn.cantText.fill("1");
+    allOn.counts.fill("1");
     const FormRecord allOff;
 
     for (int box = 0; box < slotCount; ++box) {
@@ -286,7 +286,7 @@ TEST(CountDescriptions, EveryBoxCountsExactlyWhenItsConditionHolds)
             for (int w : c.ticked)
                 alone.setValue(wep(w), ticked);
             for (int other : c.aboveZero)
-                alone.cantText[static_cast<std::size_t>(other)] = "1";
+                alone.counts[static_cast<std::size_t>(other)] = "1";
             for (const FormRecord &f : oneControlAway(alone, box, false))
                 forms.push_back(f);
         }

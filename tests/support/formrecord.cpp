@@ -1,19 +1,19 @@
 #include "formrecord.h"
 
-#include "press/startvalues.h"
-
 #include <stdexcept>
 
 namespace qor
 {
 
-FormRecord::FormRecord() : quote(quoteCharacter)
+namespace
 {
-    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
-        briefing[n + 1] = briefingOptions[n].start;
-    wepValue.fill(startTick);
-    cantText.fill(std::string(startCount));
+
+template <typename T, std::size_t N> T &at(std::array<T, N> &a, int index)
+{
+    return a.at(static_cast<std::size_t>(index));
 }
+
+} // namespace
 
 std::string FormRecord::text(ControlId box) const
 {
@@ -25,7 +25,7 @@ std::string FormRecord::text(ControlId box) const
     case ControlName::txtt:
         return quote;
     case ControlName::cant:
-        return cantText.at(static_cast<std::size_t>(box.index));
+        return counts.at(static_cast<std::size_t>(box.index));
     default:
         throw std::invalid_argument("not a text box");
     }
@@ -41,7 +41,7 @@ void FormRecord::setText(ControlId box, std::string_view text)
         mission = text;
         break;
     case ControlName::cant:
-        cantText.at(static_cast<std::size_t>(box.index)) = text;
+        at(counts, box.index) = text;
         break;
     default:
         throw std::invalid_argument("not an editable text box");
@@ -57,30 +57,20 @@ void FormRecord::setFocus(ControlId box)
 std::int16_t FormRecord::value(ControlId checkBox) const
 {
     if (checkBox.name == ControlName::chki)
-        return briefing.at(static_cast<std::size_t>(checkBox.index));
+        return briefing.at(static_cast<std::size_t>(checkBox.index - 1));
     if (checkBox.name == ControlName::wep)
-        return wepValue.at(static_cast<std::size_t>(checkBox.index));
+        return ticks.at(static_cast<std::size_t>(checkBox.index));
     throw std::invalid_argument("not a check box");
 }
 
 void FormRecord::setValue(ControlId checkBox, std::int16_t value)
 {
     if (checkBox.name == ControlName::chki)
-        briefing.at(static_cast<std::size_t>(checkBox.index)) = value;
+        at(briefing, checkBox.index - 1) = value;
     else if (checkBox.name == ControlName::wep)
-        wepValue.at(static_cast<std::size_t>(checkBox.index)) = value;
+        at(ticks, checkBox.index) = value;
     else
         throw std::invalid_argument("not a check box");
-}
-
-std::string FormRecord::tag(ControlId control) const
-{
-    const auto &item = catalogue.at(static_cast<std::size_t>(control.index));
-    if (control.name == ControlName::wep && control.index < checkBoxCount)
-        return std::string(item.itemClass);
-    if (control.name == ControlName::cant)
-        return std::string(item.magazineClass);
-    throw std::invalid_argument("no class name on this control");
 }
 
 void FormRecord::showMessage(std::string_view text)

@@ -1,12 +1,11 @@
 #pragma once
-// The window's values in memory: a FormView for tests, fuzzing and
-// benchmarks. It starts from the window's start values (startvalues.h) and
-// records what a press shows and where it moves the focus.
+// The window in memory, for tests, fuzzing and benchmarks: a Form value (it
+// starts from the start values) plus what a press showed and where it moved
+// the focus.
 
-#include "catalogue/catalogue.h"
+#include "press/form.h"
 #include "press/formview.h"
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,25 +13,20 @@
 namespace qor
 {
 
-class FormRecord final : public FormView
+class FormRecord final : public Form, public FormView
 {
   public:
-    FormRecord();
+    FormRecord() = default;
+    explicit FormRecord(Form form) : Form(std::move(form)) {}
 
     std::string text(ControlId box) const override;
     void setText(ControlId box, std::string_view text) override;
     void setFocus(ControlId box) override;
     std::int16_t value(ControlId checkBox) const override;
-    std::string tag(ControlId control) const override;
+    void setValue(ControlId checkBox, std::int16_t value) override;
     void showMessage(std::string_view text) override;
 
-    void setValue(ControlId checkBox, std::int16_t value) override;
-
-    std::string intro, mission;
-    std::string quote;
-    std::array<std::int16_t, 8> briefing{}; // chki1..chki7 at index 1..7
-    std::array<std::int16_t, checkBoxCount> wepValue{};
-    std::array<std::string, slotCount> cantText;
+    const Form &form() const { return *this; }
 
     std::vector<std::string> messages;
     std::vector<ControlId> focusMoves;

@@ -63,10 +63,17 @@ std::string press(FormRecord &form)
     return file.committed;
 }
 
+LoadReport loadInto(const ReadFile &file, FormRecord &form)
+{
+    Loaded loaded = loadForm(file);
+    static_cast<Form &>(form) = std::move(loaded.form);
+    return std::move(loaded.report);
+}
+
 void tick(FormRecord &form, int slot, const std::string &count)
 {
     form.setValue(wep(slot), ticked);
-    form.cantText[static_cast<std::size_t>(slot)] = count;
+    form.counts[static_cast<std::size_t>(slot)] = count;
 }
 
 FormRecord fullestForm()
@@ -74,12 +81,11 @@ FormRecord fullestForm()
     FormRecord form;
     form.intro = "intro.sqs";
     form.mission = "mission.sqs";
-    for (int n = 1; n <= 7; ++n)
-        form.setValue(chki(n), ticked);
+    form.briefing.fill(ticked);
     for (int slot = 0; slot < slotCount; ++slot) {
         if (slot < checkBoxCount)
             form.setValue(wep(slot), ticked);
-        form.cantText[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
+        form.counts[static_cast<std::size_t>(slot)] = std::to_string(slot + 1);
     }
     return form;
 }
@@ -125,11 +131,11 @@ FormRecord randomForm(std::mt19937 &rng)
         const int t = tick(rng);
         return static_cast<std::int16_t>(t < 5 ? 0 : t < 9 ? 1 : 2);
     };
-    for (int n = 1; n <= 7; ++n)
-        f.setValue(chki(n), state());
+    for (auto &option : f.briefing)
+        option = state();
     for (int s = 0; s < checkBoxCount; ++s)
         f.setValue(wep(s), state());
-    for (auto &text : f.cantText)
+    for (auto &text : f.counts)
         text = tick(rng) < 7 ? countPool[pool(rng)] : std::to_string(digits(rng));
     char numbered[16];
     std::snprintf(numbered, sizeof numbered, "i%d", digits(rng));

@@ -5,6 +5,7 @@
 
 #include "formrecord.h"
 #include "memoryfile.h"
+#include "mission/loader.h"
 #include "press/command.h"
 
 #include <random>
@@ -34,6 +35,9 @@ Lines concat(const std::vector<Lines> &parts);
 
 // One press on a form into memory; returns the committed file.
 std::string press(FormRecord &form);
+
+// Loads a read file into the form, as a window shows it.
+LoadReport loadInto(const ReadFile &file, FormRecord &form);
 
 // Ticks wep(slot) and types `count` into cant(slot).
 void tick(FormRecord &form, int slot, const std::string &count);

@@ -309,7 +309,6 @@ void QorGenerator::createCheckBoxes()
         auto *box = new TickBox(qs(item.caption), this);
         box->setObjectName(QStringLiteral("wep_%1").arg(slot));
         box->setGeometry(toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
-        box->setProperty(tagProperty, qs(item.itemClass));
         box->setAccessibleName(qs(layout::accessibleName(wep(slot))));
         setTickValue(*box, startTick);
         const layout::GroupStyle style = layout::groupStyle(item.group);
@@ -323,7 +322,6 @@ void QorGenerator::createCheckBoxes()
         box->setObjectName(qs(s.name));
         box->setGeometry(toPixels(layout::briefingBox(s)));
         box->setFont(fontFor(layout::Font::Briefing, font()));
-        box->setProperty(tagProperty, qs(briefingOptions[n].key));
         box->setAccessibleName(qs(layout::accessibleName(chki(static_cast<int>(n) + 1))));
         setTickValue(*box, briefingOptions[n].start);
         controls_.chki[n] = box;
@@ -334,11 +332,9 @@ void QorGenerator::createTextBoxes()
 {
     const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
-        const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new CountBox(this);
         box->setObjectName(QStringLiteral("cant_%1").arg(slot));
         box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
-        box->setProperty(tagProperty, qs(item.magazineClass));
         box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
         box->setText(startText);
         controls_.cant[static_cast<std::size_t>(slot)] = box;

@@ -91,14 +91,6 @@ void WidgetForm::setValue(ControlId checkBox, std::int16_t value)
     setTickValue(*this->checkBox(checkBox), value);
 }
 
-std::string WidgetForm::tag(ControlId control) const
-{
-    const QWidget *w = control.name == ControlName::chki || control.name == ControlName::wep
-                           ? static_cast<QWidget *>(checkBox(control))
-                           : lineEdit(control);
-    return w->property(tagProperty).toString().toStdString();
-}
-
 void WidgetForm::showMessage(std::string_view text)
 {
     presenter_(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));

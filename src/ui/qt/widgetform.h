@@ -3,7 +3,7 @@
 // widgets, so every read sees what is on screen at that moment.
 
 #include "catalogue/catalogue.h"
-#include "press/formview.h"
+#include "press/form.h"
 
 #include <QString>
 
@@ -20,9 +20,6 @@ namespace qor
 // default is a modal box; tests put a recorder in its place.
 using MessagePresenter = std::function<void(const QString &text)>;
 
-// The name under which a widget keeps its class name, its Tag.
-inline constexpr const char *tagProperty = "tag";
-
 // Value of a check box as the core counts it: Qt orders its states
 // unchecked, partially checked, checked, the core unticked, ticked, greyed.
 std::int16_t tickValue(const QCheckBox &box);
@@ -35,7 +32,7 @@ class WidgetForm final : public FormView
         QLineEdit *txti1 = nullptr;
         QLineEdit *txti2 = nullptr;
         QLineEdit *txtt = nullptr;
-        std::array<QCheckBox *, 7> chki{};
+        std::array<QCheckBox *, briefingOptions.size()> chki{};
         std::array<QCheckBox *, checkBoxCount> wep{};
         std::array<QLineEdit *, slotCount> cant{};
     };
@@ -48,7 +45,6 @@ class WidgetForm final : public FormView
     void setFocus(ControlId box) override;
     std::int16_t value(ControlId checkBox) const override;
     void setValue(ControlId checkBox, std::int16_t value) override;
-    std::string tag(ControlId control) const override;
     void showMessage(std::string_view text) override;
 
   private:

@@ -42,23 +42,6 @@ class Win32Form final : public FormView
     void setFocus(ControlId box) override { SetFocus(textBox(box)); }
     std::int16_t value(ControlId checkBox) const override { return w_.value(checkBox); }
     void setValue(ControlId checkBox, std::int16_t value) override { w_.setValue(checkBox, value); }
-    std::string tag(ControlId control) const override
-    {
-        w_.control(control); // a wrong id fails as it does for every other call
-        switch (control.name) {
-        case ControlName::chki:
-            return std::string(briefingOptions[static_cast<std::size_t>(control.index - 1)].key);
-        case ControlName::wep:
-            return std::string(catalogue[static_cast<std::size_t>(control.index)].itemClass);
-        case ControlName::cant:
-            return std::string(catalogue[static_cast<std::size_t>(control.index)].magazineClass);
-        case ControlName::txti1:
-        case ControlName::txti2:
-        case ControlName::txtt:
-            break;
-        }
-        return {};
-    }
     void showMessage(std::string_view text) override { presenter()(w_.handle(), wide(text)); }
 
     std::function<MessagePresenter()> presenter;

@@ -162,14 +162,14 @@ class MainWindow
 
     std::array<HWND, checkBoxCount> wep_{};
     std::array<HWND, slotCount> cant_{};
-    std::array<HWND, 7> chki_{};
+    std::array<HWND, layout::briefing.size()> chki_{};
     HWND txti1_ = nullptr, txti2_ = nullptr, txtt_ = nullptr, cmd_ = nullptr;
     HWND status_ = nullptr, folderButton_ = nullptr;
     HWND statusTip_ = nullptr;
     std::wstring statusTipText_;
     HBRUSH boxBrush_ = nullptr;
     std::array<std::int16_t, checkBoxCount> wepValue_{};
-    std::array<std::int16_t, 7> chkiValue_{};
+    std::array<std::int16_t, layout::briefing.size()> chkiValue_{};
     std::vector<HWND> tabOrder_;
 
     std::vector<HFONT> fonts_; // by layout font, for dpi_

@@ -207,8 +207,6 @@ class QorGeneratorTest : public QObject
     void fit();
     void followsScreen();
     void startState();
-    void tags_data();
-    void tags();
     void accessibleNames_data();
     void accessibleNames();
     void accessibilityTree();
@@ -352,7 +350,7 @@ void QorGeneratorTest::geometry_data()
     row("Label5", 8160, 10080, 4095, 255);
     row("txti1", 2040, 8280, 5895, 375);
     row("txti2", 2040, 8760, 5895, 375);
-    for (int n = 1; n <= 7; ++n)
+    for (int n = 1; n <= qor::briefingCount; ++n)
         row(QString("chki%1").arg(n), 8880, 6600 + 360 * (n - 1), 2535, 420);
     row("cmd", 720, 9600, 6495, 495);
     row("txtt", 5280, 9840, 150, 195);
@@ -551,7 +549,7 @@ void QorGeneratorTest::fonts_data()
         QTest::newRow(n) << QString(n) << 6.0 << false;
     for (const char *n : {"Label1", "Label2"})
         QTest::newRow(n) << QString(n) << 9.75 << true;
-    for (int k = 1; k <= 7; ++k)
+    for (int k = 1; k <= qor::briefingCount; ++k)
         QTest::newRow(qPrintable(QString("chki%1").arg(k))) << QString("chki%1").arg(k) << 14.25 << false;
     QTest::newRow("cmd") << QString("cmd") << 18.0 << true;
     for (const char *n : {"Label3", "Label4", "Label5", "txti1", "txti2", "wep_0", "wep_46", "cant_0", "cant_85"})
@@ -639,11 +637,11 @@ void QorGeneratorTest::statusShownWhole()
 void QorGeneratorTest::startState()
 {
     const bool briefing[] = {true, false, true, true, false, false, false};
-    for (int k = 1; k <= 7; ++k)
+    for (int k = 1; k <= qor::briefingCount; ++k)
         QCOMPARE(window->formView().value(qor::chki(k)), briefing[k - 1] ? 1 : 0);
-    for (int s = 0; s < 52; ++s)
+    for (int s = 0; s < qor::checkBoxCount; ++s)
         QCOMPARE(window->formView().value(qor::wep(s)), 0);
-    for (int s = 0; s < 86; ++s)
+    for (int s = 0; s < qor::slotCount; ++s)
         QCOMPARE(box(QString("cant_%1").arg(s))->text(), QString("0"));
     QCOMPARE(box("txti1")->text(), QString());
     QCOMPARE(box("txti2")->text(), QString());
@@ -653,49 +651,6 @@ void QorGeneratorTest::startState()
     QVERIFY(!quote->isEnabled());
     QCOMPARE(window->formView().text(qor::txtt), std::string("\""));
     QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
-}
-
-void QorGeneratorTest::tags_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("tag");
-    const std::pair<const char *, const char *> rows[] = {
-        {"wep_0", "M4"},
-        {"cant_0", ""},
-        {"wep_4", "M16GrenadeLauncher"},
-        {"wep_31", "Skorpion"},
-        {"wep_32", ""},
-        {"cant_32", "HandGrenade"},
-        {"cant_43", "Mine"},
-        {"wep_46", "NVGoggles"},
-        {"cant_46", "NVGoggles"},
-        {"wep_47", "Kozlice"},
-        {"cant_47", ""},
-        {"wep_48", "Kozliceshell"},
-        {"cant_48", "Kozliceshell"},
-        {"cant_49", "Kozliceball"},
-        {"cant_52", "M4"},
-        {"cant_63", "M4"},
-        {"cant_83", "SkorpionMag"},
-        {"cant_84", "AK47"},
-        {"cant_85", "CZ75Mag"},
-        {"chki1", "showCompass"},
-        {"chki6", "debriefing"},
-    };
-    for (const auto &[name, tag] : rows)
-        QTest::newRow(name) << QString(name) << QString(tag);
-}
-
-void QorGeneratorTest::tags()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, tag);
-    QCOMPARE(window->findChild<QWidget *>(name)->property(qor::tagProperty).toString(), tag);
-    const int slot = name.section('_', 1).toInt();
-    if (name.startsWith("wep_"))
-        QCOMPARE(QString::fromStdString(window->formView().tag(qor::wep(slot))), tag);
-    else if (name.startsWith("cant_"))
-        QCOMPARE(QString::fromStdString(window->formView().tag(qor::cant(slot))), tag);
 }
 
 void QorGeneratorTest::accessibleNames_data()
@@ -761,11 +716,11 @@ void QorGeneratorTest::tabOrder()
         row(s, false);
     for (int s = 32; s <= 51; ++s)
         row(s, true);
-    for (int s = 52; s <= 85; ++s)
+    for (int s = qor::checkBoxCount; s < qor::slotCount; ++s)
         expected << QString("cant_%1").arg(s);
     expected << "txti1"
              << "txti2";
-    for (int k = 1; k <= 7; ++k)
+    for (int k = 1; k <= qor::briefingCount; ++k)
         expected << QString("chki%1").arg(k);
     expected << "folderButton";     // below the canvas, beside the status line
     QCOMPARE(expected.size(), 149); // 161 places less 12 labels and txtt, and the folder button
@@ -1059,7 +1014,7 @@ void QorGeneratorTest::accessibilityTree()
         QVERIFY2(relations.size() == 1 && relations[0].first->object() == get<QLabel>(label), input);
     }
     // Every count box says what it counts and what it takes.
-    for (int s = 0; s < 86; ++s) {
+    for (int s = 0; s < qor::slotCount; ++s) {
         const QString d =
             QAccessible::queryAccessibleInterface(box(QString("cant_%1").arg(s)))->text(QAccessible::Description);
         QVERIFY2(d.contains("ticked") && d.contains("&H10"), qPrintable(QString::number(s)));
@@ -1085,7 +1040,7 @@ void QorGeneratorTest::darkScheme()
     for (const char *name :
          {"lblnato", "lblrus", "lblot", "lblequ", "lbla1", "lbla2", "lbla3", "Label3", "Label4", "Label5"})
         texts.append({get<QLabel>(name), get<QLabel>(name)->geometry()});
-    for (int s = 0; s < 52; ++s) {
+    for (int s = 0; s < qor::checkBoxCount; ++s) {
         QCheckBox *c = check(QString("wep_%1").arg(s));
         texts.append({c, captionRect(c).translated(c->pos())});
     }
@@ -1232,7 +1187,7 @@ qor::FormRecord rifleForm()
     qor::FormRecord form;
     form.intro = "intro.sqs";
     qor::test::tick(form, 1, "4");
-    form.cantText[53] = "10";
+    form.counts[53] = "10";
     return form;
 }
 

@@ -122,12 +122,12 @@ void fill(MainWindow &window, const FormRecord &form)
 {
     SetWindowTextW(window.control(txti1), wide(form.intro).c_str());
     SetWindowTextW(window.control(txti2), wide(form.mission).c_str());
-    for (int n = 1; n <= 7; ++n)
-        window.setValue(chki(n), form.briefing[static_cast<std::size_t>(n)]);
+    for (int n = 1; n <= briefingCount; ++n)
+        window.setValue(chki(n), form.option(n));
     for (int s = 0; s < checkBoxCount; ++s)
-        window.setValue(wep(s), form.wepValue[static_cast<std::size_t>(s)]);
+        window.setValue(wep(s), form.ticks[static_cast<std::size_t>(s)]);
     for (int s = 0; s < slotCount; ++s)
-        SetWindowTextW(window.control(cant(s)), wide(form.cantText[static_cast<std::size_t>(s)]).c_str());
+        SetWindowTextW(window.control(cant(s)), wide(form.counts[static_cast<std::size_t>(s)]).c_str());
 }
 
 TEST_F(WindowTest, APressWritesTheSameBytesAsTheCoreForEveryForm)
@@ -147,13 +147,13 @@ TEST_F(WindowTest, APressWritesTheSameBytesAsTheCoreForEveryForm)
              f.briefing = {0, 0, 1, 0, 1, 0, 1, 0};
              tick(f, 0, "3");
              tick(f, 6, "2.5");
-             f.cantText[52] = "4";
-             f.cantText[53] = "1e3";
+             f.counts[52] = "4";
+             f.counts[53] = "1e3";
              tick(f, 19, "&H10");
-             f.cantText[71] = "7";
+             f.counts[71] = "7";
              f.setValue(wep(24), greyed);
-             f.cantText[24] = "9";
-             f.cantText[40] = "5"; // unticked
+             f.counts[24] = "9";
+             f.counts[40] = "5"; // unticked
              tick(f, 47, "2");
              return f;
          }},
