@@ -459,6 +459,8 @@ void MainWindow::explainCutStatus()
 {
     // Where the band is too narrow, the whole text as a tooltip and as the
     // line's description, which screen readers read after its name.
+    if (!status_ || fonts_.empty())
+        return; // sized while the window is still being made
     const std::wstring whole = statusCut() ? windowText(status_) : std::wstring();
     if (whole == statusTipText_)
         return;
