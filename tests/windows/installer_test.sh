@@ -99,6 +99,14 @@ wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S over a runn
 program_ended "the installer"
 [[ -f $program_dir/qorgenerator.exe ]] || fail "installing over a running copy lost the program"
 start_program
+# A copy that does not answer (stopped here) stays, and so does everything:
+# the uninstaller, run in place so that its exit status is its own, fails.
+kill -STOP "$program_pid"
+wine64 "$program_dir/uninstall.exe" /S "_?=$(windows_path "$program_dir")" >>"$work/wine.log" 2>&1 &&
+    fail "uninstall.exe /S reported success while the program ran"
+[[ -f $program_dir/qorgenerator.exe ]] || fail "the uninstall removed the program file of a running copy"
+[[ -n $(value "$uninstall_key" DisplayName) ]] || fail "the failed uninstall removed the uninstall entry"
+kill -CONT "$program_pid"
 
 # The program keeps the folders it worked in under HKCU\Software\qorgenerator;
 # they go with it.
