@@ -102,6 +102,13 @@ TEST_P(Scaled, OpensNoLargerThanTheWorkAreaAndScrollsEveryFocusIntoView)
     EXPECT_LE(outer.right - outer.left, monitor.rcWork.right - monitor.rcWork.left);
     EXPECT_LE(outer.bottom - outer.top, monitor.rcWork.bottom - monitor.rcWork.top);
     GetClientRect(window->handle(), &client);
+    // Wide enough for the canvas and a vertical bar: no horizontal bar.
+    RECT frame{0, 0, window->canvasSize().cx + GetSystemMetricsForDpi(SM_CXVSCROLL, GetParam()), 0};
+    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, 0, GetParam());
+    if (frame.right - frame.left <= monitor.rcWork.right - monitor.rcWork.left) {
+        EXPECT_FALSE(GetWindowLongPtrW(window->handle(), GWL_STYLE) & WS_HSCROLL)
+            << "work area " << monitor.rcWork.right << "x" << monitor.rcWork.bottom;
+    }
     // Both ends of the Tab order, and the far corners of the canvas.
     for (HWND w : {at(chki(7)), at(cant(46)), at(txti2), at(wep(0)), window->button()}) {
         SetFocus(w);
