@@ -39,7 +39,7 @@ std::string systemText(DWORD error)
     wchar_t text[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 512, nullptr);
     std::wstring s = text;
-    while (!s.empty() && std::iswspace(s.back()))
+    while (!s.empty() && (std::iswspace(s.back()) || s.back() == L'.'))
         s.pop_back();
     return utf8(s);
 }

@@ -144,7 +144,7 @@ TEST_F(WindowTest, APressWritesTheSameBytesAsTheCoreForEveryForm)
              FormRecord f;
              f.intro = "intro \xc3\xa9t\xc3\xa9.sqs"; // "été"
              f.mission = "say \"hi\"";
-             f.briefing = {0, 0, 1, 0, 1, 0, 1};
+             f.briefing = {0, 1, 0, 1, 0, 1, 0};
              tick(f, 0, "3");
              tick(f, 6, "2.5");
              f.counts[52] = "4";
