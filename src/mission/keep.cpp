@@ -44,7 +44,7 @@ bool isClass(const Statement &s)
 
 // Every class's end and every statement's enclosing class, found with a stack.
 struct Nesting {
-    std::vector<std::size_t> match, parent;
+    std::vector<std::size_t> match, parent; // a class's end; an end's class
 
     explicit Nesting(const std::vector<Statement> &st) : match(st.size(), 0), parent(st.size(), none)
     {
@@ -52,6 +52,7 @@ struct Nesting {
         for (std::size_t n = 0; n < st.size(); ++n) {
             if (st[n].kind == StatementKind::ClassEnd && !open.empty()) {
                 match[open.back()] = n;
+                match[n] = open.back();
                 open.pop_back();
             }
             parent[n] = open.empty() ? none : open.back();
@@ -111,26 +112,32 @@ struct Chunk {
 class Splicer
 {
   public:
-    Splicer(std::string_view bytes, const ReadFile &file, const std::vector<Leftover> &leftovers,
-            std::string_view pressed)
+    Splicer(std::string_view bytes, const ReadFile &file, const Leftovers &leftovers, std::string_view pressed)
         : bytes_(bytes), file_(file), st_(file.statements), nest_(st_), left_(st_.size()),
           heldLine_(static_cast<std::size_t>(file.lineCount) + 2), section_(st_.size(), -1), pressed_(pressed),
-          pressedSize_(pressed.size()), starts_(lineStarts(bytes, file.utf8))
+          pressedSize_(pressed.size()), starts_(lineStarts(bytes, file.utf8)), leftovers_(leftovers)
     {
-        for (const Leftover &l : leftovers)
-            std::fill(left_.begin() + static_cast<std::ptrdiff_t>(l.first),
-                      left_.begin() + static_cast<std::ptrdiff_t>(std::min(l.end, st_.size())), 1);
+        std::array<bool, 2> seen{};
         for (std::size_t n = 0; n < st_.size(); ++n) {
+            const Statement &s = st_[n];
+            const std::size_t parent = nest_.parent[n];
+            const int title = parent == none && s.kind == StatementKind::ClassBegin ? sectionIndex(s.name) : -1;
+            if (s.kind == StatementKind::ClassEnd) {
+                left_[n] = left_[nest_.match[n]];
+            } else if (title >= 0 && s.base.empty() && !seen[static_cast<std::size_t>(title)]) {
+                seen[static_cast<std::size_t>(title)] = true; // the loader takes the first one
+                section_[n] = title;
+            } else {
+                left_[n] = (parent != none && left_[parent]) || leftovers.covered(s.firstLine);
+            }
             if (left_[n])
                 continue;
-            for (int line = st_[n].firstLine; line <= st_[n].lastLine; ++line)
+            for (int line = s.firstLine; line <= s.lastLine; ++line)
                 heldLine_[static_cast<std::size_t>(line)] = 1;
-            if (nest_.parent[n] == none && st_[n].kind == StatementKind::ClassBegin)
-                section_[n] = sectionIndex(st_[n].name);
-            if (st_[n].kind != StatementKind::ClassEnd)
-                heldChildren_[nest_.parent[n]].push_back(n);
+            if (s.kind != StatementKind::ClassEnd)
+                heldChildren_[parent].push_back(n);
         }
-        chunks(leftovers);
+        chunks();
     }
 
     Kept run(std::string_view pressed)
@@ -207,30 +214,29 @@ class Splicer
     }
 
   private:
-    // The outermost leftovers, joined where they share a line.
-    void chunks(const std::vector<Leftover> &leftovers)
+    // The outermost statements the form does not hold, joined where they
+    // share a line.
+    void chunks()
     {
-        std::vector<const Leftover *> sorted;
-        for (const Leftover &l : leftovers)
-            if (l.end > l.first && l.end <= st_.size())
-                sorted.push_back(&l);
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [](const Leftover *a, const Leftover *b) { return a->first < b->first; });
-        std::size_t covered = 0;
-        for (const Leftover *l : sorted) {
-            if (l->first < covered)
-                continue; // inside one already taken whole
-            covered = l->end;
-            const std::optional<std::string> conflict = contradiction(*l);
-            if (!chunks_.empty() && l->firstLine <= chunks_.back().range.lastLine) {
-                Chunk &c = chunks_.back();
-                c.range.lastLine = std::max(c.range.lastLine, l->lastLine);
-                c.end = l->end;
-                if (!c.unkept)
-                    c.unkept = conflict;
+        for (std::size_t n = 0; n < st_.size();) {
+            const std::size_t parent = nest_.parent[n];
+            if (!left_[n] || (parent != none && left_[parent]) || st_[n].kind == StatementKind::ClassEnd) {
+                ++n; // inside what the form holds, lines of its own may follow
                 continue;
             }
-            chunks_.push_back({*l, l->first, l->end, conflict});
+            const std::size_t end = nest_.next(st_, n);
+            Leftover l{st_[n].firstLine, st_[end - 1].lastLine, reasonAt(st_[n].firstLine)};
+            const std::optional<std::string> conflict = contradiction(n, end, l.reason);
+            if (!chunks_.empty() && l.firstLine <= chunks_.back().range.lastLine) {
+                Chunk &c = chunks_.back();
+                c.range.lastLine = std::max(c.range.lastLine, l.lastLine);
+                c.end = end;
+                if (!c.unkept)
+                    c.unkept = conflict;
+            } else {
+                chunks_.push_back({l, n, end, conflict});
+            }
+            n = end;
         }
         for (Chunk &c : chunks_)
             if (!c.unkept)
@@ -241,32 +247,39 @@ class Splicer
                     }
     }
 
-    // Why keeping this leftover would make the file say something twice.
-    std::optional<std::string> contradiction(const Leftover &l) const
+    std::string reasonAt(int line) const
     {
-        const Statement &s = st_[l.first];
-        const std::size_t parent = nest_.parent[l.first];
+        for (const Leftover &l : leftovers_)
+            if (l.firstLine <= line && line <= l.lastLine)
+                return l.reason;
+        return "a line the form does not hold";
+    }
+
+    // Why keeping this leftover would make the file say something twice.
+    std::optional<std::string> contradiction(std::size_t first, std::size_t end, const std::string &reason) const
+    {
+        const Statement &s = st_[first];
+        const std::size_t parent = nest_.parent[first];
         if (parent == none) {
             if (s.kind == StatementKind::Assignment && pressed_.writesKey(s.name))
-                return l.reason + "; the press writes " + std::string(s.name) + " itself";
+                return reason + "; the press writes " + std::string(s.name) + " itself";
             if (isClass(s) && sectionIndex(s.name) >= 0)
-                return l.reason + "; the press writes class " + std::string(s.name) + " itself";
+                return reason + "; the press writes class " + std::string(s.name) + " itself";
             return std::nullopt;
         }
         if (section_[parent] >= 0) {
             const auto &written = pressed_.entries[static_cast<std::size_t>(section_[parent])];
             if (isClass(s) && written.count(s.name))
-                return l.reason + "; the press writes class " + std::string(s.name) + " itself";
+                return reason + "; the press writes class " + std::string(s.name) + " itself";
             return std::nullopt;
         }
-        const bool comments = std::all_of(st_.begin() + static_cast<std::ptrdiff_t>(l.first),
-                                          st_.begin() + static_cast<std::ptrdiff_t>(l.end),
+        const bool comments = std::all_of(st_.begin() + static_cast<std::ptrdiff_t>(first),
+                                          st_.begin() + static_cast<std::ptrdiff_t>(end),
                                           [](const Statement &t) { return t.kind == StatementKind::Comment; });
         const std::size_t outer = nest_.parent[parent];
         if (comments && outer != none && section_[outer] >= 0)
             return std::nullopt;
-        return l.reason + "; inside class " + std::string(st_[parent].name) +
-               ", which the press writes in its own shape";
+        return reason + "; inside class " + std::string(st_[parent].name) + ", which the press writes in its own shape";
     }
 
     void place(Chunk &c) const
@@ -370,12 +383,12 @@ class Splicer
     std::size_t pressedSize_;
     std::vector<std::size_t> starts_;
     std::vector<Chunk> chunks_;
+    const Leftovers &leftovers_;
 };
 
 } // namespace
 
-Kept keep(std::string_view fileBytes, const ReadFile &file, const std::vector<Leftover> &leftovers,
-          std::string_view pressed)
+Kept keep(std::string_view fileBytes, const ReadFile &file, const Leftovers &leftovers, std::string_view pressed)
 {
     if (file.refusal) {
         Kept out;

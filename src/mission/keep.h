@@ -42,8 +42,10 @@ struct Kept {
 
 // fileBytes: the file as read; file: readDescription(fileBytes) (not refused);
 // leftovers: what loadForm reported for it; pressed: the bytes of a press.
-Kept keep(std::string_view fileBytes, const ReadFile &file, const std::vector<Leftover> &leftovers,
-          std::string_view pressed);
+// A statement on a line the loader marked is taken as not held, but for the
+// first Weapons and Magazines sections: whatever that makes of a line shared
+// with what the form holds, it is asked about, never kept twice.
+Kept keep(std::string_view fileBytes, const ReadFile &file, const Leftovers &leftovers, std::string_view pressed);
 
 // Where each line begins, counted as the reader counts lines (CR LF, LF or
 // CR); line n starts at [n - 1].

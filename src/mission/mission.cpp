@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "format/ansi.h"
+#include "format/plaintext.h"
 #include "format/reader.h"
 #include "io/infolder.h"
 
@@ -37,23 +38,30 @@ std::string grouped(std::uint64_t n)
     return out;
 }
 
-std::string plural(int n, const char *one, const char *many)
+std::string plural(std::uint64_t n, const char *one, const char *many)
 {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
+    return grouped(n) + " " + (n == 1 ? one : many);
 }
 
-// A line of the file for the details of a question: as far as 80 bytes,
-// decoded, with what cannot be shown as "?".
-std::string lineText(std::string_view bytes, bool utf8, std::size_t at)
+// A line of the file for the details of a question: its first characters,
+// decoded, each byte the code page leaves undefined shown as U+FFFD.
+std::string lineText(std::string_view line, bool utf8)
 {
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-    std::string text(bytes.substr(at, std::min<std::size_t>(end - at, 80)));
-    for (char &c : text)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    if (utf8)
-        return isUtf8(text) ? text : std::string("?");
-    return fromAnsi(text).value_or("?");
+    constexpr std::size_t shown = 80;
+    line = line.substr(0, shown * 4); // a line can be the whole file
+    line = line.substr(0, line.find_first_of("\r\n"));
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    std::string text;
+    for (const char c : line) {
+        if (c == '\t')
+            text += ' ';
+        else if (utf8 || static_cast<unsigned char>(c) < 0x80)
+            text += c;
+        else
+            text += fromAnsi(std::string_view(&c, 1)).value_or("\xEF\xBF\xBD");
+    }
+    return plainText(text, shown);
 }
 
 std::string range(int first, int last)
@@ -61,21 +69,30 @@ std::string range(int first, int last)
     return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
 }
 
-std::vector<std::pair<int, int>> merged(const std::vector<Leftover> &leftovers)
+// "a FIFO (named pipe)": what stands where the file should be.
+std::string kindName(Snapshot::Kind kind)
 {
-    std::vector<std::pair<int, int>> ranges;
-    for (const Leftover &l : leftovers)
-        ranges.emplace_back(l.firstLine, l.lastLine);
-    std::sort(ranges.begin(), ranges.end());
-    std::vector<std::pair<int, int>> out;
-    for (const auto &r : ranges) {
-        if (!out.empty() && r.first <= out.back().second + 1)
-            out.back().second = std::max(out.back().second, r.second);
-        else
-            out.push_back(r);
+    switch (kind) {
+    case Snapshot::Kind::Folder:
+        return "a folder";
+    case Snapshot::Kind::Fifo:
+        return "a FIFO (named pipe)";
+    case Snapshot::Kind::Device:
+        return "a device";
+    case Snapshot::Kind::Socket:
+        return "a socket";
+    case Snapshot::Kind::File:
+    case Snapshot::Kind::Other:
+        break;
     }
-    return out;
+    return "not a file";
 }
+
+// A status line stays one line on any screen.
+constexpr std::size_t statusLength = 600;
+
+// Ranges named in a one-line text; the rest are counted.
+constexpr std::size_t namedRanges = 3;
 
 // Holds what a press commits, so that the kept lines go in before the disk
 // sees any of it; opening is the real file's.
@@ -98,34 +115,45 @@ class Capture final : public OutputFile
     std::string bytes_;
 };
 
+// Keeping reads the file's statements whole: beyond this many lines to keep,
+// a press asks before it drops them, as it did before it kept any.
+constexpr std::uint64_t mostKeptLines = 200'000;
+
 std::string pressedInMemory(const FormView &form)
 {
     WindowFields fields;
     return pressForm(readForm(form), fields).bytes;
 }
 
-std::string lineWord(const Leftover &l)
+std::string lineList(const std::vector<Leftover> &ranges)
 {
-    return (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine);
+    std::string out = ranges.size() == 1 && ranges[0].firstLine == ranges[0].lastLine ? "line " : "lines ";
+    for (std::size_t n = 0; n < ranges.size() && n < namedRanges; ++n)
+        out += (n ? ", " : "") + range(ranges[n].firstLine, ranges[n].lastLine);
+    if (ranges.size() > namedRanges)
+        out += " and " + grouped(ranges.size() - namedRanges) + " more";
+    return out;
+}
+
+std::uint64_t lineCount(const std::vector<Leftover> &ranges)
+{
+    std::uint64_t n = 0;
+    for (const Leftover &l : ranges)
+        n += static_cast<std::uint64_t>(l.lastLine - l.firstLine + 1);
+    return n;
 }
 
 } // namespace
 
-std::string lineList(const std::vector<Leftover> &leftovers)
+std::string lineList(const Leftovers &leftovers)
 {
-    const auto ranges = merged(leftovers);
-    std::string out = ranges.size() == 1 && ranges[0].first == ranges[0].second ? "line " : "lines ";
+    const auto [ranges, rest] = leftovers.firstRanges(namedRanges);
+    std::string out = ranges.size() == 1 && ranges[0].first == ranges[0].second && !rest ? "line " : "lines ";
     for (std::size_t n = 0; n < ranges.size(); ++n)
         out += (n ? ", " : "") + range(ranges[n].first, ranges[n].second);
+    if (rest)
+        out += " and " + grouped(rest) + " more";
     return out;
-}
-
-int lineCount(const std::vector<Leftover> &leftovers)
-{
-    int n = 0;
-    for (const auto &r : merged(leftovers))
-        n += r.second - r.first + 1;
-    return n;
 }
 
 Mission::Mission(std::string folder, Reader reader, Clock clock, Finder finder)
@@ -136,20 +164,19 @@ Mission::Mission(std::string folder, Reader reader, Clock clock, Finder finder)
 
 void Mission::open(FormView &form)
 {
-    snapshot_ = reader_(fileName);
-    refusal_.reset();
+    snapshot_ = reader_(fileName, Reading::Whole);
     report_ = {};
+    details_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
     Form loaded;
     switch (snapshot_.state) {
     case Snapshot::State::Read: {
-        const ReadFile file = readDescription(snapshot_.bytes);
-        refusal_ = file.refusal;
-        Loaded l = loadForm(file);
+        Loaded l = loadDescription(snapshot_.bytes);
         loaded = std::move(l.form);
         report_ = std::move(l.report);
-        known_ = refusal_ ? Known::Refused : Known::Loaded;
+        known_ = report_.refusal ? Known::Refused : Known::Loaded;
+        details_ = leftoverDetails();
         break;
     }
     case Snapshot::State::Missing:
@@ -161,45 +188,84 @@ void Mission::open(FormView &form)
     }
     showForm(loaded, form);
     hint_ = scriptHint(form);
-    unkept_ = known_ == Known::Loaded && !report_.leftovers.empty() ? spliced(pressedInMemory(form)).unkept
-                                                                    : std::vector<Leftover>{};
+    // The bytes stay only where a press must keep lines from them.
+    if (report_.leftovers.empty())
+        std::string().swap(snapshot_.bytes);
     remember(form);
 }
 
 void Mission::openBlank(FormView &form)
 {
-    open(form);
-    showForm(Form{}, form);
+    snapshot_ = reader_(fileName, Reading::Identity);
     report_ = {};
-    if (snapshot_.state != Snapshot::State::Missing)
-        known_ = Known::NotRead;
+    details_.clear();
+    lastPress_.clear();
+    replaceAccepted_.reset();
+    showForm(Form{}, form);
+    known_ = snapshot_.state == Snapshot::State::Missing ? Known::Nothing : Known::NotRead;
     hint_.clear();
-    unkept_.clear();
     remember(form);
 }
 
-std::string Mission::leftoverDetails(const std::vector<Leftover> &leftovers) const
+std::string Mission::leftoverDetails() const
 {
-    // Every range with its reason; the text of the first lines only, so that
-    // a file of thousands of leftovers still gives a question one can read.
-    constexpr std::size_t quoted = 200;
+    // The kept ranges, each with its reason and the start of its first line,
+    // then a count of the rest: a file of millions of leftovers still gives a
+    // question one can read.
+    const std::string_view bytes = snapshot_.bytes;
+    const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
     std::string details;
-    const bool utf8 = snapshot_.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    std::size_t at = utf8 ? 3 : 0;
+    int line = 1;
+    std::uint64_t named = 0;
+    int namedUpTo = 0;
+    for (const Leftover &l : report_.leftovers) {
+        // Kept ranges come in line order: one pass finds every line.
+        while (line < l.firstLine && at < bytes.size()) {
+            at = bytes.find_first_of("\r\n", at);
+            if (at == std::string_view::npos)
+                at = bytes.size();
+            else
+                at += bytes.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+            ++line;
+        }
+        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " +
+                   plainText(l.reason);
+        if (line == l.firstLine)
+            details += ": " + lineText(bytes.substr(at), utf8);
+        details += "\n";
+        const int from = std::max(l.firstLine, namedUpTo + 1);
+        if (l.lastLine >= from)
+            named += static_cast<std::uint64_t>(l.lastLine - from + 1);
+        namedUpTo = std::max(namedUpTo, l.lastLine);
+    }
+    if (const std::uint64_t rest = report_.leftovers.lineCount() - named)
+        details += "and " + plural(rest, "more line", "more lines") + " the form cannot hold\n";
+    return details;
+}
+
+std::string Mission::unkeptDetails(const std::vector<Leftover> &unkept) const
+{
+    const bool utf8 = std::string_view(snapshot_.bytes).substr(0, 3) == "\xEF\xBB\xBF";
     const std::vector<std::size_t> starts = lineStarts(snapshot_.bytes, utf8);
-    for (std::size_t n = 0; n < leftovers.size(); ++n) {
-        const Leftover &l = leftovers[n];
-        details += lineWord(l) + ": " + l.reason;
-        const auto line = static_cast<std::size_t>(l.firstLine - 1);
-        if (n < quoted && line < starts.size())
-            details += ": " + lineText(snapshot_.bytes, utf8, starts[line]);
+    std::string details;
+    for (std::size_t n = 0; n < unkept.size() && n < Leftovers::keptLimit; ++n) {
+        const Leftover &l = unkept[n];
+        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " +
+                   plainText(l.reason);
+        if (static_cast<std::size_t>(l.firstLine) <= starts.size())
+            details += ": " + lineText(std::string_view(snapshot_.bytes).substr(starts[l.firstLine - 1]), utf8);
         details += "\n";
     }
+    if (unkept.size() > Leftovers::keptLimit)
+        details += "and " + plural(unkept.size() - Leftovers::keptLimit, "more range", "more ranges") + "\n";
     return details;
 }
 
 Kept Mission::spliced(std::string_view pressed) const
 {
-    if (known_ != Known::Loaded && known_ != Known::Written) {
+    if ((known_ != Known::Loaded && known_ != Known::Written) || snapshot_.bytes.empty() ||
+        report_.leftovers.lineCount() > mostKeptLines) {
         Kept all;
         all.bytes = pressed;
         return all;
@@ -210,17 +276,22 @@ Kept Mission::spliced(std::string_view pressed) const
 
 std::optional<Question> Mission::questionBeforePress(const FormView &form) const
 {
-    const Snapshot now = reader_(fileName);
+    return questionAbout(reader_(fileName, Reading::Version), false, form);
+}
+
+std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changedWhileAsked, const FormView &form) const
+{
     // Nothing there to lose, or nothing a press could replace (the press
-    // itself reports a folder in the file's place).
+    // itself reports what stands in the file's place).
     if (now.state == Snapshot::State::Missing || now.state == Snapshot::State::NotAFile)
         return std::nullopt;
     if (replaceAccepted_ && replaceAccepted_->sameVersion(now))
         return std::nullopt;
 
     Question q;
-    if (known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
-        q.text = known_ == Known::Nothing
+    if (changedWhileAsked || known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
+        q.text = changedWhileAsked ? "description.ext was changed by another program while the question was open"
+                 : known_ == Known::Nothing
                      ? "description.ext was created by another program since this folder was opened"
                      : "description.ext was changed by another program since it was " +
                            std::string(known_ == Known::Written ? "written" : "read");
@@ -229,10 +300,19 @@ std::optional<Question> Mission::questionBeforePress(const FormView &form) const
         q.offerLoad = true;
         return q;
     }
+    if (now.outsideFolder && now.linkTarget != linkAccepted_) {
+        q.text = "description.ext links to " + plainText(now.linkTarget, 200) +
+                 ", a file outside this folder. Replace that file with the form's file?";
+        q.details = "The press writes the file the link points to, not a file in " + plainText(shownFolder()) + ".";
+        if (known_ == Known::Loaded && !report_.leftovers.empty())
+            q.details += "\n" + details_;
+        return q;
+    }
     switch (known_) {
     case Known::Refused:
-        q.text = "description.ext could not be read (" + readStatus() + "). Replace it with the form's file?";
-        q.details = q.text;
+        q.text = "description.ext could not be read (" + plainText(readStatus(), 200) +
+                 "). Replace it with the form's file?";
+        q.details = "The form holds its start values; whatever the file holds now is dropped.";
         return q;
     case Known::NotRead:
         q.text = "description.ext was not read into the form. Replace it with the form's file?";
@@ -242,13 +322,20 @@ std::optional<Question> Mission::questionBeforePress(const FormView &form) const
     case Known::Written: {
         if (report_.leftovers.empty())
             return std::nullopt;
+        if (report_.leftovers.lineCount() > mostKeptLines) {
+            q.text = "description.ext has " + plural(report_.leftovers.lineCount(), "line", "lines") +
+                     " the form does not hold (" + lineList(report_.leftovers) + "), more than a press keeps (" +
+                     grouped(mostKeptLines) + "). Replace it and drop them?";
+            q.details = details_;
+            return q;
+        }
         const Kept kept = spliced(pressedInMemory(form));
         if (kept.unkept.empty())
             return std::nullopt;
         q.text = "description.ext has " + plural(lineCount(kept.unkept), "line", "lines") +
                  " that would contradict what the form writes (" + lineList(kept.unkept) +
                  "). Replace it and drop them?";
-        q.details = leftoverDetails(kept.unkept);
+        q.details = unkeptDetails(kept.unkept);
         return q;
     }
     default:
@@ -264,7 +351,7 @@ std::optional<Question> Mission::droppingQuestion(const Kept &kept) const
     std::string sections;
     for (std::size_t n = 0; n < kept.sections.size(); ++n)
         sections += std::string(n ? " and " : "") + "a " + std::string(kept.sections[n].title) + " section with " +
-                    plural(kept.sections[n].entries, "entry", "entries");
+                    plural(static_cast<std::uint64_t>(kept.sections[n].entries), "entry", "entries");
     const bool one = kept.sections.size() == 1;
     q.text = "description.ext has " + sections + "; this press leaves " + (one ? "it" : "them") +
              " out because a count is not a number. Write without " + (one ? "it" : "them") + "?";
@@ -275,7 +362,11 @@ std::optional<Question> Mission::droppingQuestion(const Kept &kept) const
 
 bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
 {
-    if (const auto question = questionBeforePress(form)) {
+    // A Replace accepts the version the question was about: a file changed
+    // while the question was open is asked about again.
+    Snapshot asked = reader_(fileName, Reading::Version);
+    bool changed = false;
+    while (const auto question = questionAbout(asked, changed, form)) {
         switch (asker.ask(*question)) {
         case Answer::Cancel:
             return false;
@@ -283,16 +374,24 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
             open(form);
             return false;
         case Answer::Replace:
-            replaceAccepted_ = reader_(fileName);
             break;
         }
+        Snapshot now = reader_(fileName, Reading::Version);
+        changed = !now.sameVersion(asked);
+        if (!changed) {
+            replaceAccepted_ = std::move(now);
+            if (asked.outsideFolder)
+                linkAccepted_ = asked.linkTarget;
+            break;
+        }
+        asked = std::move(now);
     }
     Capture capture(file);
     if (!cmd_Click(form, capture, fields)) {
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
     }
-    const Kept kept = spliced(capture.bytes());
+    Kept kept = spliced(capture.bytes());
     if (const auto question = droppingQuestion(kept); question && asker.ask(*question) != Answer::Replace)
         return false;
     if (!file.commit(kept.bytes)) {
@@ -302,16 +401,17 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     }
     if (const std::string notice = file.notice(); !notice.empty())
         form.showMessage(notice);
-    snapshot_ = reader_(fileName);
+    snapshot_ = reader_(fileName, Reading::Version);
     known_ = Known::Written;
-    refusal_.reset();
     // The written file's leftovers are the kept lines, where they now stand.
-    report_ =
-        snapshot_.state == Snapshot::State::Read ? loadForm(readDescription(snapshot_.bytes)).report : LoadReport{};
+    report_ = kept.kept.empty() ? LoadReport{} : loadDescription(kept.bytes).report;
+    if (!kept.kept.empty())
+        snapshot_.bytes = std::move(kept.bytes);
+    details_.clear();
     replaceAccepted_.reset();
     lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
     if (!report_.leftovers.empty())
-        lastPress_ += "; kept " + plural(lineCount(report_.leftovers), "line", "lines") +
+        lastPress_ += "; kept " + plural(report_.leftovers.lineCount(), "line", "lines") +
                       " the form does not hold: " + lineList(report_.leftovers);
     hint_ = scriptHint(form);
     remember(form);
@@ -334,7 +434,7 @@ bool Mission::hasUnsavedValues(const FormView &form) const
 Question Mission::leavingQuestion() const
 {
     Question q;
-    q.text = "The form holds values not yet written to description.ext in " + folder_ +
+    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) +
              ". Open the other folder and leave them?";
     q.details = "A press of G E N E R A T E before leaving writes them.";
     q.acceptLabel = "Leave them";
@@ -344,7 +444,8 @@ Question Mission::leavingQuestion() const
 Question Mission::closingQuestion() const
 {
     Question q;
-    q.text = "The form holds values not yet written to description.ext in " + folder_ + ". Close and leave them?";
+    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) +
+             ". Close and leave them?";
     q.details = "A press of G E N E R A T E before closing writes them.";
     q.acceptLabel = "Close without writing";
     return q;
@@ -363,9 +464,16 @@ std::string Mission::scriptHint(const FormView &form) const
         const std::string name = form.text(box);
         if (name.empty() || finder_(name))
             continue;
-        hint += (hint.empty() ? "" : "; ") + name + " is not in this folder";
+        hint += (hint.empty() ? "" : "; ") + plainText(name, 200) + " is not in this folder";
     }
     return hint;
+}
+
+std::string Mission::shownFolder() const
+{
+    // The folder can be renamed while the window is open: the system's name
+    // for it now is where the file went.
+    return snapshot_.folder.empty() ? folder_ : snapshot_.folder;
 }
 
 std::string Mission::readStatus() const
@@ -376,9 +484,9 @@ std::string Mission::readStatus() const
     case Snapshot::State::TooLarge:
         return "larger than " + std::to_string(maxFileSize >> 20) + " MB";
     case Snapshot::State::NotAFile:
-        return "it is not a file";
+        return "it is " + kindName(snapshot_.kind);
     default:
-        return refusal_ ? describe(*refusal_) : std::string();
+        return report_.refusal ? describe(*report_.refusal) : std::string();
     }
 }
 
@@ -388,7 +496,7 @@ std::string Mission::status() const
     if (!lastPress_.empty()) {
         s = lastPress_;
     } else if (snapshot_.state == Snapshot::State::NotAFile) {
-        s = "description.ext here is not a file (a folder?); a press cannot replace it";
+        s = "description.ext here is " + kindName(snapshot_.kind) + "; a press cannot replace it";
     } else if (known_ == Known::Nothing) {
         s = "No description.ext here yet";
     } else if (known_ == Known::NotRead) {
@@ -399,22 +507,16 @@ std::string Mission::status() const
         s = "Read description.ext: " + plural(report_.items, "item", "items") + ", " +
             plural(report_.scripts, "script name", "script names") + ", " +
             plural(report_.briefing, "briefing option", "briefing options");
-        std::vector<Leftover> kept;
-        std::copy_if(report_.leftovers.begin(), report_.leftovers.end(), std::back_inserter(kept),
-                     [&](const Leftover &l) {
-                         return std::none_of(unkept_.begin(), unkept_.end(),
-                                             [&](const Leftover &u) { return u.firstLine == l.firstLine; });
-                     });
-        if (!kept.empty())
-            s += "; " + plural(lineCount(kept), "line", "lines") + " the form does not hold (" + lineList(kept) +
-                 (lineCount(kept) == 1 ? ") is kept" : ") are kept") + " by the next press";
-        if (!unkept_.empty())
-            s += "; " + plural(lineCount(unkept_), "line", "lines") + " would contradict what the form writes (" +
-                 lineList(unkept_) + "): the next press asks before dropping them";
+        if (const std::uint64_t lines = report_.leftovers.lineCount()) {
+            s += "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report_.leftovers) +
+                 (lines == 1 ? ") is" : ") are") + " kept by the next press";
+        }
         if (!report_.guesses.empty()) {
-            s += "; " + plural(static_cast<int>(report_.guesses.size()), "guess", "guesses") + " (";
-            for (std::size_t n = 0; n < report_.guesses.size(); ++n)
+            s += "; " + plural(report_.guesses.size(), "guess", "guesses") + " (";
+            for (std::size_t n = 0; n < report_.guesses.size() && n < namedRanges; ++n)
                 s += (n ? ", line " : "line ") + std::to_string(report_.guesses[n].line);
+            if (report_.guesses.size() > namedRanges)
+                s += " and " + grouped(report_.guesses.size() - namedRanges) + " more";
             s += ")";
         }
         if (!report_.hasWeapons || !report_.hasMagazines)
@@ -423,9 +525,12 @@ std::string Mission::status() const
                                                                         : !report_.hasWeapons ? "Weapons section"
                                                                                               : "Magazines section");
     }
+    if (!snapshot_.linkTarget.empty())
+        s += "; description.ext links to " + snapshot_.linkTarget;
     if (!hint_.empty())
         s += "; " + hint_;
-    return folder_ + ": " + s;
+    // Folder names, link targets and the file's bytes come from outside.
+    return plainText(shownFolder() + ": " + s, statusLength);
 }
 
 } // namespace qor

@@ -59,7 +59,7 @@ const Row rows[] = {
     {"OwnFileComesBackAndPressesUnasked", Before::Fullest, {press}, {}, After::Unchanged,
      ": Wrote description.ext, ", "", "", "cmd"},
     {"LinesThatContradictTheFormCancelKeepsTheFile", Before::HandAdded, {press}, {Answer::Cancel}, After::Unchanged,
-     "would contradict what the form writes", "(line 26)", "", "cmd"},
+     "(line 26) is kept by the next press", "(line 26)", "", "cmd"},
     {"LinesThatContradictTheFormReplaceDropsThem", Before::HandAdded, {press}, {Answer::Replace}, After::StartFile,
      ": Wrote description.ext, ", "(line 26)", "", "cmd"},
     {"StartValuesLeaveTheFileUnread", Before::Fullest, {}, {}, After::Unchanged,
@@ -73,7 +73,7 @@ const Row rows[] = {
     {"UnwrittenValuesLeftForAnotherFolder", Before::Nothing, {click(wep(5)), choose("other")}, {Answer::Replace},
      After::Nothing, "other: Read description.ext", "not yet written", "", "folderButton"},
     {"AFolderNamedLikeTheFileIsNotReplaced", Before::AFolder, {}, {}, After::AFolder,
-     "is not a file", "", "", "cmd"},
+     "description.ext here is a folder", "", "", "cmd"},
     {"ALongPathInAMessageIsFittedToTheBox", Before::AFolder, {press}, {}, After::AFolder,
      "", "", "Cannot write ", "cmd", false, std::string(120, 'x')},
 };
