@@ -2,6 +2,7 @@
 // refuse, and whatever it loads is a form whose press reads back as itself.
 #include "format/reader.h"
 #include "invariant.h"
+#include "loadinto.h"
 #include "mission/loader.h"
 #include "testutil.h"
 

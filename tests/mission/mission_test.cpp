@@ -68,8 +68,8 @@ struct Folder {
 std::string ownFile()
 {
     FormRecord f;
-    tick(f, 1, "4");
-    f.counts[53] = "10";
+    tick(f, "M16", "4");
+    f.counts[ammoBoxOf("M16")] = "10";
     return test::press(f);
 }
 
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"leftovers_cancel",
                   [](Folder &s) {
                       openWith(s, handAdded);
-                      s.form.counts[1] = "abc";
+                      s.form.counts[slotOf("M16")] = "abc";
                   },
                   {},
                   {Answer::Cancel},
@@ -199,7 +199,7 @@ TEST(Mission, LoadAnswerReadsTheChangedFileIntoTheForm)
     Folder s;
     openWith(s, ownFile());
     FormRecord other;
-    tick(other, 10, "7");
+    tick(other, "UZI", "7");
     s.disk.write(test::press(other));
     s.asker.answers = {Answer::Load};
     EXPECT_FALSE(s.press());
@@ -259,11 +259,11 @@ TEST(Mission, UnsavedValuesAreThoseNotYetWritten)
     Folder s;
     openWith(s, ownFile());
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
-    s.form.setValue(wep(20), ticked);
+    s.form.setValue(wep(slotOf("PK")), ticked);
     EXPECT_TRUE(s.mission.hasUnsavedValues(s.form));
     EXPECT_TRUE(s.press());
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
-    s.form.counts[3] = "5";
+    s.form.counts[slotOf("HK")] = "5";
     EXPECT_TRUE(s.mission.hasUnsavedValues(s.form));
 }
 
