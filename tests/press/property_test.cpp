@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace qor
 {
@@ -67,6 +68,8 @@ struct Oracle {
             add(out, std::string(classNameOf(weaponName ? wep(box) : cant(box))), value(box));
     }
 
+    inline static const std::set<std::string_view> sharedMagazines = {"GrenadeLauncher", "M4", "AK74", "AK47"};
+
     // A weapon's ammo box, judged by the weapon.
     bool ammoActive(const char *weapon) const { return active(ammoBoxOf(weapon), slotOf(weapon)); }
     double ammo(const char *weapon) const { return value(ammoBoxOf(weapon)); }
@@ -86,31 +89,11 @@ struct Oracle {
         for (const Item &item : catalogue)
             if (item.group == Group::Equipment && item.kind == Kind::Magazine)
                 own(out, item.slot, item.slot, false);
-        for (const char *weapon : {"M16",
-                                   "M60",
-                                   "HK",
-                                   "M21",
-                                   "G36a",
-                                   "HKG3",
-                                   "FAL",
-                                   "Steyr",
-                                   "UZI",
-                                   "LAWLauncher",
-                                   "CarlGustavLauncher",
-                                   "AALauncher",
-                                   "MM1",
-                                   "Beretta",
-                                   "Glock",
-                                   "PK",
-                                   "Bizon",
-                                   "SVDDragunov",
-                                   "AT4Launcher",
-                                   "9K32Launcher",
-                                   "RPGLauncher",
-                                   "6G30",
-                                   "Tokarev",
-                                   "Skorpion"})
-            own(out, ammoBoxOf(weapon), slotOf(weapon), false);
+        // The NATO and Russian weapons' magazines that no other weapon shares.
+        for (const Item &item : catalogue)
+            if (item.kind == Kind::AmmoBox && item.group != Group::Other &&
+                !sharedMagazines.contains(item.magazineClass))
+                own(out, item.slot, item.weaponSlot, false);
         if (ammoActive("M16GrenadeLauncher") || ammoActive("AK74GrenadeLauncher") || ammoActive("AK47GrenadeLauncher"))
             add(out, "GrenadeLauncher",
                 (ammo("M16GrenadeLauncher") + ammo("AK74GrenadeLauncher")) + ammo("AK47GrenadeLauncher"));
