@@ -224,8 +224,9 @@ INSTANTIATE_TEST_SUITE_P(Table, Sections, ::testing::ValuesIn(sectionCases),
 TEST(Sections, FullestFormMatchesTheKeptFile)
 {
     FormRecord form = fullestForm();
-    if (std::getenv("QOR_UPDATE_KEPT"))
+    if (std::getenv("QOR_UPDATE_KEPT")) {
         ASSERT_TRUE(writeFile(QOR_TEST_DATA "/fullest.ext", press(form)));
+    }
     const std::string kept = readFile(QOR_TEST_DATA "/fullest.ext");
     ASSERT_NE(kept, "<missing>");
     EXPECT_EQ(press(form), kept);
