@@ -1182,8 +1182,8 @@ qor::FormRecord rifleForm()
 {
     qor::FormRecord form;
     form.intro = "intro.sqs";
-    qor::test::tick(form, 1, "4");
-    form.counts[53] = "10";
+    qor::test::tick(form, "M16", "4");
+    form.counts[qor::ammoBoxOf("M16")] = "10";
     return form;
 }
 
