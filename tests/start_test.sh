@@ -91,7 +91,7 @@ options() {
     # are left to Qt and are no folder.
     row 2 "" "qorgenerator: $work/missing: No such file or directory" -session 1a2b_3c "$work/missing"
     row 2 "" "qorgenerator: $work/missing: No such file or directory" -style Fusion --reverse "$work/missing"
-    row 2 "" "qorgenerator: Unknown option 'bogus'. See --help." --bogus
+    row 2 "" "qorgenerator: Unknown option '--bogus'. See --help." --bogus
     row 2 "" "qorgenerator: one FOLDER at most. See --help." "$work/folder" "$work/folder"
     # Starting from the start values still takes and checks the folder.
     row 2 "" "qorgenerator: $work/missing: No such file or directory" --start-values "$work/missing"

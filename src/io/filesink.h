@@ -18,6 +18,7 @@
 // One header for every platform: each platform has its own implementation
 // file (filesink_posix.cpp, filesink_windows.cpp).
 
+#include "press/command.h"
 #include "press/outputfile.h"
 
 #include <memory>
@@ -50,5 +51,11 @@ class FileSink final : public OutputFile
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// What a window's press writes: description.ext in the working folder.
+inline std::unique_ptr<OutputFile> descriptionSink()
+{
+    return std::make_unique<FileSink>(fileName);
+}
 
 } // namespace qor

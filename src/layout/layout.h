@@ -9,10 +9,12 @@
 // divides evenly by 15, so nothing is rounded at 96 dpi.
 
 #include "catalogue/catalogue.h"
+#include "press/formview.h"
 #include "press/startvalues.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace qor::layout
@@ -423,6 +425,28 @@ struct TabStop {
     int index = 0; // slot for wep and cant, from 1 for chki
     friend constexpr bool operator==(TabStop, TabStop) = default;
 };
+
+// The form's control a stop reaches; none for the two buttons, which are the
+// window's own.
+constexpr std::optional<ControlId> formControl(TabStop stop)
+{
+    switch (stop.control) {
+    case Focusable::wep:
+        return wep(stop.index);
+    case Focusable::cant:
+        return cant(stop.index);
+    case Focusable::txti1:
+        return txti1;
+    case Focusable::txti2:
+        return txti2;
+    case Focusable::chki:
+        return chki(stop.index);
+    case Focusable::cmd:
+    case Focusable::folderButton:
+        break;
+    }
+    return std::nullopt;
+}
 
 // Which box of an item's row Tab reaches first, by group.
 enum class RowTab {

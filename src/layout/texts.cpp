@@ -17,6 +17,32 @@ std::string captionOf(int slot)
 
 } // namespace
 
+std::string controlName(ControlId control)
+{
+    switch (control.name) {
+    case ControlName::txti1:
+        return "txti1";
+    case ControlName::txti2:
+        return "txti2";
+    case ControlName::txtt:
+        return "txtt";
+    case ControlName::chki:
+        return "chki" + std::to_string(control.index);
+    case ControlName::wep:
+        return "wep_" + std::to_string(control.index);
+    case ControlName::cant:
+        return "cant_" + std::to_string(control.index);
+    }
+    return {};
+}
+
+std::string stopName(TabStop stop)
+{
+    if (const std::optional<ControlId> id = formControl(stop))
+        return controlName(*id);
+    return stop.control == Focusable::cmd ? "cmd" : "folderButton";
+}
+
 std::string accessibleName(ControlId control)
 {
     switch (control.name) {

@@ -16,6 +16,7 @@ inline constexpr std::string_view windowCaption = "description.ext generator for
 inline constexpr std::string_view cmdCaption = "G E N E R A T E";
 inline constexpr std::string_view folderCaption = "Folder...";
 inline constexpr std::string_view folderDescription = "Choose the mission folder to work in";
+inline constexpr std::string_view chooserTitle = "Mission folder";
 // The band below the canvas, and its status text before the first status.
 inline constexpr std::string_view statusLineName = "Status line";
 inline constexpr std::string_view statusName = "Status";
@@ -25,6 +26,12 @@ inline constexpr std::string_view cmdName = "Generate";
 inline constexpr std::string_view txti1Name = "On load intro";
 inline constexpr std::string_view txti2Name = "On load mission";
 inline constexpr std::string_view txttName = "Quote character";
+
+// The name a control goes by in the window and in tests: "wep_3", "cant_0",
+// "chki1", "txti1"; and a tab stop's, "cmd" and "folderButton" among them.
+std::string controlName(ControlId control);
+struct TabStop;
+std::string stopName(TabStop stop);
 
 // The name a screen reader gives an input: a check box's caption, "<item>
 // count" for a count box, "<weapon> ammo" for an ammo box.

@@ -83,6 +83,7 @@ TEST_P(MessageBoxText, KeepsBothEndsAndWrapsWithinTheLine)
     const std::string got = fitForMessageBox(f.text);
     EXPECT_EQ(withoutBreaks(got), f.shown);
     EXPECT_LE(longestRun(got), messageLineLength);
+    EXPECT_EQ(fitForMessageBox(got), got) << "fitted twice";
 }
 
 INSTANTIATE_TEST_SUITE_P(Messages, MessageBoxText, ::testing::ValuesIn(fits),

@@ -39,7 +39,7 @@ std::string systemText(DWORD error)
     wchar_t text[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 512, nullptr);
     std::wstring s = text;
-    while (!s.empty() && std::iswspace(s.back()))
+    while (!s.empty() && (std::iswspace(s.back()) || s.back() == L'.'))
         s.pop_back();
     return utf8(s);
 }
@@ -91,7 +91,7 @@ class Holder
         CloseHandle(childIn);
         char answer = 0;
         DWORD got = 0;
-        held_ = started_ && ReadFile(fromChild_, &answer, 1, &got, nullptr) && answer == '1';
+        held_ = started_ && ::ReadFile(fromChild_, &answer, 1, &got, nullptr) && answer == '1';
     }
     ~Holder()
     {
@@ -119,7 +119,7 @@ int holdFile()
     DWORD n = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), file != INVALID_HANDLE_VALUE ? "1" : "0", 1, &n, nullptr);
     char ignored;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &ignored, 1, &n, nullptr) && n > 0) {
+    while (::ReadFile(GetStdHandle(STD_INPUT_HANDLE), &ignored, 1, &n, nullptr) && n > 0) {
     }
     CloseHandle(file);
     return 0;

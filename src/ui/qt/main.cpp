@@ -1,3 +1,4 @@
+#include "io/workfolder.h"
 #include "start/commandline.h"
 #include "ui/qt/qorgenerator.h"
 
@@ -6,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 int main(int argc, char *argv[])
@@ -20,16 +22,17 @@ int main(int argc, char *argv[])
     // Options and the folder are dealt with before QApplication connects to a
     // display: --help, --version and a bad folder work without one, and a bad
     // folder is refused before any window opens.
-    qor::StartRequest start = qor::readCommandLine(argc, argv);
+    qor::StartRequest start =
+        qor::readCommandLine(std::vector<std::string>(argv, argv + argc), {false, qor::qtOptions});
     if (start.action != qor::StartRequest::Action::ShowWindow) {
         const bool printed = start.action == qor::StartRequest::Action::Print;
         std::fputs(start.text.c_str(), printed ? stdout : stderr);
         return printed ? 0 : qor::usageStatus;
     }
     if (start.hasFolder) {
-        const std::string refused = qor::enterFolder(start.folder);
-        if (!refused.empty()) {
-            std::fputs(refused.c_str(), stderr);
+        const std::string reason = qor::enterFolder(start.folder);
+        if (!reason.empty()) {
+            std::fputs(qor::refusal(start.folder + ": " + reason).c_str(), stderr);
             return qor::usageStatus;
         }
     }
@@ -37,7 +40,7 @@ int main(int argc, char *argv[])
     // Qt sees only its own options: a folder named "-reverse" after "--" is
     // a folder, not a mirrored window.
     std::vector<char *> qtArgv;
-    for (std::string &arg : start.qtArguments)
+    for (std::string &arg : start.passedOn)
         qtArgv.push_back(arg.data());
     int qtArgc = static_cast<int>(qtArgv.size());
     qtArgv.push_back(nullptr);
@@ -48,7 +51,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(QOR_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QOR_APP_ID)));
     qor::QorGenerator window;
-    window.openWorkingFolder(start.startValues);
+    window.openWorkingFolder(start.startValues, start.hasFolder);
     window.show();
     return QApplication::exec();
 }

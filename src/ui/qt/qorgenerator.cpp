@@ -2,7 +2,6 @@
 
 #include "io/filesink.h"
 #include "layout/texts.h"
-#include "mission/messagetext.h"
 #include "press/startvalues.h"
 #include "ui/qt/access.h"
 #include "ui/qt/controls.h"
@@ -13,6 +12,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,48 +49,38 @@ QString fromUtf8(const std::string &s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-std::string workingFolder()
-{
-    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
-}
+} // namespace
 
-// Recently used mission folders, newest first, in the platform's settings
-// (never in a mission folder).
-constexpr int recentCount = 8;
-const QString recentKey = QStringLiteral("recentFolders");
-
-QSettings settings()
-{
-    return QSettings(QStringLiteral("qorgenerator"), QStringLiteral("qorgenerator"));
-}
-
-QStringList recentFolders()
-{
-    return settings().value(recentKey).toStringList();
-}
-
-void rememberFolder(const QString &folder)
-{
-    QStringList recent = recentFolders();
-    recent.removeAll(folder);
-    recent.prepend(folder);
-    while (recent.size() > recentCount)
-        recent.removeLast();
-    settings().setValue(recentKey, recent);
-}
-
-// The Asker the core calls, answered by whatever presents questions.
-class PresentedAsker final : public Asker
+// The session's side of the platform: the folders in the working folder's
+// terms (file names as the system's bytes), the recently used ones in the
+// platform's settings (never in a mission folder), and the window's asker.
+class QorGenerator::SettingsDesk final : public SystemDesk
 {
   public:
-    explicit PresentedAsker(const QuestionPresenter &present) : present_(present) {}
-    Answer ask(const Question &question) override { return present_(question); }
+    explicit SettingsDesk(const QuestionPresenter &asker) : asker_(asker) {}
+
+    Answer ask(const Question &question) override { return asker_(question); }
+    std::vector<std::string> storedFolders() const override
+    {
+        std::vector<std::string> folders;
+        for (const QString &f : settings().value(recentKey).toStringList())
+            folders.push_back(QFile::encodeName(f).toStdString());
+        return folders;
+    }
+    void storeFolders(const std::vector<std::string> &folders) override
+    {
+        QStringList list;
+        for (const std::string &f : folders)
+            list << QFile::decodeName(QByteArray::fromStdString(f));
+        settings().setValue(recentKey, list);
+    }
 
   private:
-    const QuestionPresenter &present_;
-};
+    static QSettings settings() { return QSettings(QStringLiteral("qorgenerator"), QStringLiteral("qorgenerator")); }
+    static inline const QString recentKey = QStringLiteral("recentFolders");
 
-} // namespace
+    const QuestionPresenter &asker_;
+};
 
 QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
@@ -121,7 +111,8 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
     asker_ = [this](const Question &q) { return askModal(q); };
     chooser_ = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
-    mission_ = std::make_unique<Mission>(workingFolder());
+    desk_ = std::make_unique<SettingsDesk>(asker_);
+    session_ = std::make_unique<Session>(*form_, *desk_, descriptionSink);
     cmd_->setFocus();
 }
 
@@ -137,27 +128,22 @@ void QorGenerator::showModalMessage(const QString &text)
     // The title is passed here rather than set as the application's display
     // name, which Qt would append to the window caption on X11 and Windows.
     // Plain text: a folder named "<b>x</b>" is shown as it is named.
-    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle),
-                    QString::fromStdString(fitForMessageBox(text.toStdString())), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle), text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 void QorGenerator::cmd_Click()
 {
-    FileSink file(fileName);
-    PresentedAsker asker(asker_);
-    mission_->press(*form_, file, fields_, asker);
+    session_->press();
     showStatus();
 }
 
-void QorGenerator::openWorkingFolder(bool startValues)
+void QorGenerator::openWorkingFolder(bool startValues, bool named)
 {
-    mission_ = std::make_unique<Mission>(workingFolder());
-    if (startValues)
-        mission_->openBlank(*form_);
-    else
-        mission_->open(*form_);
+    session_->open(startValues);
+    if (named)
+        session_->rememberFolder();
     showStatus();
 }
 
@@ -168,17 +154,14 @@ QString QorGenerator::statusText() const
 
 void QorGenerator::chooseFolder()
 {
-    const QString chosen = chooser_(QDir::currentPath(), recentFolders());
+    QStringList recent;
+    for (const std::string &f : session_->recentFolders())
+        recent << QFile::decodeName(QByteArray::fromStdString(f));
+    const QString chosen = chooser_(QDir::currentPath(), recent);
     if (chosen.isEmpty())
         return;
-    if (mission_->hasUnsavedValues(*form_) && asker_(mission_->leavingQuestion()) != Answer::Replace)
-        return;
-    if (!QDir::setCurrent(chosen)) {
-        status_->setText(tr("%1 cannot be opened; still working in %2").arg(chosen, fromUtf8(mission_->folder())));
-        return;
-    }
-    rememberFolder(QDir::currentPath());
-    openWorkingFolder();
+    session_->switchFolder(QFile::encodeName(chosen).toStdString());
+    showStatus();
 }
 
 // Below the scroll area, so that it stays in view while the canvas scrolls:
@@ -213,11 +196,11 @@ void QorGenerator::createFooter()
 
 void QorGenerator::showStatus()
 {
-    const QString text = fromUtf8(mission_->status());
+    const QString text = fromUtf8(session_->status());
     status_->setText(text);
     // The accessible name carries the text, and setting it tells screen
     // readers that it changed.
-    status_->setAccessibleName(text.isEmpty() ? tr("Status") : text);
+    status_->setAccessibleName(text.isEmpty() ? qs(layout::statusName) : text);
 }
 
 Answer QorGenerator::askModal(const Question &question)
@@ -241,7 +224,7 @@ Answer QorGenerator::askModal(const Question &question)
 
 QString QorGenerator::chooseModal(const QString &current, const QStringList &recent)
 {
-    QFileDialog dialog(this, tr("Mission folder"), current);
+    QFileDialog dialog(this, qs(layout::chooserTitle), current);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setHistory(recent);
@@ -306,7 +289,7 @@ void QorGenerator::createCheckBoxes()
     for (int slot = 0; slot < checkBoxCount; ++slot) {
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
         auto *box = new TickBox(qs(item.caption), this);
-        box->setObjectName(QStringLiteral("wep_%1").arg(slot));
+        box->setObjectName(qs(layout::controlName(wep(slot))));
         box->setGeometry(toPixels(layout::items.check[static_cast<std::size_t>(slot)]));
         box->setAccessibleName(qs(layout::accessibleName(wep(slot))));
         setTickValue(*box, startTick);
@@ -332,7 +315,7 @@ void QorGenerator::createTextBoxes()
     const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
         auto *box = new LineBox(this);
-        box->setObjectName(QStringLiteral("cant_%1").arg(slot));
+        box->setObjectName(qs(layout::controlName(cant(slot))));
         box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
         box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
         // Twenty pixels are narrow: give the digits the room the frame's
@@ -378,26 +361,7 @@ void QorGenerator::createButton()
 // Labels and the hidden quote box never take the focus, so they have no stop.
 void QorGenerator::chainTabOrder()
 {
-    auto widgetAt = [this](layout::TabStop stop) -> QWidget * {
-        const auto k = static_cast<std::size_t>(stop.index);
-        switch (stop.control) {
-        case layout::Focusable::cmd:
-            return cmd_;
-        case layout::Focusable::wep:
-            return controls_.wep[k];
-        case layout::Focusable::cant:
-            return controls_.cant[k];
-        case layout::Focusable::txti1:
-            return controls_.txti1;
-        case layout::Focusable::txti2:
-            return controls_.txti2;
-        case layout::Focusable::chki:
-            return controls_.chki[k - 1];
-        case layout::Focusable::folderButton:
-            return folderButton_;
-        }
-        return nullptr;
-    };
+    auto widgetAt = [this](layout::TabStop stop) { return findChild<QWidget *>(qs(layout::stopName(stop))); };
     for (std::size_t k = 1; k < layout::tabStops.size(); ++k)
         setTabOrder(widgetAt(layout::tabStops[k - 1]), widgetAt(layout::tabStops[k]));
 }

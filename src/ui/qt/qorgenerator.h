@@ -4,7 +4,7 @@
 // runs the core's command when "G E N E R A T E" is pressed. It decides
 // nothing itself.
 
-#include "mission/mission.h"
+#include "mission/session.h"
 #include "press/command.h"
 #include "ui/qt/widgetform.h"
 
@@ -41,7 +41,9 @@ class QorGenerator final : public QWidget
 
     // Reads the working folder's description.ext into the form, or with
     // startValues keeps the start values; the status line says which.
-    void openWorkingFolder(bool startValues = false);
+    // `named`: the user named the folder (on the command line), so it counts
+    // as recently used.
+    void openWorkingFolder(bool startValues = false, bool named = false);
     QString statusText() const;
     // The core's view of the controls, as cmd_Click sees them.
     FormView &formView() { return *form_; }
@@ -85,9 +87,11 @@ class QorGenerator final : public QWidget
     QWidget *footer_ = nullptr;
     QLabel *status_ = nullptr;
     QPushButton *folderButton_ = nullptr;
-    std::unique_ptr<Mission> mission_;
     QuestionPresenter asker_;
     FolderChooser chooser_;
+    class SettingsDesk;
+    std::unique_ptr<SettingsDesk> desk_;
+    std::unique_ptr<Session> session_;
 };
 
 } // namespace qor

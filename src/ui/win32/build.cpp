@@ -98,23 +98,9 @@ void MainWindow::createControls(HINSTANCE instance)
 
 HWND MainWindow::control(layout::TabStop stop) const
 {
-    switch (stop.control) {
-    case layout::Focusable::cmd:
-        return cmd_;
-    case layout::Focusable::wep:
-        return control(wep(stop.index));
-    case layout::Focusable::cant:
-        return control(cant(stop.index));
-    case layout::Focusable::txti1:
-        return txti1_;
-    case layout::Focusable::txti2:
-        return txti2_;
-    case layout::Focusable::chki:
-        return control(chki(stop.index));
-    case layout::Focusable::folderButton:
-        return folderButton_;
-    }
-    return nullptr;
+    if (const std::optional<ControlId> id = layout::formControl(stop))
+        return control(*id);
+    return stop.control == layout::Focusable::cmd ? cmd_ : folderButton_;
 }
 
 void MainWindow::createFonts()

@@ -25,47 +25,52 @@ void MainWindow::placeStatusBand()
     MoveWindow(folderButton_, client.right - button, top, button, band, TRUE);
 }
 
-namespace
+class RegistryDesk final : public SystemDesk
 {
+  public:
+    explicit RegistryDesk(const MainWindow &window) : w_(window) {}
 
-// Recently used folders, with the user's settings, never in a mission folder.
-constexpr wchar_t settingsKey[] = L"Software\\qorgenerator";
-constexpr wchar_t recentValue[] = L"RecentFolders";
-constexpr std::size_t recentCount = 8;
+    Answer ask(const Question &question) override { return w_.asker_(w_.handle(), question); }
 
-} // namespace
-
-std::vector<std::wstring> recentFolders()
-{
-    std::vector<std::wstring> folders;
-    DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &bytes) !=
-        ERROR_SUCCESS)
+    std::vector<std::string> storedFolders() const override
+    {
+        std::vector<std::string> folders;
+        DWORD bytes = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS)
+            return folders;
+        std::wstring all(bytes / sizeof(wchar_t) + 1, L'\0');
+        if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, all.data(),
+                         &bytes) != ERROR_SUCCESS)
+            return folders;
+        for (std::size_t at = 0; at < all.size() && all[at] != L'\0';) {
+            const std::size_t end = all.find(L'\0', at);
+            folders.push_back(utf8(all.substr(at, end - at)));
+            at = end + 1;
+        }
         return folders;
-    std::wstring all(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, settingsKey, recentValue, RRF_RT_REG_MULTI_SZ, nullptr, all.data(), &bytes) !=
-        ERROR_SUCCESS)
-        return folders;
-    for (std::size_t at = 0; at < all.size() && all[at] != L'\0';) {
-        const std::size_t end = all.find(L'\0', at);
-        folders.push_back(all.substr(at, end - at));
-        at = end + 1;
     }
-    return folders;
-}
 
-void rememberFolder(const std::wstring &folder)
+    void storeFolders(const std::vector<std::string> &folders) override
+    {
+        std::wstring all;
+        for (const std::string &f : folders)
+            all += wide(f) + L'\0';
+        all += L'\0';
+        RegSetKeyValueW(HKEY_CURRENT_USER, settingsKey, recentValue, REG_MULTI_SZ, all.data(),
+                        static_cast<DWORD>(all.size() * sizeof(wchar_t)));
+    }
+
+  private:
+    static constexpr wchar_t settingsKey[] = L"Software\\qorgenerator";
+    static constexpr wchar_t recentValue[] = L"RecentFolders";
+
+    const MainWindow &w_;
+};
+
+std::unique_ptr<Desk> registryDesk(const MainWindow &window)
 {
-    std::vector<std::wstring> folders{folder};
-    for (const std::wstring &f : recentFolders())
-        if (CompareStringOrdinal(f.c_str(), -1, folder.c_str(), -1, TRUE) != CSTR_EQUAL && folders.size() < recentCount)
-            folders.push_back(f);
-    std::wstring all;
-    for (const std::wstring &f : folders)
-        all += f + L'\0';
-    all += L'\0';
-    RegSetKeyValueW(HKEY_CURRENT_USER, settingsKey, recentValue, REG_MULTI_SZ, all.data(),
-                    static_cast<DWORD>(all.size() * sizeof(wchar_t)));
+    return std::make_unique<RegistryDesk>(window);
 }
 
 void MainWindow::chooseFolder()
@@ -76,6 +81,7 @@ void MainWindow::chooseFolder()
     DWORD options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    dialog->SetTitle(wide(layout::chooserTitle).c_str());
     // The folders worked in lately, most recent on top.
     const std::vector<std::wstring> recent = recentFolders();
     for (auto f = recent.rbegin(); f != recent.rend(); ++f) {

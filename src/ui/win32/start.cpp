@@ -1,7 +1,7 @@
 #include "ui/win32/start.h"
 
+#include "io/systemreason.h"
 #include "layout/texts.h"
-#include "start/usage.h"
 #include "ui/win32/text.h"
 
 #include <windows.h>
@@ -15,32 +15,6 @@ namespace qor::win32
 
 namespace
 {
-
-StartRequest answer(StartRequest::Action action, std::wstring text)
-{
-    StartRequest request;
-    request.action = action;
-    request.text = std::move(text);
-    return request;
-}
-
-std::wstring prefixed(const std::wstring &message)
-{
-    return wide(usage::programName) + L": " + message + L"\n";
-}
-
-std::wstring helpText()
-{
-    auto line = [](std::string_view options, std::string_view help) {
-        std::string padded(options);
-        padded.resize(16, ' ');
-        return "  " + padded + std::string(help) + "\n";
-    };
-    return wide("Usage: " + std::string(usage::programName) + " [options] [FOLDER]\n" +
-                std::string(usage::description) + "\n\nOptions:\n" + line("-h, --help", usage::helpHelp) +
-                line("-v, --version", usage::versionHelp) + line(usage::startValuesOption, usage::startValuesHelp) +
-                "\nArguments:\n" + line("FOLDER", usage::folderHelp));
-}
 
 bool writeTo(HANDLE out, const std::wstring &text)
 {
@@ -57,45 +31,27 @@ bool writeTo(HANDLE out, const std::wstring &text)
 
 } // namespace
 
-StartRequest readCommandLine(const wchar_t *commandLine)
+Start readCommandLine(const wchar_t *commandLine)
 {
     int count = 0;
     wchar_t **argv = CommandLineToArgvW(commandLine, &count);
-    const std::vector<std::wstring> args(argv ? argv + 1 : nullptr, argv ? argv + count : nullptr);
+    const std::vector<std::wstring> args(argv ? argv : nullptr, argv ? argv + count : nullptr);
     LocalFree(argv);
 
-    StartRequest request;
-    std::vector<std::wstring> folders;
-    bool optionsEnd = false;
-    for (const std::wstring &arg : args) {
-        if (!optionsEnd && arg == L"--") {
-            optionsEnd = true;
-        } else if (!optionsEnd && (arg == L"-h" || arg == L"--help" || arg == L"/?")) {
-            return answer(StartRequest::Action::Print, helpText());
-        } else if (!optionsEnd && (arg == L"-v" || arg == L"--version")) {
-            return answer(StartRequest::Action::Print, wide(usage::programName) + L" " + wide(QOR_VERSION) + L"\n");
-        } else if (!optionsEnd && arg == wide(usage::startValuesOption)) {
-            request.startValues = true;
-        } else if (!optionsEnd && arg.size() > 1 && arg[0] == L'-') {
-            return answer(StartRequest::Action::Refuse, prefixed(L"Unknown option '" + arg + L"'. See --help."));
-        } else {
-            folders.push_back(arg);
-        }
-    }
-    if (folders.size() > 1)
-        return answer(StartRequest::Action::Refuse, prefixed(wide(usage::oneFolder)));
-    if (!folders.empty()) {
-        request.hasFolder = true;
-        request.folder = folders.front();
-    }
-    return request;
+    std::vector<std::string> words;
+    for (const std::wstring &arg : args)
+        words.push_back(utf8(arg));
+    Start start{qor::readCommandLine(words, windowsDialect), {}};
+    if (start.request.hasFolder)
+        start.folder = folderMeant<wchar_t>(args.at(start.request.folderArgument), windowsDialect);
+    return start;
 }
 
 std::wstring enterFolder(const std::wstring &folder)
 {
     if (SetCurrentDirectoryW(folder.c_str()))
         return {};
-    return prefixed(folder + L": " + systemReason(GetLastError()));
+    return wide(refusal(utf8(folder) + ": " + systemReason(GetLastError())));
 }
 
 std::wstring currentFolder()

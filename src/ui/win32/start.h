@@ -1,25 +1,26 @@
 #pragma once
-// What the command line asks of a start on Windows, read before any window
-// exists: show the window (optionally in a given folder), print help or the
-// version, or refuse. Arguments and folders stay UTF-16 throughout, so any
-// name the file system takes reaches SetCurrentDirectoryW unchanged.
+// A start on Windows, before any window exists: the command line as the
+// program's one grammar reads it (start/commandline.h), the folder kept in
+// UTF-16 so that any name the file system takes reaches
+// SetCurrentDirectoryW unchanged, and where to say what the start prints.
+
+#include "start/commandline.h"
 
 #include <string>
 
 namespace qor::win32
 {
 
-struct StartRequest {
-    enum class Action { ShowWindow, Print, Refuse };
-    Action action = Action::ShowWindow;
-    std::wstring text; // Print: for standard output; Refuse: the reason
-    std::wstring folder;
-    bool hasFolder = false;
-    bool startValues = false; // leave the folder's description.ext unread
+// The grammar of every platform, in Windows' dialect.
+inline constexpr Dialect windowsDialect{true, {}};
+
+struct Start {
+    StartRequest request;
+    std::wstring folder; // ShowWindow with a folder: as the argument means it
 };
 
 // `commandLine` as GetCommandLineW gives it, the program's own name first.
-StartRequest readCommandLine(const wchar_t *commandLine);
+Start readCommandLine(const wchar_t *commandLine);
 
 // Makes `folder` the working folder. Returns the message to show when the
 // system refuses ("qorgenerator: <folder>: <reason>"), or an empty string.

@@ -14,7 +14,4 @@ std::string utf8(std::wstring_view wide);
 // typed, pasted or set text.
 std::wstring withoutBreaks(std::wstring_view text);
 
-// Windows' own words for an error code, without the closing full stop.
-std::wstring systemReason(unsigned long error);
-
 } // namespace qor::win32

@@ -6,7 +6,6 @@
 #include "press/startvalues.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/look.h"
-#include "ui/win32/start.h"
 #include "ui/win32/text.h"
 
 #include <oleacc.h>
@@ -278,6 +277,8 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     auto form = std::make_unique<Win32Form>(*w);
     form->presenter = [w] { return w->presenter_; };
     w->form_ = std::move(form);
+    w->desk_ = registryDesk(*w);
+    w->session_ = std::make_unique<Session>(*w->form_, *w->desk_, descriptionSink);
     const HWND hwnd = CreateWindowExW(0, windowClass, wide(layout::windowCaption).c_str(), windowStyle, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, w);
     w->creating_ = false;
@@ -345,70 +346,44 @@ void MainWindow::setValue(ControlId checkBox, std::int16_t value)
     InvalidateRect(box, nullptr, FALSE);
 }
 
-namespace
-{
-
-// The window's asker as the core sees it.
-class WindowAsker final : public Asker
-{
-  public:
-    WindowAsker(HWND owner, const QuestionPresenter &presenter) : owner_(owner), presenter_(presenter) {}
-    Answer ask(const Question &question) override { return presenter_(owner_, question); }
-
-  private:
-    HWND owner_;
-    const QuestionPresenter &presenter_;
-};
-
-} // namespace
-
 void MainWindow::cmd_Click()
 {
-    FileSink file(fileName);
-    if (!mission_) {
-        qor::cmd_Click(*form_, file, fields_);
-        return;
-    }
-    WindowAsker asker(window_, asker_);
-    mission_->press(*form_, file, fields_, asker);
+    session_->press();
     showStatus();
 }
 
 void MainWindow::openMission(const std::wstring &folder, bool blank)
 {
-    mission_ = std::make_unique<Mission>(utf8(folder));
-    if (blank)
-        mission_->openBlank(*form_);
-    else
-        mission_->open(*form_);
+    session_->open(blank, utf8(folder));
     showStatus();
 }
 
 bool MainWindow::switchFolder(const std::wstring &folder)
 {
-    if (mission_ && mission_->hasUnsavedValues(*form_) &&
-        asker_(window_, mission_->leavingQuestion()) != Answer::Replace)
-        return false;
-    if (!SetCurrentDirectoryW(folder.c_str())) {
-        showMessage(folder + L": " + systemReason(GetLastError()));
-        return false;
-    }
-    openMission(currentFolder(), false);
-    rememberFolder(currentFolder());
-    return true;
+    const bool switched = session_->switchFolder(utf8(folder));
+    showStatus();
+    return switched;
+}
+
+std::vector<std::wstring> MainWindow::recentFolders() const
+{
+    std::vector<std::wstring> folders;
+    for (const std::string &f : session_->recentFolders())
+        folders.push_back(wide(f));
+    return folders;
+}
+
+void MainWindow::rememberFolder()
+{
+    session_->rememberFolder();
 }
 
 void MainWindow::showStatus()
 {
     // Changing the text of a static control tells screen readers its name
     // changed; the live-region event makes them read it out.
-    SetWindowTextW(status_, mission_ ? wide(mission_->status()).c_str() : L"");
+    SetWindowTextW(status_, wide(session_->status()).c_str());
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, status_, OBJID_CLIENT, CHILDID_SELF);
-}
-
-void MainWindow::showMessage(std::wstring_view text)
-{
-    presenter_(window_, text);
 }
 
 void MainWindow::moveFocus(bool backwards)

@@ -10,7 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "layout/layout.h"
-#include "mission/mission.h"
+#include "mission/session.h"
 #include "press/command.h"
 
 #include <windows.h>
@@ -38,10 +38,11 @@ void showMessageBox(HWND owner, std::wstring_view text);
 using QuestionPresenter = std::function<Answer(HWND owner, const Question &question)>;
 Answer askInTaskDialog(HWND owner, const Question &question);
 
-// The folders the program worked in lately, most recent first, kept with the
-// user's settings; and one more to put first.
-std::vector<std::wstring> recentFolders();
-void rememberFolder(const std::wstring &folder);
+class MainWindow;
+// The session's side of the platform: the recently used folders with the
+// user's settings in the registry (never in a mission folder), and the
+// window's asker.
+std::unique_ptr<Desk> registryDesk(const MainWindow &window);
 
 // Whether the user has turned a high-contrast theme on.
 bool systemHighContrast();
@@ -72,8 +73,12 @@ class MainWindow
     void openMission(const std::wstring &folder, bool blank);
     // Makes `folder` the working folder and opens it, after asking when the
     // form holds values not yet written. False when the user or the system
-    // said no (the system's reason is shown).
+    // said no (the status line says why).
     bool switchFolder(const std::wstring &folder);
+    // The folders the program worked in lately, most recent first; and the
+    // working folder put first (a start on a named folder).
+    std::vector<std::wstring> recentFolders() const;
+    void rememberFolder();
     // The system's folder chooser, then switchFolder.
     void chooseFolder();
     HWND statusLine() const { return status_; }
@@ -104,6 +109,7 @@ class MainWindow
 
   private:
     friend struct Handlers;
+    friend class RegistryDesk;
     MainWindow() = default;
 
     void createControls(HINSTANCE instance);
@@ -126,7 +132,6 @@ class MainWindow
     void releaseResources();
     void forgetScreenReaderTexts();
     HFONT font(layout::Font which) const;
-    void showMessage(std::wstring_view text);
     void recolour();
 
     HWND window_ = nullptr;
@@ -153,7 +158,8 @@ class MainWindow
     WindowFields fields_;
     MessagePresenter presenter_ = showMessageBox;
     QuestionPresenter asker_ = askInTaskDialog;
-    std::unique_ptr<Mission> mission_;
+    std::unique_ptr<Desk> desk_;
+    std::unique_ptr<Session> session_;
 };
 
 // The window's state, as its procedure finds it.

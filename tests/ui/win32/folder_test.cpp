@@ -1,6 +1,7 @@
 // The window working on a mission folder: the form read from the folder's
 // description.ext, the status line, the question before a press drops
 // anything, and a change of folder.
+#include "mission/messagetext.h"
 #include "press/startvalues.h"
 #include "testutil.h"
 #include "ui/win32/text.h"
@@ -109,14 +110,41 @@ TEST_F(FolderTest, ValuesNotYetWrittenAreAskedAboutBeforeAnotherFolder)
     EXPECT_EQ(textOf(at(cant(0))), L"1"); // the other folder's form
     EXPECT_EQ(status().rfind(utf8(other) + ": Read description.ext", 0), 0u) << status();
     // Offered first in the folder chooser next time.
-    ASSERT_FALSE(recentFolders().empty());
-    EXPECT_EQ(recentFolders().front(), other);
+    ASSERT_FALSE(window->recentFolders().empty());
+    EXPECT_EQ(window->recentFolders().front(), other);
     DeleteFileW(L"description.ext");
     SetCurrentDirectoryW(here);
     RemoveDirectoryW(other.c_str());
 
+    // A folder that cannot be entered changes nothing; the status says why.
+    window->setValue(wep(3), ticked);
     EXPECT_FALSE(window->switchFolder(L"Z:\\no such folder"));
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(status().rfind("Z:\\no such folder cannot be opened (", 0), 0u) << status();
+    EXPECT_EQ(window->value(wep(3)), ticked);
+}
+
+// A path longer than a line of the box, in the real box: fitted by the core
+// (a break every so often, both ends kept), shown whole.
+TEST_F(FolderTest, ALongMessageReachesTheBoxFitted)
+{
+    wchar_t here[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, here);
+    const std::wstring deep = std::wstring(here) + L"\\" + std::wstring(150, L'x');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(deep.c_str()));
+    ASSERT_TRUE(CreateDirectoryW(L"description.ext", nullptr)); // no file can replace it
+    window->setMessagePresenter(showMessageBox);
+    const ShownBox seen = closeNextBox([this] { pressReturn(*window); });
+    RemoveDirectoryW(L"description.ext");
+    SetCurrentDirectoryW(here);
+    RemoveDirectoryW(deep.c_str());
+
+    const std::string text = utf8(seen.text);
+    EXPECT_EQ(text.rfind("Cannot write ", 0), 0u) << text;
+    EXPECT_EQ(text, fitForMessageBox(text)); // no run left to break
+    EXPECT_NE(text.find("\xE2\x80\x8B"), std::string::npos) << text;
+    EXPECT_NE(text.find("description.ext: "), std::string::npos) << text;
 }
 
 TEST_F(FolderTest, TheStatusLineAndTheFolderButtonStayBelowTheCanvasInView)

@@ -208,45 +208,8 @@ TEST(Colours, HighContrastPutsTheSystemsColoursInPlaceOfEveryFixedOne)
 
 TEST_F(WindowTest, MessageBoxCarriesTheTitleAndOneOkButtonAndIsOwnedByTheWindow)
 {
-    struct Seen {
-        HWND owner = nullptr;
-        std::wstring title, text;
-        int buttons = 0;
-    };
-    static Seen seen;
-    seen = {};
-    // The box is modal: a timer on this thread finds it, reads it and
-    // presses its OK button.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND box = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM found) {
-                wchar_t kind[32] = {};
-                GetClassNameW(w, kind, 32);
-                if (std::wstring_view(kind) == L"#32770" && IsWindowVisible(w))
-                    *reinterpret_cast<HWND *>(found) = w;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&box));
-        if (!box)
-            return;
-        KillTimer(nullptr, id);
-        seen.owner = GetWindow(box, GW_OWNER);
-        seen.title = textOf(box);
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t kind[32] = {};
-            GetClassNameW(c, kind, 32);
-            if (std::wstring_view(kind) == L"Button")
-                ++seen.buttons;
-            else if (GetDlgCtrlID(c) == 0xFFFF)
-                seen.text = textOf(c);
-        }
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
     window->setMessagePresenter(showMessageBox);
-    window->formView().showMessage("error; not a number");
-    KillTimer(nullptr, timer);
+    const ShownBox seen = closeNextBox([this] { window->formView().showMessage("error; not a number"); });
     EXPECT_EQ(seen.owner, window->handle());
     EXPECT_EQ(seen.title, wide(layout::applicationTitle));
     EXPECT_EQ(seen.text, L"error; not a number");

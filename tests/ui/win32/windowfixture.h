@@ -8,11 +8,62 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace qor::win32::test
 {
+
+// What a modal message box showed.
+struct ShownBox {
+    HWND owner = nullptr;
+    std::wstring title, text;
+    int buttons = 0;
+};
+
+// Runs `show`, which opens a modal box on this thread; a timer finds the
+// box, reads it and presses its OK button.
+inline ShownBox closeNextBox(const std::function<void()> &show)
+{
+    static ShownBox seen;
+    seen = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM found) {
+                wchar_t kind[32] = {};
+                GetClassNameW(w, kind, 32);
+                if (std::wstring_view(kind) == L"#32770" && IsWindowVisible(w))
+                    *reinterpret_cast<HWND *>(found) = w;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        if (!box)
+            return;
+        KillTimer(nullptr, id);
+        seen.owner = GetWindow(box, GW_OWNER);
+        seen.title.resize(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1);
+        seen.title.resize(
+            static_cast<std::size_t>(GetWindowTextW(box, seen.title.data(), static_cast<int>(seen.title.size()))));
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t kind[32] = {};
+            GetClassNameW(c, kind, 32);
+            if (std::wstring_view(kind) == L"Button") {
+                ++seen.buttons;
+            } else if (GetDlgCtrlID(c) == 0xFFFF) {
+                seen.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(c)) + 1);
+                seen.text.resize(
+                    static_cast<std::size_t>(GetWindowTextW(c, seen.text.data(), static_cast<int>(seen.text.size()))));
+            }
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    show();
+    KillTimer(nullptr, timer);
+    return seen;
+}
 
 class WindowTest : public ::testing::Test
 {
