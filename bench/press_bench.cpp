@@ -99,7 +99,7 @@ void ReadFullestIntoForm(benchmark::State &state)
 {
     qor::Loaded loaded;
     for (auto _ : state) {
-        loaded = qor::loadForm(qor::readDescription(fullestBytes()));
+        loaded = qor::loadDescription(fullestBytes());
         benchmark::DoNotOptimize(loaded.report.items);
     }
     qor::WindowFields fields;
@@ -127,7 +127,7 @@ void ReadTenMegabytesOfUnknownClasses(benchmark::State &state)
 {
     std::size_t leftovers = 0;
     for (auto _ : state) {
-        const qor::Loaded loaded = qor::loadForm(qor::readDescription(unknownClasses()));
+        const qor::Loaded loaded = qor::loadDescription(unknownClasses());
         leftovers = loaded.report.leftovers.size();
         benchmark::DoNotOptimize(leftovers);
     }

@@ -20,7 +20,7 @@ cd "$(mktemp -d)" # the window never writes unless pressed; keep it away from th
 
 # A screen with room for the whole window (offscreen defaults to 800x800,
 # where it would open scrolled).
-QT_QPA_PLATFORM=offscreen:configfile=$root/tests/form/screens/large.json "$driver" "$harness" "$runs"
+QT_QPA_PLATFORM=offscreen:configfile=$root/tests/ui/qt/screens/large.json "$driver" "$harness" "$runs"
 if command -v xvfb-run >/dev/null; then
     echo
     xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "$driver" "$harness" "$runs"

@@ -84,7 +84,9 @@ int main(int argc, char *argv[])
     std::unique_ptr<QWidget> window;
     if (real) {
         // As the program's main() does.
-        window = std::make_unique<qor::QorGenerator>();
+        auto real = std::make_unique<qor::QorGenerator>();
+        real->openWorkingFolder(false); // reads description.ext where there is one
+        window = std::move(real);
     } else {
         window = std::make_unique<QWidget>();
         auto *layout = new QVBoxLayout(window.get());

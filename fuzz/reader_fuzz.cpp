@@ -1,5 +1,6 @@
 // The reader on any bytes: it never crashes, never accepts what it must
 // refuse, and whatever it loads is a form whose press reads back as itself.
+#include "format/plaintext.h"
 #include "format/reader.h"
 #include "invariant.h"
 #include "loadinto.h"
@@ -30,6 +31,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     FormRecord form = test::fullestForm();
     const LoadReport report = test::loadInto(file, form);
+
+    // Statement by statement, straight from the bytes: the same form, the
+    // same lines aside.
+    const Loaded direct = loadDescription(bytes);
+    QOR_INVARIANT(direct.form == loadForm(file).form);
+    QOR_INVARIANT(direct.report.refusal.has_value() == file.refusal.has_value());
+    QOR_INVARIANT(direct.report.leftovers.lineCount() == report.leftovers.lineCount());
+
+    // Shown as plain text: well-formed UTF-8 with nothing that moves or
+    // hides text (C0, DEL, C1, U+2028/2029, U+202A..202E, U+2066..2069).
+    const std::string shown = plainText(bytes, 200);
+    QOR_INVARIANT(isUtf8(shown));
+    for (std::size_t at = 0; at < shown.size(); ++at) {
+        const auto c = static_cast<unsigned char>(shown[at]);
+        QOR_INVARIANT(c >= 0x20 && c != 0x7F);
+        QOR_INVARIANT(!(c == 0xC2 && at + 1 < shown.size() && static_cast<unsigned char>(shown[at + 1]) < 0xA0));
+        QOR_INVARIANT(shown.compare(at, 2, "\xE2\x80") != 0 || at + 2 >= shown.size() ||
+                      static_cast<unsigned char>(shown[at + 2]) < 0xA8 ||
+                      static_cast<unsigned char>(shown[at + 2]) > 0xAE);
+        QOR_INVARIANT(shown.compare(at, 2, "\xE2\x81") != 0 || at + 2 >= shown.size() ||
+                      static_cast<unsigned char>(shown[at + 2]) < 0xA6 ||
+                      static_cast<unsigned char>(shown[at + 2]) > 0xA9);
+    }
     if (file.refusal) {
         FormRecord start;
         QOR_INVARIANT(sameForm(form, start));

@@ -84,8 +84,10 @@ options() {
     row 2 "" "qorgenerator: $work/missing: No such file or directory" "$work/missing"
     row 2 "" "qorgenerator: $work/file: Not a directory" "$work/file"
     row 2 "" "qorgenerator: $work/closed: Permission denied" "$work/closed"
-    # Bytes that are no UTF-8 come back as they were given.
-    row 2 "" "qorgenerator: $odd: No such file or directory" "$odd"
+    # Bytes that are not UTF-8 and control characters reach the terminal
+    # visibly, never as themselves.
+    row 2 "" "qorgenerator: "$'\xef\xbf\xbd\xef\xbf\xbd'" folder: No such file or directory" "$odd"
+    row 2 "" "qorgenerator: \\u001B]0;x\\u0007: No such file or directory" $'\e]0;x\a'
     row 2 "" "qorgenerator: -folder: No such file or directory" -- -folder
     # Qt's own options (a session manager's restart, a style) and their values
     # are left to Qt and are no folder.

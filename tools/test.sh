@@ -60,7 +60,9 @@ for target in count press reader; do
     work="$root/build-fuzz/corpus/$target"
     log="$root/build-fuzz/$target-fuzz.log"
     mkdir -p "$work" "$root/build-fuzz/artifacts"
-    if ! "$root/build-fuzz/fuzz/${target}_fuzz" -max_total_time="$fuzzSeconds" -timeout=10 -print_final_stats=1 \
+    # A blow-up in memory or time is a finding, not a slow run.
+    if ! "$root/build-fuzz/fuzz/${target}_fuzz" -max_total_time="$fuzzSeconds" -rss_limit_mb=1024 -timeout=2 \
+        -malloc_limit_mb=256 -print_final_stats=1 \
         -artifact_prefix="$root/build-fuzz/artifacts/$target-" "$work" "$root/fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 40 "$log"
         echo "fuzz target $target failed; the input is in build-fuzz/artifacts" >&2

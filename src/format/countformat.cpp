@@ -133,6 +133,14 @@ void appendCount(std::string &out, double value)
 
 std::optional<double> writtenCount(std::string_view text)
 {
+    // Most counts are a few plain digits: exact as a double, read at once.
+    if (!text.empty() && text.size() <= 15 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        double v = 0;
+        for (const char c : text)
+            v = v * 10 + (c - '0');
+        return v;
+    }
     std::size_t digits = 0;
     if (text.empty() || decimalPrefix(text, digits) != text.size())
         return std::nullopt;

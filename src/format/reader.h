@@ -30,6 +30,7 @@
 // maxNesting, and anything the grammar does not cover.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -86,7 +87,20 @@ bool sameIgnoringCase(std::string_view a, std::string_view b);
 // Keys whose value the writer puts between quotes with nothing escaped.
 bool isScriptKey(std::string_view key);
 
-// The statements point into `bytes`: keep them alive while the result is used.
+// What a read tells besides its statements.
+struct ReadOutcome {
+    std::optional<Refusal> refusal; // set: no statement given counts
+    bool utf8 = false;
+    int lineCount = 0;
+};
+
+// Hands each statement to `take` as it is read, holding none: memory stays
+// the same whatever the file holds. Statements given before a refusal are
+// not to be kept. A run of lone ";" comes as one statement.
+ReadOutcome readStatements(std::string_view bytes, const std::function<void(const Statement &)> &take);
+
+// Every statement in a list (small files, tests). The statements point into
+// `bytes`: keep them alive while the result is used.
 ReadFile readDescription(std::string_view bytes);
 
 // "line 12: a '}' without its '{'"

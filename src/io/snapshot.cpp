@@ -1,6 +1,6 @@
 #include "io/snapshot.h"
 
-#include <string_view>
+#include <cstring>
 
 namespace qor
 {
@@ -8,27 +8,52 @@ namespace qor
 namespace
 {
 
-std::uint64_t fnv1a(std::string_view bytes)
+std::uint64_t mix(std::uint64_t h, std::uint64_t word)
 {
-    std::uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : bytes)
-        h = (h ^ c) * 1099511628211ull;
-    return h;
+    h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
 }
 
 } // namespace
 
-bool Snapshot::sameVersion(const Snapshot &other) const
+// Eight bytes at a time: a 64 MB file is hashed in a few tens of
+// milliseconds, a byte at a time it took several times longer.
+void ContentHash::add(const char *bytes, std::size_t size)
 {
-    return state == other.state && size == other.size && modified == other.modified && hash == other.hash;
+    total_ += size;
+    while (size && count_) {
+        pending_ |= static_cast<std::uint64_t>(static_cast<unsigned char>(*bytes++)) << (8 * count_++);
+        --size;
+        if (count_ == 8) {
+            h_ = mix(h_, pending_);
+            pending_ = 0;
+            count_ = 0;
+        }
+    }
+    for (; size >= 8; size -= 8, bytes += 8) {
+        std::uint64_t word = 0;
+        for (unsigned n = 0; n < 8; ++n)
+            word |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[n])) << (8 * n);
+        h_ = mix(h_, word);
+    }
+    while (size--)
+        pending_ |= static_cast<std::uint64_t>(static_cast<unsigned char>(*bytes++)) << (8 * count_++);
 }
 
-Snapshot snapshotOf(const std::string &name)
+std::uint64_t ContentHash::value() const
 {
-    Snapshot s = readSnapshot(name);
-    if (s.state == Snapshot::State::Read)
-        s.hash = fnv1a(s.bytes);
-    return s;
+    return mix(mix(h_, pending_), total_);
+}
+
+bool Snapshot::sameVersion(const Snapshot &other) const
+{
+    return state == other.state && kind == other.kind && size == other.size && modified == other.modified &&
+           device == other.device && file == other.file && (!hashed || !other.hashed || hash == other.hash);
+}
+
+Snapshot snapshotOf(const std::string &name, Reading reading)
+{
+    return readSnapshot(name, reading);
 }
 
 } // namespace qor

@@ -9,15 +9,33 @@
 namespace qor
 {
 
+// How much of the file a snapshot reads.
+enum class Reading : std::uint8_t {
+    Whole,    // the bytes, kept
+    Version,  // the bytes hashed on the way, none kept: memory stays flat
+    Identity, // size, time and identity only: no byte read
+};
+
 struct Snapshot {
     enum class State : std::uint8_t { Missing, Read, NotAFile, Unreadable, TooLarge };
+    // What stands in the file's place when it is not a file.
+    enum class Kind : std::uint8_t { File, Folder, Fifo, Device, Socket, Other };
     State state = State::Missing;
-    std::string bytes;  // Read: the whole file
+    Kind kind = Kind::File;
+    std::string bytes;  // Read, Reading::Whole: the whole file
     std::string reason; // Unreadable: the system's reason
     std::uint64_t size = 0;
     std::int64_t modified = 0; // the file system's own clock ticks
-    std::uint64_t hash = 0;    // of the bytes
+    std::uint64_t device = 0;  // with file: which file this is, however renamed
+    std::uint64_t file = 0;
+    std::uint64_t hash = 0; // of the bytes, where hashed
+    bool hashed = false;
+    std::string linkTarget;     // description.ext is a link to this, as the link says
+    bool outsideFolder = false; // the link leads out of the folder
+    std::string folder;         // the working folder as the system names it now
 
+    // Where both were hashed, the bytes decide too: another program's edit
+    // can keep the size and the time.
     bool sameVersion(const Snapshot &other) const;
 };
 
@@ -26,12 +44,25 @@ inline constexpr std::uint64_t maxFileSize = 64u << 20;
 
 // Reads description.ext (name relative to the working folder, as the file
 // sink writes it) from the disk.
-Snapshot snapshotOf(const std::string &name);
+Snapshot snapshotOf(const std::string &name, Reading reading = Reading::Whole);
 
-// The system's part of snapshotOf: state, bytes, reason, size and time, read
-// through the platform's own calls (one implementation file per platform;
-// the standard library's streams would bring its whole locale machinery
-// into the Windows program).
-Snapshot readSnapshot(const std::string &name);
+// The system's part of snapshotOf, through the platform's own calls (one
+// implementation file per platform; the standard library's streams would
+// bring its whole locale machinery into the Windows program).
+Snapshot readSnapshot(const std::string &name, Reading reading);
+
+// Hashes bytes in pieces; the same bytes give the same hash however cut.
+class ContentHash
+{
+  public:
+    void add(const char *bytes, std::size_t size);
+    std::uint64_t value() const;
+
+  private:
+    std::uint64_t h_ = 14695981039346656037ull;
+    std::uint64_t pending_ = 0;
+    unsigned count_ = 0; // bytes in pending_
+    std::uint64_t total_ = 0;
+};
 
 } // namespace qor

@@ -2,10 +2,14 @@
 #include "io/snapshot.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace qor
 {
@@ -13,12 +17,28 @@ namespace qor
 namespace
 {
 
-Snapshot unreadable(int error)
+// Keeps where the file was looked for and where its link points.
+Snapshot unreadable(Snapshot s, int error)
 {
-    Snapshot s;
     s.state = Snapshot::State::Unreadable;
     s.reason = std::strerror(error);
+    s.bytes.clear();
     return s;
+}
+
+Snapshot::Kind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return Snapshot::Kind::File;
+    if (S_ISDIR(mode))
+        return Snapshot::Kind::Folder;
+    if (S_ISFIFO(mode))
+        return Snapshot::Kind::Fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return Snapshot::Kind::Device;
+    if (S_ISSOCK(mode))
+        return Snapshot::Kind::Socket;
+    return Snapshot::Kind::Other;
 }
 
 // Closes the descriptor however the read ends.
@@ -31,20 +51,54 @@ struct Descriptor {
     }
 };
 
+std::string resolved(const char *path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path, nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+// Where a link named `name` in the working folder points, and whether the
+// file it leads to lies in another folder.
+void followLink(const std::string &name, Snapshot &s)
+{
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
+    if (n < 0)
+        return;
+    target.resize(static_cast<std::size_t>(n));
+    s.linkTarget = target;
+    const std::string file = resolved(name.c_str());
+    const std::size_t slash = file.rfind('/');
+    s.outsideFolder = file.empty() || file.substr(0, slash ? slash : 1) != s.folder;
+}
+
 } // namespace
 
-Snapshot readSnapshot(const std::string &name)
+Snapshot readSnapshot(const std::string &name, Reading reading)
 {
-    // Non-blocking, so that a FIFO by that name is refused instead of
-    // waiting for a writer.
-    const Descriptor file{::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
-    if (file.fd < 0)
-        return errno == ENOENT ? Snapshot{} : unreadable(errno);
-    struct stat st = {};
-    if (::fstat(file.fd, &st) != 0)
-        return unreadable(errno);
     Snapshot s;
-    if (!S_ISREG(st.st_mode)) {
+    // The folder as the system names it now: renamed while the window was
+    // open, it has its new name.
+    const std::size_t slash = name.rfind('/');
+    s.folder = resolved(slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash).c_str());
+    struct stat st = {};
+    if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        followLink(name, s);
+    // What stands there is looked at before it is opened: opening a device
+    // or a FIFO can block or change it.
+    if (::stat(name.c_str(), &st) != 0) {
+        return errno == ENOENT && s.linkTarget.empty() ? s : unreadable(s, errno);
+    }
+    // Non-blocking, so that a FIFO put there meanwhile is refused instead of
+    // waiting for a writer.
+    const Descriptor file{S_ISREG(st.st_mode) ? ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)
+                                              : -1};
+    if (S_ISREG(st.st_mode) && (file.fd < 0 || ::fstat(file.fd, &st) != 0))
+        return unreadable(s, errno);
+    s.kind = kindOf(st.st_mode);
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.file = static_cast<std::uint64_t>(st.st_ino);
+    if (s.kind != Snapshot::Kind::File) {
         s.state = Snapshot::State::NotAFile;
         return s;
     }
@@ -55,7 +109,7 @@ Snapshot readSnapshot(const std::string &name)
         return s;
     }
     int error = 0;
-    const bool read = detail::readWhole(s, [&](char *buffer, std::size_t room) -> long long {
+    const bool read = detail::readWhole(s, reading, [&](char *buffer, std::size_t room) -> long long {
         ssize_t n;
         do
             n = ::read(file.fd, buffer, room);
@@ -63,7 +117,9 @@ Snapshot readSnapshot(const std::string &name)
         error = errno;
         return n;
     });
-    return read ? s : unreadable(error);
+    if (!read)
+        return unreadable(std::move(s), error);
+    return s; // moved, never copied: it holds the whole file
 }
 
 } // namespace qor

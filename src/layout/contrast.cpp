@@ -33,4 +33,9 @@ Rgb outlineAgainst(Rgb behind)
     return contrastRatio(black, behind) >= contrastRatio(white, behind) ? black : white;
 }
 
+Rgb textOn(Rgb fill, Rgb wanted)
+{
+    return contrastRatio(wanted, fill) >= readableContrast ? wanted : outlineAgainst(fill);
+}
+
 } // namespace qor::layout

@@ -23,4 +23,11 @@ double contrastRatio(Rgb a, Rgb b);
 // than 4.5:1.
 Rgb outlineAgainst(Rgb behind);
 
+// The least contrast a text needs against its fill.
+inline constexpr double readableContrast = 4.5;
+// `wanted` where it reaches readableContrast against `fill`, else black or
+// white: a fill that follows the desktop may come out close to the text
+// chosen for it.
+Rgb textOn(Rgb fill, Rgb wanted);
+
 } // namespace qor::layout

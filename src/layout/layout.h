@@ -54,6 +54,19 @@ inline constexpr Colour highlightText{SystemColour::HighlightText};
 inline constexpr Colour windowBackground{SystemColour::Window};
 inline constexpr Colour windowText{SystemColour::WindowText};
 
+// Where the desktop asks for dark windows, the neutral areas (the window's
+// background and the boxes) turn dark; the group fills keep their light
+// colours, and every text is chosen against the fill it stands on
+// (contrast.h), so texts on fills stay dark and those on neutral areas turn
+// light. A high-contrast theme outranks both.
+enum class Scheme : std::uint8_t { Light, Dark, HighContrast };
+
+struct NeutralColours {
+    Colour window, box, text;
+};
+
+inline constexpr NeutralColours darkNeutrals{rgb(53, 53, 53), rgb(35, 35, 35), rgb(255, 255, 255)};
+
 // Each group's fill, and the text of its check boxes. The shapes and labels
 // of a group take their fill from here.
 struct GroupStyle {
@@ -207,6 +220,26 @@ inline constexpr std::array<LabelRow, 12> labels = {{
     detail::credit("Label4", authorContact, {8160, 9840, 4095, 255}),
     detail::credit("Label5", authorInstitution, {8160, 10080, 4095, 255}),
 }};
+
+// What a label's text stands on: its own fill, the window's background, or
+// the topmost shape under its middle.
+constexpr Colour fillBehind(const LabelRow &label)
+{
+    switch (label.how) {
+    case LabelFill::Own:
+        return label.background;
+    case LabelFill::Window:
+        return windowBackground;
+    case LabelFill::Transparent:
+        break;
+    }
+    const int x = label.box.left + label.box.width / 2, y = label.box.top + label.box.height / 2;
+    Colour fill = windowBackground;
+    for (const ShapeRow &s : shapes)
+        if (x >= s.box.left && x < s.box.left + s.box.width && y >= s.box.top && y < s.box.top + s.box.height)
+            fill = s.fill;
+    return fill;
+}
 
 // chki1, chki2, ...: one row per briefing option, whose key and start state
 // are the core's (startvalues.h).

@@ -6,6 +6,7 @@
 #include "press/startvalues.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <span>
 
@@ -15,30 +16,48 @@ namespace qor
 namespace
 {
 
-// A section's entries by class name, sorted once for a binary search.
+// A section's entries by class name in a small open-addressing table, built
+// once: a lookup hashes the name and compares it with one entry, mostly.
 class EntryNames
 {
   public:
     using Found = std::pair<const SectionEntry *, std::size_t>; // the entry, its index
 
-    explicit EntryNames(std::span<const SectionEntry> entries)
+    explicit EntryNames(std::span<const SectionEntry> entries) : entries_(entries)
     {
-        for (std::size_t n = 0; n < entries.size(); ++n)
-            sorted_.push_back({entries[n].name, {&entries[n], n}});
-        std::sort(sorted_.begin(), sorted_.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        slots_.fill(-1);
+        for (std::size_t n = 0; n < entries.size(); ++n) {
+            std::size_t at = hash(entries[n].name);
+            while (slots_[at] >= 0)
+                at = (at + 1) % slots_.size();
+            slots_[at] = static_cast<std::int16_t>(n);
+        }
     }
-    std::size_t size() const { return sorted_.size(); }
+    std::size_t size() const { return entries_.size(); }
     std::optional<Found> find(std::string_view name) const
     {
-        const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), name,
-                                         [](const auto &entry, std::string_view n) { return entry.first < n; });
-        if (at == sorted_.end() || at->first != name)
-            return std::nullopt;
-        return at->second;
+        for (std::size_t at = hash(name); slots_[at] >= 0; at = (at + 1) % slots_.size()) {
+            const auto n = static_cast<std::size_t>(slots_[at]);
+            if (entries_[n].name == name)
+                return Found{&entries_[n], n};
+        }
+        return std::nullopt;
     }
 
   private:
-    std::vector<std::pair<std::string_view, Found>> sorted_;
+    std::size_t hash(std::string_view name) const
+    {
+        // Three bytes and the length tell the catalogue's names apart well
+        // enough; hashing every byte cost more than the probes it saved.
+        if (name.empty())
+            return 0;
+        const auto byte = [&](std::size_t n) { return static_cast<std::size_t>(static_cast<unsigned char>(name[n])); };
+        return (name.size() * 131 + byte(0) * 31 + byte(name.size() - 1) * 7 + byte(name.size() / 2) * 3) %
+               slots_.size();
+    }
+
+    std::span<const SectionEntry> entries_;
+    std::array<std::int16_t, 512> slots_; // far more than entries: short probes
 };
 
 const EntryNames &weaponNames()
@@ -56,224 +75,263 @@ const EntryNames &magazineNames()
 // An entry of a section as the file gives it.
 struct Listed {
     const SectionEntry *entry;
-    std::string count; // as written
-    int line;          // of "class <name>"
-    int lastLine;      // of its "};"
+    std::string_view count; // as written, in the bytes read
+    int line;               // of "class <name>"
+    int lastLine;           // of its "};"
 };
 
+// Takes the statements one at a time as the reader gives them and keeps
+// only what the form can hold, so that a file of millions of statements
+// costs no more than one of a few.
 class Loader
 {
   public:
-    explicit Loader(const ReadFile &file) : st_(file.statements), utf8_(file.utf8)
+    explicit Loader(bool utf8) : utf8_(utf8)
     {
-        // The matching end of every class, found once with a stack: no
-        // recursion, however deep the file nests.
-        match_.assign(st_.size(), 0);
-        std::vector<std::size_t> open;
-        for (std::size_t n = 0; n < st_.size(); ++n) {
-            if (st_[n].kind == StatementKind::ClassBegin)
-                open.push_back(n);
-            else if (st_[n].kind == StatementKind::ClassEnd && !open.empty()) {
-                match_[open.back()] = n;
-                open.pop_back();
-            }
+        weapons_.reserve(weaponEntries.size());
+        magazines_.reserve(magazineEntries.size());
+    }
+
+    void take(const Statement &s)
+    {
+        if (skipped_) {
+            skip(s);
+            return;
+        }
+        switch (where_) {
+        case Where::Top:
+            topLevel(s);
+            break;
+        case Where::Section:
+            inSection(s);
+            break;
+        case Where::Entry:
+            inEntry(s);
+            break;
         }
     }
 
-    Loaded run()
+    Loaded finish()
     {
-        for (std::size_t n = 0; n < st_.size(); n = next(n))
-            topLevel(n);
         applyWeapons();
         applyMagazines();
-        std::sort(report_.leftovers.begin(), report_.leftovers.end(),
-                  [](const Leftover &a, const Leftover &b) { return a.firstLine < b.firstLine; });
         return {std::move(form_), std::move(report_)};
     }
 
   private:
+    enum class Where : std::uint8_t { Top, Section, Entry };
+
     void tick(int slot) { form_.ticks[static_cast<std::size_t>(slot)] = ticked; }
-    void setCount(int box, std::string text) { form_.counts[static_cast<std::size_t>(box)] = std::move(text); }
+    void setCount(int box, std::string_view text) { form_.counts[static_cast<std::size_t>(box)] = text; }
 
-    std::size_t next(std::size_t n) const { return st_[n].kind == StatementKind::ClassBegin ? match_[n] + 1 : n + 1; }
+    // A class the form does not read, passed over to its end and kept aside
+    // whole.
+    struct Skipped {
+        int firstLine;
+        int depth;
+        std::string reason;
+    };
 
-    // The statement and, for a class, its whole block.
-    void leftover(std::size_t n, std::string reason)
+    void leftover(const Statement &s, std::string_view reason)
     {
-        const int last = st_[next(n) - 1].lastLine;
-        report_.leftovers.push_back({st_[n].firstLine, last, std::move(reason)});
+        report_.leftovers.add(s.firstLine, s.lastLine, reason);
+    }
+
+    // A class block, or the statement itself.
+    void leftoverBlock(const Statement &s, std::string reason)
+    {
+        if (s.kind == StatementKind::ClassBegin)
+            skipped_ = Skipped{s.firstLine, 1, std::move(reason)};
+        else
+            leftover(s, reason);
+    }
+
+    void skip(const Statement &s)
+    {
+        if (s.kind == StatementKind::ClassBegin) {
+            ++skipped_->depth;
+        } else if (s.kind == StatementKind::ClassEnd && --skipped_->depth == 0) {
+            report_.leftovers.add(skipped_->firstLine, s.lastLine, skipped_->reason);
+            skipped_.reset();
+        }
     }
 
     // What no position in the file makes readable.
-    bool common(std::size_t n)
+    bool common(const Statement &s)
     {
-        switch (st_[n].kind) {
+        switch (s.kind) {
         case StatementKind::Comment:
-            leftover(n, "comment");
+            leftover(s, "comment");
             return true;
         case StatementKind::Include:
-            leftover(n, "#include of another file");
+            leftover(s, "#include of another file");
             return true;
         case StatementKind::Semicolon:
-            leftover(n, "a ';' on its own");
+            leftover(s, "a ';' on its own");
             return true;
         case StatementKind::ClassDeclaration:
-            leftover(n, "class the form does not know");
+            leftover(s, "class the form does not know");
             return true;
         default:
             return false;
         }
     }
 
-    void topLevel(std::size_t n)
+    void topLevel(const Statement &s)
     {
-        const Statement &s = st_[n];
-        if (common(n))
+        if (common(s))
             return;
         if (s.kind == StatementKind::Assignment) {
-            headerKey(n);
+            headerKey(s);
             return;
         }
         // ClassBegin: ends never stand at the top, the reader refuses them.
         const bool weapons = sameIgnoringCase(s.name, "Weapons");
         const bool magazines = sameIgnoringCase(s.name, "Magazines");
         if (!weapons && !magazines)
-            return leftover(n, "class the form does not know");
+            return leftoverBlock(s, "class the form does not know");
         if (!s.base.empty())
-            return leftover(n, "section that inherits from another class");
+            return leftoverBlock(s, "section that inherits from another class");
         bool &seen = weapons ? report_.hasWeapons : report_.hasMagazines;
         if (seen)
-            return leftover(n, "the section a second time");
+            return leftoverBlock(s, "the section a second time");
         seen = true;
-        section(n, weapons ? weaponNames() : magazineNames(), weapons ? weapons_ : magazines_);
+        where_ = Where::Section;
+        names_ = weapons ? &weaponNames() : &magazineNames();
+        listed_ = weapons ? &weapons_ : &magazines_;
+        seen_.assign(names_->size(), 0);
     }
 
-    void headerKey(std::size_t n)
+    void headerKey(const Statement &s)
     {
-        const Statement &s = st_[n];
         if (s.isArray) {
-            leftover(n, "not a key the form has");
+            leftover(s, "not a key the form has");
         } else if (sameIgnoringCase(s.name, introKey) || sameIgnoringCase(s.name, missionKey)) {
-            script(n, sameIgnoringCase(s.name, introKey) ? txti1 : txti2);
+            script(s, sameIgnoringCase(s.name, introKey) ? txti1 : txti2);
         } else {
             const auto option = std::find_if(briefingOptions.begin(), briefingOptions.end(),
                                              [&](const BriefingOption &o) { return sameIgnoringCase(o.key, s.name); });
             if (option == briefingOptions.end())
-                leftover(n, "not a key the form has");
+                leftover(s, "not a key the form has");
             else
-                briefingOption(n, chki(static_cast<int>(option - briefingOptions.begin()) + 1));
+                briefingOption(s, chki(static_cast<int>(option - briefingOptions.begin()) + 1));
         }
     }
 
     // The first of a key counts; a later one is dropped and said so.
-    bool firstTime(std::size_t n, ControlId control)
+    bool firstTime(const Statement &s, ControlId control)
     {
         const auto seen =
             std::find_if(headerSeen_.begin(), headerSeen_.end(), [&](const auto &p) { return p.first == control; });
         if (seen != headerSeen_.end()) {
-            leftover(n, "given again after line " + std::to_string(seen->second));
+            leftover(s, "given again after line " + std::to_string(seen->second));
             return false;
         }
-        headerSeen_.emplace_back(control, st_[n].firstLine);
+        headerSeen_.emplace_back(control, s.firstLine);
         return true;
     }
 
-    void script(std::size_t n, ControlId box)
+    void script(const Statement &s, ControlId box)
     {
-        const Statement &s = st_[n];
         if (s.shape != ValueShape::LineString && s.shape != ValueShape::String)
-            return leftover(n, "script name not in quotes");
-        if (!firstTime(n, box))
+            return leftover(s, "script name not in quotes");
+        if (!firstTime(s, box))
             return;
-        const std::string raw = unquoted(s);
+        if (s.value.size() > longestScriptName)
+            return leftover(s, "script name longer than 32,767 bytes");
         std::optional<std::string> text;
+        if (s.shape == ValueShape::String)
+            text = unquoted(s);
+        else
+            text = std::string(s.value);
         if (utf8_) {
-            if (isUtf8(raw))
-                text = raw;
+            if (!isUtf8(*text))
+                text.reset();
         } else {
-            text = fromAnsi(raw);
+            text = fromAnsi(*text);
         }
         if (!text)
-            return leftover(n, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
-        (box == txti1 ? form_.intro : form_.mission) = *text;
-        ++report_.scripts;
+            return leftover(s, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
         // Read from UTF-8, a character the code page lacks would come back as "?".
-        if (fromAnsi(toAnsi(*text)) != text)
-            leftover(n, "characters the code page lacks: the next press writes \"?\" for them");
+        const bool lacking = utf8_ && fromAnsi(toAnsi(*text)) != text;
+        (box == txti1 ? form_.intro : form_.mission) = std::move(*text);
+        ++report_.scripts;
+        if (lacking)
+            leftover(s, "characters the code page lacks: the next press writes \"?\" for them");
     }
 
-    void briefingOption(std::size_t n, ControlId box)
+    void briefingOption(const Statement &s, ControlId box)
     {
-        const Statement &s = st_[n];
         if (s.shape != ValueShape::Word || s.value.size() != 1 || s.value[0] < '0' || s.value[0] > '2')
-            return leftover(n, "briefing value is not 0, 1 or 2");
-        if (!firstTime(n, box))
+            return leftover(s, "briefing value is not 0, 1 or 2");
+        if (!firstTime(s, box))
             return;
         form_.briefing[static_cast<std::size_t>(box.index - 1)] = static_cast<std::int16_t>(s.value[0] - '0');
         ++report_.briefing;
     }
 
-    void section(std::size_t begin, const EntryNames &names, std::vector<Listed> &listed)
+    void inSection(const Statement &s)
     {
-        std::vector<int> seen(names.size()); // line where each entry was first listed
-        for (std::size_t n = begin + 1; n < match_[begin]; n = next(n)) {
-            const Statement &s = st_[n];
-            if (common(n))
-                continue;
-            if (s.kind == StatementKind::Assignment) {
-                leftover(n, "not a key the form has");
-                continue;
-            }
-            const auto found = names.find(s.name);
-            if (!found || !s.base.empty()) {
-                leftover(n, "class the form does not know");
-                continue;
-            }
-            int &firstLine = seen[found->second];
-            if (firstLine) {
-                leftover(n, "listed again after line " + std::to_string(firstLine));
-                continue;
-            }
-            firstLine = s.firstLine;
-            if (const auto count = entryCount(n, *found->first))
-                listed.push_back({found->first, *count, s.firstLine, st_[match_[n]].lastLine});
+        if (common(s))
+            return;
+        if (s.kind == StatementKind::ClassEnd) {
+            where_ = Where::Top;
+            return;
         }
+        if (s.kind == StatementKind::Assignment)
+            return leftover(s, "not a key the form has");
+        const auto found = names_->find(s.name);
+        if (!found || !s.base.empty())
+            return leftoverBlock(s, "class the form does not know");
+        int &firstLine = seen_[found->second];
+        if (firstLine)
+            return leftoverBlock(s, "listed again after line " + std::to_string(firstLine));
+        firstLine = s.firstLine;
+        where_ = Where::Entry;
+        entry_ = found->first;
+        entryLine_ = s.firstLine;
+        count_.reset();
+    }
+
+    void inEntry(const Statement &s)
+    {
+        if (common(s))
+            return;
+        if (s.kind == StatementKind::ClassEnd) {
+            where_ = Where::Section;
+            if (const auto count = entryCount(s))
+                listed_->push_back({entry_, *count, entryLine_, s.lastLine});
+            return;
+        }
+        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray && sameIgnoringCase(s.name, "count"))
+            count_ = s;
+        else if (s.kind == StatementKind::Assignment)
+            leftover(s, "not a key the form has");
+        else
+            leftoverBlock(s, "class the form does not know");
     }
 
     // The count of one class entry; nothing (and a leftover) when the form
     // cannot hold it so that a press writes it again.
-    std::optional<std::string> entryCount(std::size_t begin, const SectionEntry &entry)
+    std::optional<std::string_view> entryCount(const Statement &end)
     {
-        std::optional<std::size_t> count;
-        for (std::size_t n = begin + 1; n < match_[begin]; n = next(n)) {
-            const Statement &s = st_[n];
-            if (common(n))
-                continue;
-            if (!count && s.kind == StatementKind::Assignment && !s.isArray && sameIgnoringCase(s.name, "count"))
-                count = n;
-            else
-                leftover(n, s.kind == StatementKind::Assignment ? "not a key the form has"
-                                                                : "class the form does not know");
-        }
-        if (!count) {
-            leftover(begin, "entry without a count");
+        const auto aside = [&](const char *reason) {
+            report_.leftovers.add(entryLine_, end.lastLine, reason);
             return std::nullopt;
-        }
-        const Statement &c = st_[*count];
-        const std::optional<double> value = c.shape == ValueShape::Word ? writtenCount(c.value) : std::nullopt;
-        if (!value) {
-            leftover(begin, "count is not a number");
-            return std::nullopt;
-        }
+        };
+        if (!count_)
+            return aside("entry without a count");
+        const std::optional<double> value =
+            count_->shape == ValueShape::Word ? writtenCount(count_->value) : std::nullopt;
+        if (!value)
+            return aside("count is not a number");
         // A press writes a single box only above 0; a shared total can be
         // anything, split over two boxes below.
-        const auto summed = std::count_if(entry.activePairs().begin(), entry.activePairs().end(),
+        const auto summed = std::count_if(entry_->activePairs().begin(), entry_->activePairs().end(),
                                           [](const CountPair &p) { return p.summed; });
-        if (summed == 1 && *value <= 0) {
-            leftover(begin, "count of 0 or less, which a press leaves out");
-            return std::nullopt;
-        }
-        return std::string(c.value);
+        if (summed == 1 && *value <= 0)
+            return aside("count of 0 or less, which a press leaves out");
+        return count_->value;
     }
 
     void applyWeapons()
@@ -359,21 +417,27 @@ class Loader
             if (p.summed)
                 total += p.box == pair.box ? 1.0 : p.box == other.box ? readCount(rest) : 0.0;
         if (writeCount(total) != writeCount(readCount(l.count))) {
-            report_.leftovers.push_back({l.line, l.lastLine, "a total the form cannot split over two boxes"});
+            report_.leftovers.add(l.line, l.lastLine, "a total the form cannot split over two boxes");
             return false;
         }
         guessed();
         setCount(pair.box, "1");
         setCount(other.box, rest);
-        report_.guesses.push_back(
-            {l.line, "a total of " + l.count + " " + name + " split as 1 and " + rest + " over two boxes"});
+        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + name + " split as 1 and " +
+                                               rest + " over two boxes"});
         return true;
     }
 
-    const std::vector<Statement> &st_;
     bool utf8_;
     Form form_;
-    std::vector<std::size_t> match_;
+    Where where_ = Where::Top;
+    std::optional<Skipped> skipped_;
+    const EntryNames *names_ = nullptr;
+    std::vector<Listed> *listed_ = nullptr;
+    std::vector<int> seen_; // line where each entry of the section was first listed
+    const SectionEntry *entry_ = nullptr;
+    int entryLine_ = 0;
+    std::optional<Statement> count_;
     std::vector<Listed> weapons_, magazines_;
     std::vector<std::pair<ControlId, int>> headerSeen_;
     LoadReport report_;
@@ -385,7 +449,22 @@ Loaded loadForm(const ReadFile &file)
 {
     if (file.refusal)
         return {};
-    return Loader(file).run();
+    Loader loader(file.utf8);
+    for (const Statement &s : file.statements)
+        loader.take(s);
+    return loader.finish();
+}
+
+Loaded loadDescription(std::string_view bytes)
+{
+    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF");
+    const ReadOutcome outcome = readStatements(bytes, [&](const Statement &s) { loader.take(s); });
+    if (outcome.refusal) {
+        Loaded refused;
+        refused.report.refusal = outcome.refusal;
+        return refused;
+    }
+    return loader.finish();
 }
 
 } // namespace qor

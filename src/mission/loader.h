@@ -15,19 +15,20 @@
 // as a greyed box or an unticked count leaves no trace in a file.
 
 #include "format/reader.h"
+#include "mission/leftovers.h"
 #include "press/form.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor
 {
 
-struct Leftover {
-    int firstLine = 0;
-    int lastLine = 0;
-    std::string reason; // "not a key the form has"
-};
+// Longer script names stay aside: no game file name comes near it, and a
+// window's text box laid out with megabytes of text takes gigabytes.
+inline constexpr std::size_t longestScriptName = 32767; // bytes as written
 
 struct Guess {
     int line = 0;
@@ -35,7 +36,8 @@ struct Guess {
 };
 
 struct LoadReport {
-    std::vector<Leftover> leftovers; // in line order
+    std::optional<Refusal> refusal; // set: the form holds its start values
+    Leftovers leftovers;
     std::vector<Guess> guesses;
     bool hasWeapons = false;
     bool hasMagazines = false;
@@ -51,5 +53,8 @@ struct Loaded {
 
 // A refused file gives the start values and reports nothing.
 Loaded loadForm(const ReadFile &file);
+// The same straight from the bytes, statement by statement: memory stays
+// that of the leftovers' line marks whatever the file holds.
+Loaded loadDescription(std::string_view bytes);
 
 } // namespace qor

@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "format/ansi.h"
+#include "format/plaintext.h"
 #include "format/reader.h"
 
 #include <algorithm>
@@ -36,36 +37,30 @@ std::string grouped(std::uint64_t n)
     return out;
 }
 
-std::string plural(int n, const char *one, const char *many)
+std::string plural(std::uint64_t n, const char *one, const char *many)
 {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
+    return grouped(n) + " " + (n == 1 ? one : many);
 }
 
-// Where each line of the file begins, counted as the reader counts lines.
-std::vector<std::size_t> lineStarts(std::string_view bytes, bool utf8)
+// A line of the file for the details of a question: its first characters,
+// decoded, each byte the code page leaves undefined shown as U+FFFD.
+std::string lineText(std::string_view line, bool utf8)
 {
-    std::vector<std::size_t> starts{utf8 ? 3u : 0u};
-    for (std::size_t at = starts[0]; at < bytes.size(); ++at) {
-        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
-            ++at;
-        if (bytes[at] == '\r' || bytes[at] == '\n')
-            starts.push_back(at + 1);
+    constexpr std::size_t shown = 80;
+    line = line.substr(0, shown * 4); // a line can be the whole file
+    line = line.substr(0, line.find_first_of("\r\n"));
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    std::string text;
+    for (const char c : line) {
+        if (c == '\t')
+            text += ' ';
+        else if (utf8 || static_cast<unsigned char>(c) < 0x80)
+            text += c;
+        else
+            text += fromAnsi(std::string_view(&c, 1)).value_or("\xEF\xBF\xBD");
     }
-    return starts;
-}
-
-// A line of the file for the details of a question: as far as 80 bytes,
-// decoded, with what cannot be shown as "?".
-std::string lineText(std::string_view bytes, bool utf8, std::size_t at)
-{
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-    std::string text(bytes.substr(at, std::min<std::size_t>(end - at, 80)));
-    for (char &c : text)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    if (utf8)
-        return isUtf8(text) ? text : std::string("?");
-    return fromAnsi(text).value_or("?");
+    return plainText(text, shown);
 }
 
 std::string range(int first, int last)
@@ -73,39 +68,42 @@ std::string range(int first, int last)
     return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
 }
 
-std::vector<std::pair<int, int>> merged(const std::vector<Leftover> &leftovers)
+// "a FIFO (named pipe)": what stands where the file should be.
+std::string kindName(Snapshot::Kind kind)
 {
-    std::vector<std::pair<int, int>> ranges;
-    for (const Leftover &l : leftovers)
-        ranges.emplace_back(l.firstLine, l.lastLine);
-    std::sort(ranges.begin(), ranges.end());
-    std::vector<std::pair<int, int>> out;
-    for (const auto &r : ranges) {
-        if (!out.empty() && r.first <= out.back().second + 1)
-            out.back().second = std::max(out.back().second, r.second);
-        else
-            out.push_back(r);
+    switch (kind) {
+    case Snapshot::Kind::Folder:
+        return "a folder";
+    case Snapshot::Kind::Fifo:
+        return "a FIFO (named pipe)";
+    case Snapshot::Kind::Device:
+        return "a device";
+    case Snapshot::Kind::Socket:
+        return "a socket";
+    case Snapshot::Kind::File:
+    case Snapshot::Kind::Other:
+        break;
     }
-    return out;
+    return "not a file";
 }
+
+// A status line stays one line on any screen.
+constexpr std::size_t statusLength = 600;
+
+// Ranges named in a one-line text; the rest are counted.
+constexpr std::size_t namedRanges = 3;
 
 } // namespace
 
-std::string lineList(const std::vector<Leftover> &leftovers)
+std::string lineList(const Leftovers &leftovers)
 {
-    const auto ranges = merged(leftovers);
-    std::string out = ranges.size() == 1 && ranges[0].first == ranges[0].second ? "line " : "lines ";
+    const auto [ranges, rest] = leftovers.firstRanges(namedRanges);
+    std::string out = ranges.size() == 1 && ranges[0].first == ranges[0].second && !rest ? "line " : "lines ";
     for (std::size_t n = 0; n < ranges.size(); ++n)
         out += (n ? ", " : "") + range(ranges[n].first, ranges[n].second);
+    if (rest)
+        out += " and " + grouped(rest) + " more";
     return out;
-}
-
-int lineCount(const std::vector<Leftover> &leftovers)
-{
-    int n = 0;
-    for (const auto &r : merged(leftovers))
-        n += r.second - r.first + 1;
-    return n;
 }
 
 Mission::Mission(std::string folder, Reader reader, Clock clock)
@@ -115,20 +113,19 @@ Mission::Mission(std::string folder, Reader reader, Clock clock)
 
 void Mission::open(FormView &form)
 {
-    snapshot_ = reader_(fileName);
-    refusal_.reset();
+    snapshot_ = reader_(fileName, Reading::Whole);
     report_ = {};
+    details_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
     Form loaded;
     switch (snapshot_.state) {
     case Snapshot::State::Read: {
-        const ReadFile file = readDescription(snapshot_.bytes);
-        refusal_ = file.refusal;
-        Loaded l = loadForm(file);
+        Loaded l = loadDescription(snapshot_.bytes);
         loaded = std::move(l.form);
         report_ = std::move(l.report);
-        known_ = refusal_ ? Known::Refused : Known::Loaded;
+        known_ = report_.refusal ? Known::Refused : Known::Loaded;
+        details_ = leftoverDetails();
         break;
     }
     case Snapshot::State::Missing:
@@ -138,52 +135,79 @@ void Mission::open(FormView &form)
         known_ = Known::Refused;
         break;
     }
+    // What the texts need is taken; the bytes would only hold memory.
+    std::string().swap(snapshot_.bytes);
     showForm(loaded, form);
     remember(form);
 }
 
 void Mission::openBlank(FormView &form)
 {
-    open(form);
-    showForm(Form{}, form);
+    snapshot_ = reader_(fileName, Reading::Identity);
     report_ = {};
-    if (snapshot_.state != Snapshot::State::Missing)
-        known_ = Known::NotRead;
+    details_.clear();
+    lastPress_.clear();
+    replaceAccepted_.reset();
+    showForm(Form{}, form);
+    known_ = snapshot_.state == Snapshot::State::Missing ? Known::Nothing : Known::NotRead;
     remember(form);
 }
 
 std::string Mission::leftoverDetails() const
 {
-    // Every range with its reason; the text of the first lines only, so that
-    // a file of thousands of leftovers still gives a question one can read.
-    constexpr std::size_t quoted = 200;
+    // The kept ranges, each with its reason and the start of its first line,
+    // then a count of the rest: a file of millions of leftovers still gives a
+    // question one can read.
+    const std::string_view bytes = snapshot_.bytes;
+    const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
     std::string details;
-    const bool utf8 = snapshot_.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    const std::vector<std::size_t> starts = lineStarts(snapshot_.bytes, utf8);
-    for (std::size_t n = 0; n < report_.leftovers.size(); ++n) {
-        const Leftover &l = report_.leftovers[n];
-        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " + l.reason;
-        const auto line = static_cast<std::size_t>(l.firstLine - 1);
-        if (n < quoted && line < starts.size())
-            details += ": " + lineText(snapshot_.bytes, utf8, starts[line]);
+    std::size_t at = utf8 ? 3 : 0;
+    int line = 1;
+    std::uint64_t named = 0;
+    int namedUpTo = 0;
+    for (const Leftover &l : report_.leftovers) {
+        // Kept ranges come in line order: one pass finds every line.
+        while (line < l.firstLine && at < bytes.size()) {
+            at = bytes.find_first_of("\r\n", at);
+            if (at == std::string_view::npos)
+                at = bytes.size();
+            else
+                at += bytes.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+            ++line;
+        }
+        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " +
+                   plainText(l.reason);
+        if (line == l.firstLine)
+            details += ": " + lineText(bytes.substr(at), utf8);
         details += "\n";
+        const int from = std::max(l.firstLine, namedUpTo + 1);
+        if (l.lastLine >= from)
+            named += static_cast<std::uint64_t>(l.lastLine - from + 1);
+        namedUpTo = std::max(namedUpTo, l.lastLine);
     }
+    if (const std::uint64_t rest = report_.leftovers.lineCount() - named)
+        details += "and " + plural(rest, "more line", "more lines") + " the form cannot hold\n";
     return details;
 }
 
 std::optional<Question> Mission::questionBeforePress() const
 {
-    const Snapshot now = reader_(fileName);
+    return questionAbout(reader_(fileName, Reading::Version), false);
+}
+
+std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changedWhileAsked) const
+{
     // Nothing there to lose, or nothing a press could replace (the press
-    // itself reports a folder in the file's place).
+    // itself reports what stands in the file's place).
     if (now.state == Snapshot::State::Missing || now.state == Snapshot::State::NotAFile)
         return std::nullopt;
     if (replaceAccepted_ && replaceAccepted_->sameVersion(now))
         return std::nullopt;
 
     Question q;
-    if (known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
-        q.text = known_ == Known::Nothing
+    if (changedWhileAsked || known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
+        q.text = changedWhileAsked ? "description.ext was changed by another program while the question was open"
+                 : known_ == Known::Nothing
                      ? "description.ext was created by another program since this folder was opened"
                      : "description.ext was changed by another program since it was " +
                            std::string(known_ == Known::Written ? "written" : "read");
@@ -192,10 +216,19 @@ std::optional<Question> Mission::questionBeforePress() const
         q.offerLoad = true;
         return q;
     }
+    if (now.outsideFolder && now.linkTarget != linkAccepted_) {
+        q.text = "description.ext links to " + plainText(now.linkTarget, 200) +
+                 ", a file outside this folder. Replace that file with the form's file?";
+        q.details = "The press writes the file the link points to, not a file in " + plainText(shownFolder()) + ".";
+        if (known_ == Known::Loaded && !report_.leftovers.empty())
+            q.details += "\n" + details_;
+        return q;
+    }
     switch (known_) {
     case Known::Refused:
-        q.text = "description.ext could not be read (" + readStatus() + "). Replace it with the form's file?";
-        q.details = q.text;
+        q.text = "description.ext could not be read (" + plainText(readStatus(), 200) +
+                 "). Replace it with the form's file?";
+        q.details = "The form holds its start values; whatever the file holds now is dropped.";
         return q;
     case Known::NotRead:
         q.text = "description.ext was not read into the form. Replace it with the form's file?";
@@ -204,9 +237,9 @@ std::optional<Question> Mission::questionBeforePress() const
     case Known::Loaded:
         if (report_.leftovers.empty())
             return std::nullopt;
-        q.text = "description.ext has " + plural(lineCount(report_.leftovers), "line", "lines") +
+        q.text = "description.ext has " + plural(report_.leftovers.lineCount(), "line", "lines") +
                  " the form cannot hold (" + lineList(report_.leftovers) + "). Replace it and drop them?";
-        q.details = leftoverDetails();
+        q.details = details_;
         return q;
     default:
         return std::nullopt;
@@ -215,7 +248,11 @@ std::optional<Question> Mission::questionBeforePress() const
 
 bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
 {
-    if (const auto question = questionBeforePress()) {
+    // A Replace accepts the version the question was about: a file changed
+    // while the question was open is asked about again.
+    Snapshot asked = reader_(fileName, Reading::Version);
+    bool changed = false;
+    while (const auto question = questionAbout(asked, changed)) {
         switch (asker.ask(*question)) {
         case Answer::Cancel:
             return false;
@@ -223,18 +260,26 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
             open(form);
             return false;
         case Answer::Replace:
-            replaceAccepted_ = reader_(fileName);
             break;
         }
+        Snapshot now = reader_(fileName, Reading::Version);
+        changed = !now.sameVersion(asked);
+        if (!changed) {
+            replaceAccepted_ = std::move(now);
+            if (asked.outsideFolder)
+                linkAccepted_ = asked.linkTarget;
+            break;
+        }
+        asked = std::move(now);
     }
     if (!cmd_Click(form, file, fields)) {
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
     }
-    snapshot_ = reader_(fileName);
+    snapshot_ = reader_(fileName, Reading::Version);
     known_ = Known::Written;
-    refusal_.reset();
     report_ = {};
+    details_.clear();
     replaceAccepted_.reset();
     lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
     remember(form);
@@ -257,11 +302,18 @@ bool Mission::hasUnsavedValues(const FormView &form) const
 Question Mission::leavingQuestion() const
 {
     Question q;
-    q.text = "The form holds values not yet written to description.ext in " + folder_ +
+    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) +
              ". Open the other folder and leave them?";
     q.details = "A press of G E N E R A T E before leaving writes them.";
     q.acceptLabel = "Leave them";
     return q;
+}
+
+std::string Mission::shownFolder() const
+{
+    // The folder can be renamed while the window is open: the system's name
+    // for it now is where the file went.
+    return snapshot_.folder.empty() ? folder_ : snapshot_.folder;
 }
 
 std::string Mission::readStatus() const
@@ -272,9 +324,9 @@ std::string Mission::readStatus() const
     case Snapshot::State::TooLarge:
         return "larger than " + std::to_string(maxFileSize >> 20) + " MB";
     case Snapshot::State::NotAFile:
-        return "it is not a file";
+        return "it is " + kindName(snapshot_.kind);
     default:
-        return refusal_ ? describe(*refusal_) : std::string();
+        return report_.refusal ? describe(*report_.refusal) : std::string();
     }
 }
 
@@ -284,7 +336,7 @@ std::string Mission::status() const
     if (!lastPress_.empty()) {
         s = lastPress_;
     } else if (snapshot_.state == Snapshot::State::NotAFile) {
-        s = "description.ext here is not a file (a folder?); a press cannot replace it";
+        s = "description.ext here is " + kindName(snapshot_.kind) + "; a press cannot replace it";
     } else if (known_ == Known::Nothing) {
         s = "No description.ext here yet";
     } else if (known_ == Known::NotRead) {
@@ -296,12 +348,14 @@ std::string Mission::status() const
             plural(report_.scripts, "script name", "script names") + ", " +
             plural(report_.briefing, "briefing option", "briefing options");
         if (!report_.leftovers.empty())
-            s += "; " + plural(lineCount(report_.leftovers), "line", "lines") + " the form cannot hold (" +
+            s += "; " + plural(report_.leftovers.lineCount(), "line", "lines") + " the form cannot hold (" +
                  lineList(report_.leftovers) + ") will be dropped by the next press";
         if (!report_.guesses.empty()) {
-            s += "; " + plural(static_cast<int>(report_.guesses.size()), "guess", "guesses") + " (";
-            for (std::size_t n = 0; n < report_.guesses.size(); ++n)
+            s += "; " + plural(report_.guesses.size(), "guess", "guesses") + " (";
+            for (std::size_t n = 0; n < report_.guesses.size() && n < namedRanges; ++n)
                 s += (n ? ", line " : "line ") + std::to_string(report_.guesses[n].line);
+            if (report_.guesses.size() > namedRanges)
+                s += " and " + grouped(report_.guesses.size() - namedRanges) + " more";
             s += ")";
         }
         if (!report_.hasWeapons || !report_.hasMagazines)
@@ -310,7 +364,10 @@ std::string Mission::status() const
                                                                         : !report_.hasWeapons ? "Weapons section"
                                                                                               : "Magazines section");
     }
-    return folder_ + ": " + s;
+    if (!snapshot_.linkTarget.empty())
+        s += "; description.ext links to " + snapshot_.linkTarget;
+    // Folder names, link targets and the file's bytes come from outside.
+    return plainText(shownFolder() + ": " + s, statusLength);
 }
 
 } // namespace qor

@@ -54,7 +54,7 @@ class Asker
 class Mission
 {
   public:
-    using Reader = std::function<Snapshot(const std::string &name)>;
+    using Reader = std::function<Snapshot(const std::string &name, Reading reading)>;
     using Clock = std::function<std::string()>; // "12:04:31"
 
     // folder: shown in the status line, as the user knows it.
@@ -91,6 +91,8 @@ class Mission
     enum class Known : std::uint8_t { Nothing, Loaded, Refused, NotRead, Written };
 
     void remember(const FormView &form);
+    std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked) const;
+    std::string shownFolder() const;
     std::string readStatus() const;
     std::string leftoverDetails() const;
 
@@ -99,18 +101,18 @@ class Mission
     Clock clock_;
 
     Known known_ = Known::Nothing;
-    Snapshot snapshot_; // as read, or as last written
-    std::optional<Refusal> refusal_;
+    Snapshot snapshot_; // as read, or as last written; no bytes kept
     LoadReport report_;
+    std::string details_;      // the leftovers as a question shows them
+    std::string linkAccepted_; // a link out of the folder the user let a press follow
     std::optional<Snapshot> replaceAccepted_;
     std::string lastPress_; // status after a press; empty before the first
 
     Form saved_; // as last read or written, to tell unsaved changes
 };
 
-// "lines 4, 17-18": ranges merged where they touch.
-std::string lineList(const std::vector<Leftover> &leftovers);
-// Lines the ranges cover, each once.
-int lineCount(const std::vector<Leftover> &leftovers);
+// "lines 4, 17-18": ranges merged where they touch; past the first three,
+// "lines 1, 3, 5 and 1,249,997 more".
+std::string lineList(const Leftovers &leftovers);
 
 } // namespace qor

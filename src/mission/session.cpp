@@ -1,5 +1,6 @@
 #include "mission/session.h"
 
+#include "format/plaintext.h"
 #include "mission/messagetext.h"
 
 namespace qor
@@ -103,7 +104,7 @@ std::vector<std::string> Session::recentFolders() const
 std::string Session::status() const
 {
     if (!note_.empty())
-        return note_;
+        return plainText(note_); // folder names come from outside
     return mission_ ? mission_->status() : std::string();
 }
 

@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"define", "// ok\n#define FOO 1\n", 2, "'#define' could change what the game reads"},
                       RefusalCase{"indented_if", "a=1;\n  #if 0\n", 2, "'#if' could change what the game reads"},
                       RefusalCase{"string_across_lines", "x = \"abc\ndef\";", 1, "a string without its closing quote"},
+                      RefusalCase{"script_string_never_closed", "onloadintro=\"\r\nclass Weapons\r\n{\r\n};\r\n", 1,
+                                  "a string without its closing quote"},
                       RefusalCase{"too_deep", nested(maxNesting + 1), maxNesting + 1, "braces nested deeper than 32"},
                       RefusalCase{"no_equals", "foo bar;\n", 1, "cannot read \"foo bar;\""},
                       RefusalCase{"cr_line_ends", "a=1;\r\r}\r", 3, "a '}' without its '{'"},
@@ -172,6 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {{22, 25}}},
         LoadCase{"weapon_count_zero_stays_aside", file({entry("M16", "0")}, {}), {}, {}, {{22, 25}}},
+        LoadCase{"weapon_count_negative_stays_aside", file({entry("M16", "-5")}, {}), {}, {}, {{22, 25}}},
+        LoadCase{"briefing_value_outside_the_table", {"showGPS=3;"}, {}, {}, {{1, 1}}},
         LoadCase{
             "class_names_exactly", file({entry("m16", "4"), entry("FALMag", "3")}, {}), {}, {}, {{22, 25}, {26, 29}}},
         LoadCase{"magazine_ticks_its_weapon",
@@ -295,6 +299,11 @@ TEST(Loader, ScriptNamesAreDecodedFromTheirCodePage)
 #endif
         {"\xEF\xBB\xBFonloadintro=\"caf\xC3\xA9\"", "caf\u00e9", nullptr},
         {"\xEF\xBB\xBFonloadintro=\"\xE9\"", "", "bytes that are not UTF-8"},
+        {"\xEF\xBB\xBFonloadintro=\"\xE0\x80\xAF\xF0\x80\x80\xAF\"", "", "bytes that are not UTF-8"}, // overlong
+        {"\xEF\xBB\xBFonloadintro=\"\xED\xA0\x80\"", "", "bytes that are not UTF-8"},                 // surrogate
+        {"\xEF\xBB\xBFonloadintro=\"\xF4\x90\x80\x80\"", "", "bytes that are not UTF-8"},             // > U+10FFFF
+        {"onloadintro=\"" + std::string(longestScriptName, 'x') + "\"", std::string(longestScriptName, 'x'), nullptr},
+        {"onloadintro=\"" + std::string(longestScriptName + 1, 'x') + "\"", "", "script name longer than 32,767 bytes"},
         {"\xEF\xBB\xBFonloadintro=\"\xD0\x9F\"", "\u041f",
          "characters the code page lacks: the next press writes \"?\" for them"},
     };

@@ -8,8 +8,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <grp.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,6 +59,80 @@ TEST_F(Snapshots, EachKindOfFile)
 
     fs::resize_file(file(), maxFileSize + 1);
     EXPECT_EQ(snapshotOf(file()).state, Snapshot::State::TooLarge);
+}
+
+TEST_F(Snapshots, WhatStandsInTheFilesPlaceIsNamed)
+{
+    const std::string outside = (dir_ / "victim").string();
+    ASSERT_TRUE(test::writeFile(outside, "x=1;\r\n"));
+    const fs::path sub = dir_ / "m";
+    fs::create_directory(sub);
+    const std::string name = (sub / "description.ext").string();
+    const struct {
+        const char *what;
+        std::function<void()> make;
+        Snapshot::State state;
+        Snapshot::Kind kind;
+        bool outsideFolder;
+    } cases[] = {
+        {"fifo", [&] { ::mkfifo(name.c_str(), 0644); }, Snapshot::State::NotAFile, Snapshot::Kind::Fifo, false},
+        {"device", [&] { fs::create_symlink("/dev/null", name); }, Snapshot::State::NotAFile, Snapshot::Kind::Device,
+         true},
+        {"socket",
+         [&] {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             name.copy(address.sun_path, sizeof address.sun_path - 1);
+             ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+             ::close(fd);
+         },
+         Snapshot::State::NotAFile, Snapshot::Kind::Socket, false},
+        {"link_out", [&] { fs::create_symlink(outside, name); }, Snapshot::State::Read, Snapshot::Kind::File, true},
+        {"link_in",
+         [&] {
+             ASSERT_TRUE(test::writeFile((sub / "other.ext").string(), "x=1;\r\n"));
+             fs::create_symlink("other.ext", name);
+         },
+         Snapshot::State::Read, Snapshot::Kind::File, false},
+    };
+    for (const auto &c : cases) {
+        c.make();
+        const Snapshot s = snapshotOf(name);
+        EXPECT_EQ(s.state, c.state) << c.what;
+        EXPECT_EQ(s.kind, c.kind) << c.what;
+        EXPECT_EQ(s.outsideFolder, c.outsideFolder) << c.what;
+        EXPECT_EQ(s.folder, fs::canonical(sub).string()) << c.what;
+        fs::remove(name);
+    }
+}
+
+TEST_F(Snapshots, EachReadingTellsTheSameVersions)
+{
+    ASSERT_TRUE(test::writeFile(file(), std::string(100'003, ';')));
+    const Snapshot whole = snapshotOf(file(), Reading::Whole);
+    const Snapshot hashed = snapshotOf(file(), Reading::Version);
+    const Snapshot identity = snapshotOf(file(), Reading::Identity);
+    EXPECT_EQ(whole.bytes.size(), 100'003u);
+    EXPECT_TRUE(hashed.bytes.empty() && identity.bytes.empty());
+    EXPECT_EQ(hashed.hash, whole.hash);
+    EXPECT_FALSE(identity.hashed);
+    EXPECT_TRUE(identity.sameVersion(whole) && hashed.sameVersion(whole));
+}
+
+TEST_F(Snapshots, ARenamedFolderIsNamedAsItIsNow)
+{
+    fs::create_directory(dir_ / "before");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool moved = ::chdir((dir_ / "before").c_str()) == 0 &&
+                           ::rename((dir_ / "before").c_str(), (dir_ / "after").c_str()) == 0;
+        std::_Exit(moved && snapshotOf("description.ext").folder == fs::canonical(dir_ / "after").string() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(Snapshots, UnreadableFileGivesTheSystemsReason)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace qor
@@ -21,7 +22,11 @@ struct Disk {
     MemoryFile file;
     bool present = false;
     Snapshot::State state = Snapshot::State::Read;
+    Snapshot::Kind kind = Snapshot::Kind::File;
     std::int64_t version = 0;
+    std::string folder, linkTarget; // as the system names them now
+    bool outsideFolder = false;
+    std::vector<Reading> readings;
 
     void write(const std::string &bytes)
     {
@@ -29,17 +34,23 @@ struct Disk {
         present = true;
         ++version;
     }
-    Snapshot snapshot() const
+    Snapshot snapshot(Reading reading = Reading::Whole)
     {
+        readings.push_back(reading);
         Snapshot s;
+        s.folder = folder;
+        s.linkTarget = linkTarget;
+        s.outsideFolder = outsideFolder;
         if (!present && file.committed.empty())
             return s;
         s.state = state;
+        s.kind = kind;
         s.reason = "Permission denied";
-        s.bytes = state == Snapshot::State::Read ? file.committed : "";
+        s.bytes = state == Snapshot::State::Read && reading == Reading::Whole ? file.committed : "";
         s.size = file.committed.size();
         s.modified = version + static_cast<std::int64_t>(file.committed.size()); // a press changes the size here
         s.hash = std::hash<std::string>()(file.committed);
+        s.hashed = reading != Reading::Identity;
         return s;
     }
 };
@@ -47,9 +58,12 @@ struct Disk {
 struct Answers final : Asker {
     std::vector<Answer> answers;
     std::vector<Question> asked;
+    std::function<void()> whileOpen; // another program, while the question shows
     Answer ask(const Question &q) override
     {
         asked.push_back(q);
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
         return answers.at(asked.size() - 1);
     }
 };
@@ -57,7 +71,7 @@ struct Answers final : Asker {
 struct Folder {
     Disk disk;
     FormRecord form;
-    Mission mission{"/missions/m1", [this](const std::string &) { return disk.snapshot(); },
+    Mission mission{"/missions/m1", [this](const std::string &, Reading r) { return disk.snapshot(r); },
                     [] { return std::string("12:04:31"); }};
     Answers asker;
     WindowFields fields;
@@ -107,6 +121,7 @@ TEST_P(PressAsks, OnlyWhenSomethingWouldBeDropped)
     if (!c.answers.empty()) {
         EXPECT_EQ(s.asker.asked[0].offerLoad, c.offerLoad);
         EXPECT_FALSE(s.asker.asked[0].details.empty());
+        EXPECT_NE(s.asker.asked[0].details, s.asker.asked[0].text);
     }
     EXPECT_EQ(wrote, c.written);
     if (wrote) {
@@ -178,6 +193,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {Answer::Load},
                   true,
                   false},
+        PressCase{"changed_elsewhere_same_size_and_time",
+                  [](Folder &s) { openWith(s, ownFile()); },
+                  [](Folder &s) {
+                      s.disk.write(ownFile().replace(0, 5, "CLASS"));
+                      --s.disk.version;
+                  },
+                  {Answer::Cancel},
+                  true,
+                  false},
         PressCase{"created_elsewhere_replace",
                   [](Folder &s) { s.mission.open(s.form); },
                   [](Folder &s) { s.disk.write(handAdded); },
@@ -208,6 +232,100 @@ TEST(Mission, LoadAnswerReadsTheChangedFileIntoTheForm)
     EXPECT_FALSE(s.mission.hasUnsavedValues(s.form));
 }
 
+TEST(Mission, AReplaceAcceptsOnlyTheVersionAskedAbout)
+{
+    Folder s;
+    openWith(s, handAdded);
+    const std::string other = "// another program's\r\n" + handAdded;
+    s.asker.whileOpen = [&] { s.disk.write(other); };
+    s.asker.answers = {Answer::Replace, Answer::Cancel};
+    EXPECT_FALSE(s.press());
+    ASSERT_EQ(s.asker.asked.size(), 2u);
+    EXPECT_TRUE(s.asker.asked[1].offerLoad);
+    EXPECT_EQ(s.disk.file.committed, other) << "the version nobody was asked about stays";
+
+    s.asker = {};
+    s.asker.answers = {Answer::Replace};
+    EXPECT_TRUE(s.press()) << "asked once more, about the file as it is";
+}
+
+TEST(Mission, StartValuesReadNoByteAndStillAsk)
+{
+    Folder s;
+    s.disk.write(ownFile());
+    s.mission.openBlank(s.form);
+    EXPECT_EQ(s.disk.readings, std::vector<Reading>{Reading::Identity});
+    s.asker.answers = {Answer::Cancel};
+    EXPECT_FALSE(s.press());
+    EXPECT_EQ(s.asker.asked.size(), 1u);
+}
+
+TEST(Mission, ALinkOutOfTheFolderIsNamedAndAskedAboutOnce)
+{
+    Folder s;
+    s.disk.linkTarget = "/home/u/victim";
+    s.disk.outsideFolder = true;
+    openWith(s, ownFile());
+    EXPECT_EQ(s.mission.status(), "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
+                                  "description.ext links to /home/u/victim");
+    s.asker.answers = {Answer::Replace};
+    EXPECT_TRUE(s.press());
+    ASSERT_EQ(s.asker.asked.size(), 1u);
+    EXPECT_EQ(s.asker.asked[0].text, "description.ext links to /home/u/victim, a file outside this folder. Replace "
+                                     "that file with the form's file?");
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.asker.asked.size(), 1u);
+}
+
+TEST(Mission, StatusNamesTheFolderTheFileWentTo)
+{
+    Folder s;
+    openWith(s, ownFile());
+    s.disk.folder = "/missions/renamed";
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.mission.status().substr(0, 19), "/missions/renamed: ");
+}
+
+TEST(Mission, TextsFromOutsideShowEveryCharacter)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        std::string line;
+        std::string shown;
+    } cases[] = {
+        {bom + "// a\xE2\x80\xA8line 9: forged", "// a\\u2028line 9: forged"},
+        {bom + "// harmless \xE2\x80\xAEtxt.exe\x7F\xC2\x85\xC2\x9B",
+         "// harmless \\u202Etxt.exe\\u007F\\u0085\\u009B"},
+        {bom + "// " + std::string(76, 'x') + "\xC3\xA9\xC3\xA9",
+         "// " + std::string(76, 'x') + "\xC3\xA9\xE2\x80\xA6"},
+        {"// byte \x81 undefined, \xE9 defined", "// byte \xEF\xBF\xBD undefined, \xC3\xA9 defined"},
+    };
+    for (const auto &c : cases) {
+        Folder s;
+        s.disk.folder = "/m/\xE2\x80\xAEtxt.exe";
+        openWith(s, c.line + "\r\n");
+        const auto q = s.mission.questionBeforePress();
+        ASSERT_TRUE(q);
+        EXPECT_EQ(q->details, "line 1: comment: " + c.shown + "\n");
+        EXPECT_EQ(s.mission.status().substr(0, 20), "/m/\\u202Etxt.exe: Re");
+    }
+}
+
+TEST(Mission, AQuestionAboutMillionsOfLinesStaysShort)
+{
+    Folder s;
+    std::string bytes;
+    for (int n = 0; n < 100'000; ++n)
+        bytes += "a=1;\r\n\r\n";
+    openWith(s, bytes);
+    const auto q = s.mission.questionBeforePress();
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->text, "description.ext has 100,000 lines the form cannot hold (lines 1, 3, 5 and 99,997 more). "
+                       "Replace it and drop them?");
+    EXPECT_EQ(std::count(q->details.begin(), q->details.end(), '\n'), Leftovers::keptLimit + 1);
+    EXPECT_TRUE(q->details.ends_with("and 99,500 more lines the form cannot hold\n"));
+}
+
 TEST(Mission, QuestionNamesEveryLineInItsDetails)
 {
     Folder s;
@@ -229,14 +347,19 @@ TEST(Mission, StatusAfterEachKindOfOpen)
         bool present;
         Snapshot::State state;
         const char *status;
+        Snapshot::Kind kind = Snapshot::Kind::File;
     } cases[] = {
         {"", false, Snapshot::State::Read, "No description.ext here yet"},
         {"a=1;\r\n}\r\n", true, Snapshot::State::Read,
          "description.ext could not be read (line 2: a '}' without its '{'); the next press replaces it"},
         {"x", true, Snapshot::State::Unreadable,
          "description.ext could not be read (Permission denied); the next press replaces it"},
-        {"x", true, Snapshot::State::NotAFile,
-         "description.ext here is not a file (a folder?); a press cannot replace it"},
+        {"x", true, Snapshot::State::NotAFile, "description.ext here is a folder; a press cannot replace it",
+         Snapshot::Kind::Folder},
+        {"x", true, Snapshot::State::NotAFile, "description.ext here is a FIFO (named pipe); a press cannot replace it",
+         Snapshot::Kind::Fifo},
+        {"x", true, Snapshot::State::NotAFile, "description.ext here is a socket; a press cannot replace it",
+         Snapshot::Kind::Socket},
         {"showMap=2\r\nclass Weapons { class UZI { count = 2; }; };\r\n", true, Snapshot::State::Read,
          "Read description.ext: 1 item, 0 script names, 1 briefing option; the next press writes the missing "
          "Magazines section"},
@@ -247,6 +370,7 @@ TEST(Mission, StatusAfterEachKindOfOpen)
     for (const Case &c : cases) {
         Folder s;
         s.disk.state = c.state;
+        s.disk.kind = c.kind;
         if (c.present)
             s.disk.write(c.bytes);
         s.mission.open(s.form);
@@ -314,12 +438,33 @@ TEST(Mission, WrittenSizeInGroupsOfThousands)
     EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, 1,234,567 bytes, 12:04:31");
 }
 
-TEST(Mission, LineListsMergeTouchingRanges)
+TEST(Mission, LineListsMergeTouchingRangesAndStayShort)
 {
-    const std::vector<Leftover> l = {{17, 17, ""}, {4, 4, ""}, {18, 18, ""}, {30, 33, ""}, {31, 31, ""}};
-    EXPECT_EQ(lineList(l), "lines 4, 17-18, 30-33");
-    EXPECT_EQ(lineCount(l), 7);
-    EXPECT_EQ(lineList({{9, 9, ""}}), "line 9");
+    const auto leftovers = [](std::initializer_list<std::pair<int, int>> ranges) {
+        Leftovers l;
+        for (const auto &[first, last] : ranges)
+            l.add(first, last, "");
+        return l;
+    };
+    Leftovers scattered; // every other line of 2,500,000
+    for (int line = 1; line < 2'500'000; line += 2)
+        scattered.add(line, line, "not a key the form has");
+    const struct {
+        Leftovers leftovers;
+        const char *list;
+        std::uint64_t lines;
+    } cases[] = {
+        {leftovers({{17, 17}, {4, 4}, {18, 18}, {30, 33}, {31, 31}}), "lines 4, 17-18, 30-33", 7},
+        {leftovers({{9, 9}}), "line 9", 1},
+        {leftovers({{9, 9}, {20, 20}, {64, 65}, {129, 129}}), "lines 9, 20, 64-65 and 1 more", 5},
+        {scattered, "lines 1, 3, 5 and 1,249,997 more", 1'250'000},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(lineList(c.leftovers), c.list);
+        EXPECT_EQ(c.leftovers.lineCount(), c.lines) << c.list;
+        EXPECT_LE(c.leftovers.size(), Leftovers::keptLimit);
+    }
+    EXPECT_EQ(scattered.kept().back().firstLine, static_cast<int>(2 * Leftovers::keptLimit - 1)) << "the first kept";
 }
 
 } // namespace

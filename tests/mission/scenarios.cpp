@@ -73,7 +73,7 @@ const Row rows[] = {
     {"UnwrittenValuesLeftForAnotherFolder", Before::Nothing, {click(wep(5)), choose("other")}, {Answer::Replace},
      After::Nothing, "other: Read description.ext", "not yet written", "", "folderButton"},
     {"AFolderNamedLikeTheFileIsNotReplaced", Before::AFolder, {}, {}, After::AFolder,
-     "is not a file", "", "", "cmd"},
+     "description.ext here is a folder", "", "", "cmd"},
     {"ALongPathInAMessageIsFittedToTheBox", Before::AFolder, {press}, {}, After::AFolder,
      "", "", "Cannot write ", "cmd", false, std::string(120, 'x')},
 };

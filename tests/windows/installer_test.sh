@@ -5,8 +5,9 @@
 #
 # installs with /S, checks the files, the Start-menu entry, Explorer's two
 # "Open with" entries and the uninstall entry, runs the installed program,
-# then uninstalls with /S and checks that every file and registry key is as it
-# was before the install.
+# installs again over a copy that is running, then uninstalls with /S while
+# the program runs and checks that every file and registry key is as it was
+# before the install.
 set -uo pipefail
 
 installer=$(realpath "${1:?installer}")
@@ -80,6 +81,33 @@ EOF_VALUES
 got=$(wine64 "$program_dir/qorgenerator.exe" --version 2>>"$work/wine.log" | tr -d '\r' | head -n 1)
 [[ $got == "$version" ]] || fail "installed program --version: '$got'"
 
+# A running copy holds its file: the installer and the uninstaller close it
+# first, and neither reports success while it is still there.
+missions=$WINEPREFIX/drive_c/Missions
+mkdir -p "$missions"
+start_program() {
+    wine64 "$program_dir/qorgenerator.exe" "$(windows_path "$missions")" >>"$work/wine.log" 2>&1 &
+    program_pid=$!
+    timeout 60 xdotool search --sync --onlyvisible --name '^description\.ext generator' >/dev/null ||
+        fail "the installed program shows no window"
+}
+program_ended() {
+    timeout 30 tail --pid="$program_pid" -f /dev/null || fail "$1 left the program running"
+}
+start_program
+wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S over a running copy exited with $?"
+program_ended "the installer"
+[[ -f $program_dir/qorgenerator.exe ]] || fail "installing over a running copy lost the program"
+start_program
+# A copy that does not answer (stopped here) stays, and so does everything:
+# the uninstaller, run in place so that its exit status is its own, fails.
+kill -STOP "$program_pid"
+wine64 "$program_dir/uninstall.exe" /S "_?=$(windows_path "$program_dir")" >>"$work/wine.log" 2>&1 &&
+    fail "uninstall.exe /S reported success while the program ran"
+[[ -f $program_dir/qorgenerator.exe ]] || fail "the uninstall removed the program file of a running copy"
+[[ -n $(value "$uninstall_key" DisplayName) ]] || fail "the failed uninstall removed the uninstall entry"
+kill -CONT "$program_pid"
+
 # The program keeps the folders it worked in under HKCU\Software\qorgenerator;
 # they go with it.
 wine64 reg add 'HKCU\Software\qorgenerator' /v RecentFolders /t REG_MULTI_SZ /d 'C:\missions' /f >>"$work/wine.log" 2>&1
@@ -91,6 +119,7 @@ for _ in $(seq 120); do
     cmp -s "$work/before.files" "$work/after.files" && break
     sleep 0.5
 done
+program_ended "the uninstaller"
 diff "$work/before.files" "$work/after.files" || fail "the uninstall left files other than before the install"
 diff "$work/before.keys" "$work/after.keys" || fail "the uninstall left registry keys other than before the install"
 

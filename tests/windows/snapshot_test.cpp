@@ -53,7 +53,7 @@ TEST(SnapshotOnWindows, EachRefusalToldApart)
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
         ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
         const HANDLE held = make(state);
-        const Snapshot s = readSnapshot("description.ext");
+        const Snapshot s = readSnapshot("description.ext", Reading::Whole);
         EXPECT_EQ(s.state, state);
         EXPECT_EQ(!s.reason.empty(), state == State::Unreadable) << s.reason;
         if (held && held != INVALID_HANDLE_VALUE)

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QStylePainter>
 #include <QValidator>
 
@@ -30,13 +31,12 @@ void makeDecoration(QWidget *w)
 // highlight on the highlight) or missing after a mouse click.
 // Without a backdrop set, `around` is what lies behind, looked up as it is
 // painted so that it follows a change of the desktop's scheme.
-void paintFocusFrame(QWidget *w, QRect frame, QPalette::ColorRole around)
+void paintFocusFrame(QWidget *w, QRect frame, QPalette::ColorRole around, int t = 2)
 {
     const QVariant backdrop = w->property(backdropProperty);
     const QColor behind = backdrop.isValid() ? backdrop.value<QColor>() : w->palette().color(around);
     const QColor c = outlineAgainst(behind);
     QPainter p(w);
-    const int t = 2;
     p.fillRect(QRect(frame.left(), frame.top(), frame.width(), t), c);
     p.fillRect(QRect(frame.left(), frame.bottom() - t + 1, frame.width(), t), c);
     p.fillRect(QRect(frame.left(), frame.top(), t, frame.height()), c);
@@ -177,6 +177,50 @@ void LineBox::paintEvent(QPaintEvent *event)
     QLineEdit::paintEvent(event);
     if (hasFocus())
         paintFocusFrame(this, rect(), QPalette::Window);
+}
+
+CountBox::CountBox(QWidget *parent) : LineBox(parent)
+{
+    // The frame's padding and QLineEdit's own margins would leave sixteen
+    // of the box's twenty pixels for text; the digits take all but the
+    // outermost pixel each side.
+    setTextMargins(-2, 0, -2, 0);
+}
+
+void CountBox::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    // One pixel, on the frame only: two would cover a digit.
+    if (hasFocus())
+        paintFocusFrame(this, rect(), QPalette::Window, 1);
+}
+
+QRect CountBox::textRect() const
+{
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this);
+    return contents.marginsRemoved(textMargins()).adjusted(lineEditInnerMargin, 0, -lineEditInnerMargin, 0);
+}
+
+void StatusLine::showWholeWhereCut()
+{
+    const QRect room = contentsRect();
+    const QRect needed =
+        fontMetrics().boundingRect(QRect(room.topLeft(), QSize(room.width(), 1 << 20)),
+                                   int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0), text());
+    const bool cut = needed.height() > room.height() || needed.width() > room.width();
+    const QString whole = cut ? text() : QString();
+    if (toolTip() != whole)
+        setToolTip(whole);
+    if (accessibleDescription() != whole)
+        setAccessibleDescription(whole);
+}
+
+void StatusLine::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    showWholeWhereCut();
 }
 
 } // namespace qor

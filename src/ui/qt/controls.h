@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QColor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -85,7 +86,7 @@ class PressButton final : public QPushButton
 // A single-line box that never holds a line break, however text arrives:
 // typed, pasted, inserted or set by the program. CR and LF are dropped, as
 // browsers do in their single-line fields, so a pasted "12\r\n" stays 12.
-class LineBox final : public QLineEdit
+class LineBox : public QLineEdit
 {
     Q_OBJECT
   public:
@@ -95,6 +96,38 @@ class LineBox final : public QLineEdit
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+};
+
+// Two pixels each side, inside the frame, that QLineEdit keeps clear of
+// text and no style or margin removes.
+inline constexpr int lineEditInnerMargin = 2;
+
+// A count box: a line box whose frame's padding goes to the digits, so that
+// three of them show whole in the design's narrow box at any scale.
+class CountBox final : public LineBox
+{
+    Q_OBJECT
+  public:
+    explicit CountBox(QWidget *parent);
+    // Where the text stands, in the box's own coordinates.
+    QRect textRect() const;
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// The status line: wraps, and where even so it cannot show all of its text,
+// shows it whole as its tooltip and accessible description.
+class StatusLine final : public QLabel
+{
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+    // Call after each setText(): QLabel tells no one of a new text.
+    void showWholeWhereCut();
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
 };
 
 } // namespace qor

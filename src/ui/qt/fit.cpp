@@ -71,12 +71,16 @@ void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer)
     room -= below;
     const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const QSize size = fittedSize(content, room, bar);
+    // Wider than the canvas, the status line has the room; taller, nothing
+    // would show.
     if (size == content) {
-        window->setFixedSize(content + below);
+        window->setMinimumSize(content + below);
+        window->setMaximumSize(QWIDGETSIZE_MAX, content.height() + below.height());
+        window->resize(content + below);
         return;
     }
     window->setMinimumSize(std::min(size.width(), 8 * bar), std::min(size.height(), 8 * bar) + below.height());
-    window->setMaximumSize(content + QSize(bar, bar) + below);
+    window->setMaximumSize(QWIDGETSIZE_MAX, content.height() + bar + below.height());
     window->resize(size + below);
 }
 

@@ -2,7 +2,7 @@
 // The window on screens smaller than its layout: the controls stand on a
 // canvas of the layout's fixed size inside a scroll area, and the window opens
 // no larger than the screen's free area. Nothing in the layout moves or
-// scales; where the screen has room, the window is exactly the canvas.
+// scales; where the screen has room, the window opens exactly round the canvas.
 
 #include <QSize>
 #include <QWidget>
@@ -31,8 +31,10 @@ QSize fittedSize(QSize content, QSize room, int bar);
 QScrollArea *putOnCanvas(QWidget *window, QSize content);
 
 // Sizes `window` around its scroll area and the footer below it for the
-// screen it is on: fixed at the content size where it fits, else resizable up
-// to that size. The footer always keeps its full height.
+// screen it is on: at the content size where it fits, else as large as the
+// screen allows; never taller than the content, but free to widen, which
+// gives the footer's status line room. The footer always keeps its full
+// height.
 void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer = nullptr);
 
 } // namespace qor

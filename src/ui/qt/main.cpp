@@ -1,3 +1,4 @@
+#include "format/plaintext.h"
 #include "io/workfolder.h"
 #include "start/commandline.h"
 #include "ui/qt/qorgenerator.h"
@@ -26,13 +27,14 @@ int main(int argc, char *argv[])
         qor::readCommandLine(std::vector<std::string>(argv, argv + argc), {false, qor::qtOptions});
     if (start.action != qor::StartRequest::Action::ShowWindow) {
         const bool printed = start.action == qor::StartRequest::Action::Print;
-        std::fputs(start.text.c_str(), printed ? stdout : stderr);
+        // Options and folder names come from outside: shown as plain text.
+        std::fputs(qor::plainLines(start.text).c_str(), printed ? stdout : stderr);
         return printed ? 0 : qor::usageStatus;
     }
     if (start.hasFolder) {
         const std::string reason = qor::enterFolder(start.folder);
         if (!reason.empty()) {
-            std::fputs(qor::refusal(start.folder + ": " + reason).c_str(), stderr);
+            std::fputs(qor::plainLines(qor::refusal(start.folder + ": " + reason)).c_str(), stderr);
             return qor::usageStatus;
         }
     }

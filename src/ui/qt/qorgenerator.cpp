@@ -173,7 +173,7 @@ void QorGenerator::createFooter()
     footer_->setAccessibleName(qs(layout::statusLineName));
     auto *row = new QHBoxLayout(footer_);
     row->setContentsMargins(6, 3, 6, 3);
-    status_ = new QLabel(footer_);
+    status_ = new StatusLine(footer_);
     status_->setObjectName(QStringLiteral("status"));
     status_->setTextFormat(Qt::PlainText); // paths and file contents are never markup
     status_->setWordWrap(true);
@@ -198,6 +198,7 @@ void QorGenerator::showStatus()
 {
     const QString text = fromUtf8(session_->status());
     status_->setText(text);
+    status_->showWholeWhereCut();
     // The accessible name carries the text, and setting it tells screen
     // readers that it changed.
     status_->setAccessibleName(text.isEmpty() ? qs(layout::statusName) : text);
@@ -314,13 +315,10 @@ void QorGenerator::createTextBoxes()
 {
     const QString startText = qs(startCount);
     for (int slot = 0; slot < slotCount; ++slot) {
-        auto *box = new LineBox(this);
+        auto *box = new CountBox(this);
         box->setObjectName(qs(layout::controlName(cant(slot))));
         box->setGeometry(toPixels(layout::items.count[static_cast<std::size_t>(slot)]));
         box->setAccessibleName(qs(layout::accessibleName(cant(slot))));
-        // Twenty pixels are narrow: give the digits the room the frame's
-        // padding would take, so two of them always show.
-        box->setTextMargins(-1, 0, -1, 0);
         box->setText(startText);
         controls_.cant[static_cast<std::size_t>(slot)] = box;
     }

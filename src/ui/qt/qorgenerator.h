@@ -20,6 +20,8 @@ class QScrollArea;
 namespace qor
 {
 
+class StatusLine;
+
 // Shows the core's question and returns the answer. The window's default is
 // a modal box with the question's buttons; tests answer it themselves.
 using QuestionPresenter = std::function<Answer(const Question &question)>;
@@ -85,7 +87,7 @@ class QorGenerator final : public QWidget
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
     QWidget *footer_ = nullptr;
-    QLabel *status_ = nullptr;
+    StatusLine *status_ = nullptr;
     QPushButton *folderButton_ = nullptr;
     QuestionPresenter asker_;
     FolderChooser chooser_;

@@ -92,8 +92,8 @@ void MainWindow::forgetScreenReaderTexts()
         clear(w);
     for (HWND w : {txti1_, txti2_, txtt_, cmd_})
         clear(w);
-    const MSAAPROPID live[] = {liveSetting};
-    access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, live, 1);
+    const MSAAPROPID status[] = {liveSetting, PROPID_ACC_DESCRIPTION};
+    access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, status, 2);
     access_->Release();
     access_ = nullptr;
 }
@@ -104,6 +104,9 @@ void MainWindow::releaseResources()
     for (HFONT f : fonts_)
         DeleteObject(f);
     fonts_.clear();
+    if (boxBrush_)
+        DeleteObject(boxBrush_);
+    boxBrush_ = nullptr;
 }
 
 } // namespace qor::win32

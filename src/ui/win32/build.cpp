@@ -9,6 +9,9 @@
 #include "ui/win32/look.h"
 #include "ui/win32/text.h"
 
+#include <commctrl.h>
+#include <oleacc.h>
+
 #include <cmath>
 
 namespace qor::win32
@@ -17,16 +20,48 @@ namespace qor::win32
 namespace
 {
 
+// Made where it stands and in its font, so that nothing is placed twice
+// before the first frame: each window costs the most of a start.
 HWND makeChild(HWND parent, HINSTANCE instance, const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle,
-               int id)
+               int id, RECT at = {}, HFONT font = nullptr)
 {
     // Every control goes on top of those before it: the order of creation is
     // the order of drawing, and where two overlap the later one takes the click.
-    HWND w = CreateWindowExW(exStyle, kind, wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
+    HWND w = CreateWindowExW(exStyle, kind, wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, at.left, at.top,
+                             at.right - at.left, at.bottom - at.top, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (font)
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return w;
 }
+
+struct Placement {
+    layout::Twips box;
+    layout::Font font;
+};
+
+Placement placementOf(ControlId id)
+{
+    const auto k = static_cast<std::size_t>(id.index);
+    switch (id.name) {
+    case ControlName::wep:
+        return {layout::items.check[k], layout::Font::Default};
+    case ControlName::chki:
+        return {layout::briefingBox(layout::briefing[k - 1]), layout::Font::Briefing};
+    case ControlName::cant:
+        return {layout::items.count[k], layout::Font::Default};
+    case ControlName::txti1:
+        return {layout::txti1Box, layout::Font::Default};
+    case ControlName::txti2:
+        return {layout::txti2Box, layout::Font::Default};
+    case ControlName::txtt:
+        return {layout::txttBox, layout::Font::Default};
+    }
+    return {};
+}
+
+constexpr Placement cmdPlacement{layout::cmdBox, layout::Font::Button};
 
 constexpr DWORD tickStyle = WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW | BS_NOTIFY;
 constexpr DWORD lineStyle = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -37,21 +72,62 @@ layout::Colour backgroundOf(ControlId id)
                                         : layout::fillOf(catalogue[static_cast<std::size_t>(id.index)].group);
 }
 
+std::wstring windowText(HWND w)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int CALLBACK noteFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool *>(found) = true;
+    return 0;
+}
+
+// The first of the layout's families this system has: where Arial is
+// missing, the system would put a wider face in its place, and three digits
+// would no longer fit a count box.
+std::wstring installedFamily()
+{
+    HDC dc = GetDC(nullptr);
+    std::wstring chosen = wide(layout::fontFamilies.front());
+    for (const std::string_view family : layout::fontFamilies) {
+        LOGFONTW wanted{};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        const std::wstring name = wide(family);
+        wcsncpy(wanted.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+        bool found = false;
+        EnumFontFamiliesExW(dc, &wanted, noteFamily, reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            chosen = name;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return chosen;
+}
+
 } // namespace
 
 void MainWindow::createControls(HINSTANCE instance)
 {
     HWND parent = window_;
+    auto made = [&](const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle, int id, Placement where) {
+        return makeChild(parent, instance, kind, text, style, exStyle, id, toPixels(where.box, dpi_, scroll_),
+                         font(where.font));
+    };
+    auto placed = [&](const wchar_t *kind, std::string_view text, DWORD style, DWORD exStyle, ControlId id) {
+        return made(kind, text, style, exStyle, detail::idNumber(id), placementOf(id));
+    };
     for (int slot = 0; slot < checkBoxCount; ++slot) {
         const Item &item = catalogue[static_cast<std::size_t>(slot)];
-        wep_[static_cast<std::size_t>(slot)] =
-            makeChild(parent, instance, L"BUTTON", item.caption, tickStyle, 0, detail::idNumber(wep(slot)));
+        wep_[static_cast<std::size_t>(slot)] = placed(L"BUTTON", item.caption, tickStyle, 0, wep(slot));
         wepValue_[static_cast<std::size_t>(slot)] = startTick;
     }
     for (std::size_t n = 0; n < layout::briefing.size(); ++n) {
         const int index = static_cast<int>(n) + 1;
-        chki_[n] = makeChild(parent, instance, L"BUTTON", layout::briefing[n].caption, tickStyle, 0,
-                             detail::idNumber(chki(index)));
+        chki_[n] = placed(L"BUTTON", layout::briefing[n].caption, tickStyle, 0, chki(index));
         chkiValue_[n] = briefingOptions[n].start;
     }
     for (HWND box : wep_)
@@ -63,7 +139,8 @@ void MainWindow::createControls(HINSTANCE instance)
     // stacking order, where screen readers look for an edit box's name
     // (the property service below names it too, where the system has one).
     auto lineBox = [&](ControlId id, std::string_view text) {
-        HWND box = makeChild(parent, instance, L"EDIT", text, lineStyle, WS_EX_CLIENTEDGE, detail::idNumber(id));
+        const DWORD edge = id.name == ControlName::cant ? 0 : WS_EX_CLIENTEDGE; // a count box frames itself
+        HWND box = placed(L"EDIT", text, lineStyle, edge, id);
         makeChild(parent, instance, L"STATIC", layout::accessibleName(id), WS_VISIBLE | SS_NOPREFIX, 0, -1);
         return box;
     };
@@ -73,21 +150,25 @@ void MainWindow::createControls(HINSTANCE instance)
     txti2_ = lineBox(txti2, "");
     // The source of the quote character round the script names: never seen,
     // focused or edited.
-    txtt_ = makeChild(parent, instance, L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, detail::idNumber(txtt));
+    txtt_ = placed(L"EDIT", quoteCharacter, WS_DISABLED, WS_EX_CLIENTEDGE, txtt);
     for (HWND box : cant_)
-        makeLineBox(box, 0);
+        makeCountBox(box, 0);
     for (HWND box : {txti1_, txti2_, txtt_})
         makeLineBox(box, 0);
 
-    cmd_ = makeChild(parent, instance, L"BUTTON", layout::cmdCaption,
-                     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::buttonId);
+    cmd_ = made(L"BUTTON", layout::cmdCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::buttonId,
+                cmdPlacement);
     makePressButton(cmd_, 0);
 
-    // Outside the canvas, over whatever scrolls beneath.
-    status_ = makeChild(parent, instance, L"STATIC", "",
-                        WS_VISIBLE | SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX | SS_CENTERIMAGE, 0, detail::statusId);
+    // Outside the canvas, over whatever scrolls beneath: drawn by the
+    // window, from the band's left edge to the folder button, so nothing
+    // beneath shows through. Its text stays its window text, which screen
+    // readers read.
+    status_ = makeChild(parent, instance, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0,
+                        detail::statusId, {}, font(layout::Font::Prompt));
     folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
-                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId);
+                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId, {},
+                              font(layout::Font::Prompt));
     makePressButton(folderButton_, 0);
 
     tabOrder_.clear();
@@ -108,7 +189,7 @@ void MainWindow::createFonts()
     for (HFONT f : fonts_)
         DeleteObject(f);
     fonts_.clear();
-    const std::wstring family = wide(layout::fontFamilies.front());
+    const std::wstring family = installedFamily();
     for (const layout::FontFace &face : layout::fontFaces) {
         const int height = -static_cast<int>(std::lround(face.points * dpi_ / 72.0));
         fonts_.push_back(CreateFontW(height, 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -142,25 +223,22 @@ void MainWindow::setDpi(UINT dpi)
 void MainWindow::placeControls(bool withFonts)
 {
     HDWP moves = BeginDeferWindowPos(static_cast<int>(slotCount + checkBoxCount + 11));
-    auto place = [&](HWND w, layout::Twips box, layout::Font f) {
-        const RECT r = toPixels(box, dpi_, scroll_);
+    auto place = [&](HWND w, Placement where) {
+        const RECT r = toPixels(where.box, dpi_, scroll_);
         moves = DeferWindowPos(moves, w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                SWP_NOZORDER | SWP_NOACTIVATE);
         if (withFonts)
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(f)), FALSE);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(where.font)), FALSE);
     };
     for (int slot = 0; slot < checkBoxCount; ++slot)
-        place(wep_[static_cast<std::size_t>(slot)], layout::items.check[static_cast<std::size_t>(slot)],
-              layout::Font::Default);
-    for (std::size_t n = 0; n < layout::briefing.size(); ++n)
-        place(chki_[n], layout::briefingBox(layout::briefing[n]), layout::Font::Briefing);
+        place(wep_[static_cast<std::size_t>(slot)], placementOf(wep(slot)));
+    for (int n = 1; n <= static_cast<int>(layout::briefing.size()); ++n)
+        place(chki_[static_cast<std::size_t>(n - 1)], placementOf(chki(n)));
     for (int slot = 0; slot < slotCount; ++slot)
-        place(cant_[static_cast<std::size_t>(slot)], layout::items.count[static_cast<std::size_t>(slot)],
-              layout::Font::Default);
-    place(txti1_, layout::txti1Box, layout::Font::Default);
-    place(txti2_, layout::txti2Box, layout::Font::Default);
-    place(txtt_, layout::txttBox, layout::Font::Default);
-    place(cmd_, layout::cmdBox, layout::Font::Button);
+        place(cant_[static_cast<std::size_t>(slot)], placementOf(cant(slot)));
+    for (const ControlId id : {txti1, txti2, txtt})
+        place(control(id), placementOf(id));
+    place(cmd_, cmdPlacement);
     EndDeferWindowPos(moves);
     if (withFonts)
         for (HWND w : {status_, folderButton_})
@@ -174,21 +252,80 @@ void MainWindow::setHighContrast(bool on)
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+void MainWindow::setDarkMode(bool on)
+{
+    // The title bar is the desktop's: it goes dark only when asked, so a
+    // light desktop never loads what a dark one needs.
+    if (on || dark_)
+        setDarkTitleBar(window_, on && !highContrast_);
+    dark_ = on;
+    setHighContrast(highContrast_);
+}
+
+void MainWindow::followDesktop()
+{
+    highContrast_ = systemHighContrast();
+    setDarkMode(appsUseDarkTheme());
+}
+
+layout::Scheme MainWindow::scheme() const
+{
+    return highContrast_ ? layout::Scheme::HighContrast : dark_ ? layout::Scheme::Dark : layout::Scheme::Light;
+}
+
+COLORREF MainWindow::fillOf(layout::Colour colour) const
+{
+    return colourOf(colour, Paint::Fill, scheme());
+}
+
+HBRUSH MainWindow::colourBox(HDC dc) const
+{
+    SetTextColor(dc, textOn(boxFill(scheme()), layout::windowText, scheme()));
+    SetBkColor(dc, boxFill(scheme()));
+    return boxBrush_;
+}
+
+void MainWindow::eraseBackground(HDC dc) const
+{
+    RECT r;
+    GetClientRect(window_, &r);
+    HBRUSH brush = CreateSolidBrush(fillOf(layout::windowBackground));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
 void MainWindow::recolour()
 {
     // A count box's frame stands out against its group's fill, the others'
     // against the window's background.
-    for (int slot = 0; slot < slotCount; ++slot)
-        setFocusColour(cant_[static_cast<std::size_t>(slot)],
-                       focusFrameAgainst(colourOf(layout::fillOf(catalogue[static_cast<std::size_t>(slot)].group),
-                                                  Paint::Fill, highContrast_)));
-    const COLORREF window = focusFrameAgainst(colourOf(layout::windowBackground, Paint::Fill, highContrast_));
-    for (HWND w : {txti1_, txti2_, cmd_, folderButton_})
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const COLORREF fill = fillOf(layout::fillOf(catalogue[static_cast<std::size_t>(slot)].group));
+        setFocusColour(cant_[static_cast<std::size_t>(slot)], focusFrameAgainst(fill));
+        // Plain grey stands out on no fill in both schemes; the box's own
+        // text colour does.
+        setFrameColour(cant_[static_cast<std::size_t>(slot)],
+                       scheme() == layout::Scheme::Light ? GetSysColor(COLOR_BTNSHADOW)
+                                                         : textOn(boxFill(scheme()), layout::windowText, scheme()));
+    }
+    const COLORREF window = focusFrameAgainst(fillOf(layout::windowBackground));
+    for (HWND w : {txti1_, txti2_})
         setFocusColour(w, window);
+    // The buttons' frames lie on their faces, which the system draws in the
+    // light scheme's colours even on a dark desktop.
+    const COLORREF face = scheme() == layout::Scheme::Dark ? focusFrameAgainst(GetSysColor(COLOR_BTNFACE)) : window;
+    for (HWND w : {cmd_, folderButton_})
+        setFocusColour(w, face);
+    if (boxBrush_)
+        DeleteObject(boxBrush_);
+    boxBrush_ = CreateSolidBrush(boxFill(scheme()));
 }
 
 void MainWindow::drawItem(const DRAWITEMSTRUCT &item) const
 {
+    if (item.hwndItem == status_) {
+        drawStatus(item);
+        return;
+    }
     ControlId id{};
     if (!detail::fromIdNumber(static_cast<int>(item.CtlID), id) ||
         (id.name != ControlName::wep && id.name != ControlName::chki))
@@ -197,11 +334,17 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT &item) const
     const layout::Colour text =
         briefingBox ? layout::windowText : layout::groupStyle(catalogue[static_cast<std::size_t>(id.index)].group).text;
     TickBoxLook look{};
-    look.background = colourOf(backgroundOf(id), Paint::Fill, highContrast_);
-    look.text = colourOf(text, Paint::Text, highContrast_);
+    look.background = fillOf(backgroundOf(id));
+    look.text = textOn(look.background, text, scheme());
     look.focus = focusFrameAgainst(look.background);
     look.font = font(briefingBox ? layout::Font::Briefing : layout::Font::Default);
     look.dpi = dpi_;
+    // Each briefing box but the last lies partly under the next.
+    if (briefingBox && static_cast<std::size_t>(id.index) < layout::briefing.size()) {
+        const auto n = static_cast<std::size_t>(id.index);
+        look.visibleHeight = toPixels({0, layout::briefing[n].top, 0, 0}, dpi_, {0, 0}).top -
+                             toPixels({0, layout::briefing[n - 1].top, 0, 0}, dpi_, {0, 0}).top;
+    }
     drawTickBox(item, value(id), look);
 }
 
@@ -214,7 +357,7 @@ void MainWindow::paintDecoration(HDC dc) const
     const POINT origin{0, 0};
     for (const layout::ShapeRow &s : layout::shapes) {
         const RECT r = toPixels(s.box, dpi_, origin);
-        HBRUSH brush = CreateSolidBrush(colourOf(s.fill, Paint::Fill, highContrast_));
+        HBRUSH brush = CreateSolidBrush(fillOf(s.fill));
         if (s.rounded) {
             const int radius = std::min(r.right - r.left, r.bottom - r.top) / 4;
             HGDIOBJ oldBrush = SelectObject(dc, brush);
@@ -231,19 +374,20 @@ void MainWindow::paintDecoration(HDC dc) const
     SetBkMode(dc, TRANSPARENT);
     for (const layout::LabelRow &s : layout::labels) {
         RECT r = toPixels(s.box, dpi_, origin);
+        const COLORREF behind = fillOf(layout::fillBehind(s));
         if (s.how == layout::LabelFill::Own) {
-            HBRUSH brush = CreateSolidBrush(colourOf(s.background, Paint::Fill, highContrast_));
+            HBRUSH brush = CreateSolidBrush(behind);
             FillRect(dc, &r, brush);
             DeleteObject(brush);
         }
-        SetTextColor(dc, colourOf(s.text, Paint::Text, highContrast_));
+        SetTextColor(dc, textOn(behind, s.how == layout::LabelFill::Window ? layout::windowText : s.text, scheme()));
         HGDIOBJ oldFont = SelectObject(dc, font(s.font));
         const UINT align = s.align == layout::Align::Centre ? DT_CENTER : DT_LEFT;
         DrawTextW(dc, wide(s.caption).c_str(), -1, &r, align | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
         SelectObject(dc, oldFont);
     }
 
-    LOGBRUSH ink{BS_SOLID, colourOf(layout::lineColour, Paint::Text, highContrast_), 0};
+    LOGBRUSH ink{BS_SOLID, colourOf(layout::lineColour, Paint::Text, scheme()), 0};
     for (const layout::LineRow &s : layout::lines) {
         const DWORD width = static_cast<DWORD>(MulDiv(s.widthPx, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI));
         HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE, width, &ink, 0, nullptr);
@@ -255,6 +399,85 @@ void MainWindow::paintDecoration(HDC dc) const
         SelectObject(dc, oldPen);
         DeleteObject(pen);
     }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    if (HWND focus = GetFocus(); isCountBox(focus) && GetParent(focus) == window_)
+        drawCountFocus(dc, focus);
+}
+
+void MainWindow::drawStatus(const DRAWITEMSTRUCT &item) const
+{
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const COLORREF fill = fillOf(layout::windowBackground);
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    r.left += statusMargin();
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textOn(fill, layout::windowText, scheme()));
+    HGDIOBJ oldFont = SelectObject(dc, font(layout::Font::Prompt));
+    const std::wstring text = windowText(status_);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
+int MainWindow::statusMargin() const
+{
+    return MulDiv(4, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+}
+
+bool MainWindow::statusCut() const
+{
+    const std::wstring text = windowText(status_);
+    RECT r;
+    GetClientRect(status_, &r);
+    HDC dc = GetDC(status_);
+    HGDIOBJ oldFont = SelectObject(dc, font(layout::Font::Prompt));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, oldFont);
+    ReleaseDC(status_, dc);
+    return size.cx > r.right - statusMargin();
+}
+
+void MainWindow::explainCutStatus()
+{
+    // Where the band is too narrow, the whole text as a tooltip and as the
+    // line's description, which screen readers read after its name.
+    if (!status_ || fonts_.empty())
+        return; // sized while the window is still being made
+    const std::wstring whole = statusCut() ? windowText(status_) : std::wstring();
+    if (whole == statusTipText_)
+        return;
+    statusTipText_ = whole;
+    if (access_) {
+        if (whole.empty()) {
+            const MSAAPROPID description[] = {PROPID_ACC_DESCRIPTION};
+            access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, description, 1);
+        } else {
+            access_->SetHwndPropStr(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                    whole.c_str());
+        }
+    }
+    if (!statusTip_ && whole.empty())
+        return;
+    if (!statusTip_)
+        statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                     nullptr, nullptr);
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(status_);
+    SendMessageW(statusTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (whole.empty())
+        return;
+    // Long lines wrap in the tip rather than run off the screen.
+    SendMessageW(statusTip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI));
+    tool.lpszText = const_cast<wchar_t *>(statusTipText_.c_str());
+    SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 } // namespace qor::win32

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 namespace qor::win32
@@ -13,10 +14,13 @@ namespace qor::win32
 namespace
 {
 
-enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton };
+enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton, countBox };
 
 // The focus frame's colour, kept with the control.
 constexpr wchar_t focusProperty[] = L"qor.focus";
+// A count box's own frame colour, and the mark that it is one.
+constexpr wchar_t frameProperty[] = L"qor.frame";
+constexpr wchar_t countProperty[] = L"qor.count";
 
 COLORREF focusOf(HWND w)
 {
@@ -28,6 +32,8 @@ bool forgetOnDestroy(HWND w, UINT message, SUBCLASSPROC proc, UINT_PTR id)
     if (message != WM_NCDESTROY)
         return false;
     RemovePropW(w, focusProperty);
+    RemovePropW(w, frameProperty);
+    RemovePropW(w, countProperty);
     RemoveWindowSubclass(w, proc, id);
     return true;
 }
@@ -102,7 +108,7 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
     }
     case WM_NCPAINT: {
         const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
-        if (GetFocus() == w) {
+        if (GetFocus() == w && !isCountBox(w)) {
             // The border, where the frame touches both the box and the fill
             // behind it, and covers no character.
             HDC dc = GetWindowDC(w);
@@ -112,6 +118,73 @@ LRESULT CALLBACK lineBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
             drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
             ReleaseDC(w, dc);
         }
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(w, message, wParam, lParam);
+}
+
+// None: at 96 dpi three digits take every pixel inside the frame.
+constexpr LPARAM countMargins = MAKELPARAM(0, 0);
+
+int countFrameWidth(HWND w)
+{
+    return std::max(1, scaled(1, w));
+}
+
+// Above the line box's own handling, which it passes everything else to.
+LRESULT CALLBACK countBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (message) {
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(w, countBoxProc, countBox);
+        break;
+    case WM_NCCALCSIZE: {
+        auto *r = reinterpret_cast<RECT *>(lParam); // the first of three when wParam is TRUE
+        const int frame = countFrameWidth(w);
+        InflateRect(r, -frame, -frame);
+        // A single-line box writes at its top: the rest of the height goes
+        // above the digits too, so they stand in the middle.
+        HDC dc = GetDC(w);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        r->top += std::max(0, static_cast<int>(r->bottom - r->top - metrics.tmHeight) / 2);
+        return 0;
+    }
+    case WM_NCPAINT: {
+        HDC dc = GetWindowDC(w);
+        RECT r, client;
+        GetWindowRect(w, &r);
+        GetClientRect(w, &client);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT *>(&client), 2);
+        OffsetRect(&client, -r.left, -r.top);
+        OffsetRect(&r, -r.left, -r.top);
+        // The room above and below the digits in the box's own colour.
+        const auto fill = reinterpret_cast<HBRUSH>(
+            SendMessageW(GetParent(w), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(w)));
+        ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+        FillRect(dc, &r, fill ? fill : GetSysColorBrush(COLOR_WINDOW));
+        drawFrame(dc, r, countFrameWidth(w),
+                  static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropW(w, frameProperty))));
+        ReleaseDC(w, dc);
+        return 0;
+    }
+    case WM_SETFONT: {
+        // A new font brings the font's own margins back.
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        SendMessageW(w, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, countMargins);
+        return result;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        const RECT area = countFocusArea(w);
+        InvalidateRect(GetParent(w), &area, TRUE);
         return result;
     }
     default:
@@ -182,6 +255,47 @@ void makeLineBox(HWND edit, COLORREF focus)
     setFocusColour(edit, focus);
 }
 
+void makeCountBox(HWND edit, COLORREF frame)
+{
+    makeLineBox(edit, 0);
+    SetPropW(edit, frameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(frame)));
+    SetPropW(edit, countProperty, reinterpret_cast<HANDLE>(1));
+    // Installed last, so it sees each message before the line box does.
+    SetWindowSubclass(edit, countBoxProc, countBox, 0);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, countMargins);
+    SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void setFrameColour(HWND countBox, COLORREF frame)
+{
+    SetPropW(countBox, frameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(frame)));
+}
+
+bool isCountBox(HWND w)
+{
+    return w && GetPropW(w, countProperty);
+}
+
+RECT countFocusArea(HWND countBox)
+{
+    RECT r;
+    GetWindowRect(countBox, &r);
+    MapWindowPoints(nullptr, GetParent(countBox), reinterpret_cast<POINT *>(&r), 2);
+    const int ring = scaled(focusFrameWidth, countBox);
+    InflateRect(&r, ring, ring);
+    return r;
+}
+
+void drawCountFocus(HDC dc, HWND countBox)
+{
+    drawFrame(dc, countFocusArea(countBox), scaled(focusFrameWidth, countBox), focusOf(countBox));
+}
+
+COLORREF focusColour(HWND control)
+{
+    return focusOf(control);
+}
+
 void makeTickBox(HWND button)
 {
     SetWindowSubclass(button, tickBoxProc, tickBox, 0);
@@ -242,8 +356,12 @@ void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLo
     DrawTextW(dc, text, -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     SelectObject(dc, oldFont);
 
-    if (item.itemState & ODS_FOCUS)
+    if (item.itemState & ODS_FOCUS) {
+        // All four sides where they can be seen.
+        if (look.visibleHeight > 0)
+            caption.bottom = std::min<LONG>(caption.bottom, caption.top + look.visibleHeight);
         drawFrame(dc, caption, px(focusFrameWidth), look.focus);
+    }
 }
 
 } // namespace qor::win32

@@ -27,6 +27,20 @@ inline constexpr int focusFrameWidth = 2;
 // while it has the keyboard focus.
 void makeLineBox(HWND edit, COLORREF focus);
 
+// A line box for a count: a one-pixel frame of its own in place of the
+// system's two-pixel sunken edge, and no inner margins, so that three digits
+// fit a box the width of the design's. Its focus frame lies outside it, on
+// the fill around it (drawn by the parent with drawCountFocus), so no frame
+// covers a digit. `frame` colours its own frame.
+void makeCountBox(HWND edit, COLORREF frame);
+void setFrameColour(HWND countBox, COLORREF frame);
+bool isCountBox(HWND w);
+// The focus frame round a focused count box, in its parent's client
+// coordinates, on `dc`.
+void drawCountFocus(HDC dc, HWND countBox);
+// The part of the parent that drawCountFocus paints.
+RECT countFocusArea(HWND countBox);
+
 // A BS_OWNERDRAW button that the parent draws with drawTickBox() and toggles
 // on BN_CLICKED, which a click anywhere in it or Space sends.
 void makeTickBox(HWND button);
@@ -38,6 +52,7 @@ void makePressButton(HWND button, COLORREF focus);
 // Recolours the focus frame of a control made by makeLineBox or
 // makePressButton, after a change of theme.
 void setFocusColour(HWND control, COLORREF focus);
+COLORREF focusColour(HWND control);
 
 struct TickBoxLook {
     COLORREF background;
@@ -45,6 +60,7 @@ struct TickBoxLook {
     COLORREF focus;
     HFONT font;
     UINT dpi;
+    int visibleHeight = 0; // where a later box covers the bottom; 0: the whole
 };
 
 // A check box: the tick mark (unticked, ticked or greyed) at the left, the

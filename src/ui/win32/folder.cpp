@@ -5,6 +5,7 @@
 
 #include "layout/texts.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/start.h"
 #include "ui/win32/text.h"
 
 #include <commctrl.h>
@@ -19,10 +20,11 @@ void MainWindow::placeStatusBand()
     GetClientRect(window_, &client);
     const int band = statusBand();
     const int button = MulDiv(layout::folderButtonWidth, static_cast<int>(dpi_), 1440);
-    const int margin = MulDiv(4, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
     const int top = client.bottom - band;
-    MoveWindow(status_, margin, top, std::max<int>(0, client.right - button - 2 * margin), band, TRUE);
+    // The status line reaches the button: its margin is inside it.
+    MoveWindow(status_, 0, top, std::max<int>(0, client.right - button), band, TRUE);
     MoveWindow(folderButton_, client.right - button, top, button, band, TRUE);
+    explainCutStatus();
 }
 
 class RegistryDesk final : public SystemDesk
@@ -82,6 +84,12 @@ void MainWindow::chooseFolder()
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
     dialog->SetTitle(wide(layout::chooserTitle).c_str());
+    // Opens where the window works now.
+    IShellItem *here = nullptr;
+    if (SUCCEEDED(SHCreateItemFromParsingName(currentFolder().c_str(), nullptr, IID_PPV_ARGS(&here)))) {
+        dialog->SetFolder(here);
+        here->Release();
+    }
     // The folders worked in lately, most recent on top.
     const std::vector<std::wstring> recent = recentFolders();
     for (auto f = recent.rbegin(); f != recent.rend(); ++f) {

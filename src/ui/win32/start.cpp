@@ -1,5 +1,6 @@
 #include "ui/win32/start.h"
 
+#include "format/plaintext.h"
 #include "io/systemreason.h"
 #include "layout/texts.h"
 #include "ui/win32/text.h"
@@ -61,8 +62,10 @@ std::wstring currentFolder()
     return folder;
 }
 
-void report(const std::wstring &text, bool isError)
+void report(const std::wstring &message, bool isError)
 {
+    // Options and folder names come from outside: shown as plain text.
+    const std::wstring text = wide(plainLines(utf8(message)));
     const DWORD stream = isError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
     if (writeTo(GetStdHandle(stream), text))
         return;

@@ -3,6 +3,7 @@
 #include "io/filesink.h"
 #include "layout/layout.h"
 #include "layout/texts.h"
+#include "press/checks.h"
 #include "press/startvalues.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/look.h"
@@ -59,7 +60,9 @@ class Win32Form final : public FormView
 void showMessageBox(HWND owner, std::wstring_view text)
 {
     const std::wstring message(text);
-    MessageBoxW(owner, message.c_str(), wide(layout::applicationTitle).c_str(), MB_OK);
+    // The check's own message stands as it is; the disk's refusals warn.
+    const UINT icon = text == wide(notANumber) ? 0 : MB_ICONWARNING;
+    MessageBoxW(owner, message.c_str(), wide(layout::applicationTitle).c_str(), MB_OK | icon);
 }
 
 MainWindow *mainWindowOf(HWND window)
@@ -162,13 +165,22 @@ struct Handlers {
 
     static void onGetMinMaxInfo(HWND hwnd, MINMAXINFO *info)
     {
-        // Never larger than the canvas: there is nothing to show beyond it.
+        // Never taller than the canvas (and a bar below it where it is
+        // narrower): there is nothing to show beyond it. Wider, the status
+        // band has the room.
         if (MainWindow *w = mainWindowOf(hwnd)) {
             const SIZE outer = w->outerSize();
-            info->ptMaxTrackSize = {outer.cx, outer.cy};
-            info->ptMaxSize = info->ptMaxTrackSize;
+            const LONG tallest = outer.cy + GetSystemMetricsForDpi(SM_CYHSCROLL, w->dpi_);
+            info->ptMaxTrackSize.y = std::min(info->ptMaxTrackSize.y, tallest);
+            info->ptMaxSize.y = std::min(info->ptMaxSize.y, outer.cy);
         }
     }
+    static BOOL onEraseBackground(HWND hwnd, HDC dc)
+    {
+        mainWindowOf(hwnd)->eraseBackground(dc);
+        return TRUE;
+    }
+    static HBRUSH onColourEdit(HWND hwnd, HDC dc, HWND, int) { return mainWindowOf(hwnd)->colourBox(dc); }
 
     static void onSetFocus(HWND hwnd, HWND)
     {
@@ -177,7 +189,7 @@ struct Handlers {
         SetFocus(w.lastFocus_ ? w.lastFocus_ : w.cmd_);
     }
 
-    static void onSysColorChange(HWND hwnd) { mainWindowOf(hwnd)->setHighContrast(systemHighContrast()); }
+    static void onSysColorChange(HWND hwnd) { mainWindowOf(hwnd)->followDesktop(); }
 
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
@@ -201,9 +213,13 @@ struct Handlers {
             HANDLE_MSG(hwnd, WM_SETFOCUS, Handlers::onSetFocus);
             HANDLE_MSG(hwnd, WM_SYSCOLORCHANGE, Handlers::onSysColorChange);
             HANDLE_MSG(hwnd, WM_DESTROY, Handlers::onDestroy);
+            HANDLE_MSG(hwnd, WM_ERASEBKGND, Handlers::onEraseBackground);
+            HANDLE_MSG(hwnd, WM_CTLCOLOREDIT, Handlers::onColourEdit);
         case WM_SETTINGCHANGE:
-            if (wParam == SPI_SETHIGHCONTRAST)
-                w->setHighContrast(systemHighContrast());
+            // The apps' light or dark choice comes as "ImmersiveColorSet".
+            if (wParam == SPI_SETHIGHCONTRAST ||
+                (lParam && std::wstring_view(reinterpret_cast<const wchar_t *>(lParam)) == L"ImmersiveColorSet"))
+                w->followDesktop();
             return 0;
         case moveFocusMessage:
             w->moveFocus(wParam != 0);
@@ -250,8 +266,9 @@ ATOM registerClass(HINSTANCE instance)
         wc.lpfnWndProc = Handlers::proc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        // The platform's default window background: a form's button face.
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        // The window paints its own background: a form's button face, or
+        // dark.
+        wc.hbrBackground = nullptr;
         wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
         wc.lpszClassName = windowClass;
         return RegisterClassExW(&wc);
@@ -274,6 +291,7 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
         return nullptr;
     auto *w = new MainWindow;
     w->highContrast_ = systemHighContrast();
+    w->dark_ = appsUseDarkTheme();
     auto form = std::make_unique<Win32Form>(*w);
     form->presenter = [w] { return w->presenter_; };
     w->form_ = std::move(form);
@@ -288,10 +306,13 @@ MainWindow *MainWindow::create(HINSTANCE instance, UINT dpi)
     }
     w->window_ = hwnd;
     w->dpi_ = dpi ? dpi : GetDpiForWindow(hwnd);
+    // The fonts first: each control is made in its place and font.
+    w->createFonts();
     w->createControls(instance);
-    w->setDpi(w->dpi_);
     w->fitToWorkArea();
     w->describeForScreenReaders();
+    if (w->dark_)
+        setDarkTitleBar(hwnd, !w->highContrast_);
     SetFocus(w->cmd_);
     return w;
 }
@@ -384,6 +405,8 @@ void MainWindow::showStatus()
     // changed; the live-region event makes them read it out.
     SetWindowTextW(status_, wide(session_->status()).c_str());
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, status_, OBJID_CLIENT, CHILDID_SELF);
+    InvalidateRect(status_, nullptr, TRUE);
+    explainCutStatus();
 }
 
 void MainWindow::moveFocus(bool backwards)
@@ -429,8 +452,11 @@ void MainWindow::fitToWorkArea()
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT &room = monitor.rcWork;
     const SIZE outer = outerSize();
-    const int width = std::min<int>(outer.cx, room.right - room.left);
     const int height = std::min<int>(outer.cy, room.bottom - room.top);
+    // Too short for the canvas: the vertical bar needs room beside it, or a
+    // horizontal one would appear although the screen is wide enough.
+    const int bar = height < outer.cy ? GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_) : 0;
+    const int width = std::min<int>(outer.cx + bar, room.right - room.left);
     RECT now;
     GetWindowRect(window_, &now);
     const int left = std::clamp<int>(now.left, room.left, room.right - width);

@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,8 +48,10 @@ std::unique_ptr<Desk> registryDesk(const MainWindow &window);
 // Whether the user has turned a high-contrast theme on.
 bool systemHighContrast();
 
-// A fixed-size window that scrolls where the monitor is too small for it.
-inline constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// A window that scrolls where the monitor is too small for it, and widens
+// (the status band takes the width) but grows no taller than its canvas.
+inline constexpr DWORD windowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 
 class MainWindow
 {
@@ -99,6 +102,19 @@ class MainWindow
     void setDpi(UINT dpi);
     // Takes the system's high-contrast setting (or `on`, in tests) again.
     void setHighContrast(bool on);
+    // Follows a dark desktop (or `on`, in tests): a high-contrast theme
+    // still comes first.
+    void setDarkMode(bool on);
+    bool darkMode() const { return dark_; }
+    // Both settings again, as the desktop has them now.
+    void followDesktop();
+    layout::Scheme scheme() const;
+    // The tooltip that shows a cut status line whole; nullptr until one was
+    // cut.
+    HWND statusTip() const { return statusTip_; }
+    // The status line's colours for WM_CTLCOLOREDIT: the boxes' brush.
+    HBRUSH colourBox(HDC dc) const;
+    void eraseBackground(HDC dc) const;
     // Writes description.ext into the current folder from what is on screen.
     void cmd_Click();
     // The program ends when this window closes.
@@ -118,6 +134,12 @@ class MainWindow
     void describeForScreenReaders();
     void paintDecoration(HDC dc) const;
     void drawItem(const DRAWITEMSTRUCT &item) const;
+    void drawStatus(const DRAWITEMSTRUCT &item) const;
+    int statusMargin() const;
+    bool statusCut() const;
+    // Shows the whole status as a tooltip and description where it is cut.
+    void explainCutStatus();
+    COLORREF fillOf(layout::Colour colour) const;
     void moveFocus(bool backwards);
     void scrollTo(int x, int y);
     void scrollIntoView(HWND control);
@@ -137,6 +159,7 @@ class MainWindow
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool highContrast_ = false;
+    bool dark_ = false;
     POINT scroll_{0, 0};
     bool quitOnClose_ = false;
     bool creating_ = true;
@@ -147,6 +170,9 @@ class MainWindow
     std::array<HWND, layout::briefing.size()> chki_{};
     HWND txti1_ = nullptr, txti2_ = nullptr, txtt_ = nullptr, cmd_ = nullptr;
     HWND status_ = nullptr, folderButton_ = nullptr;
+    HWND statusTip_ = nullptr;
+    std::wstring statusTipText_;
+    HBRUSH boxBrush_ = nullptr;
     std::array<std::int16_t, checkBoxCount> wepValue_{};
     std::array<std::int16_t, layout::briefing.size()> chkiValue_{};
     std::vector<HWND> tabOrder_;

@@ -212,7 +212,8 @@ class QorGeneratorTest : public QObject
     void fonts_data();
     void fonts();
     void captionsFit();
-    void countBoxShowsTwoDigits();
+    void countBoxesShowThreeDigits();
+    void statusShownWhole();
     void darkScheme_data();
     void darkScheme();
     void focusFrame_data();
@@ -312,7 +313,11 @@ void QorGeneratorTest::mainWindow()
     QVERIFY(window->windowTitle().size() > 40); // followed by a credit
     QCOMPARE(window->size(), windowSize());
     QCOMPARE(get<QWidget>("footer")->y(), 690);
-    QCOMPARE(window->minimumSize(), window->maximumSize());
+    // Opens round the canvas; may widen, for the status line, but not grow
+    // taller.
+    QCOMPARE(window->minimumSize(), windowSize());
+    QCOMPARE(window->maximumHeight(), windowSize().height());
+    QVERIFY(window->maximumWidth() > 4 * windowSize().width());
 }
 
 void QorGeneratorTest::controlCounts()
@@ -604,23 +609,42 @@ void QorGeneratorTest::captionsFit()
         QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
 }
 
-void QorGeneratorTest::countBoxShowsTwoDigits()
+void QorGeneratorTest::countBoxesShowThreeDigits()
 {
-    // If "00" did not fit, the box would scroll and the cursor at the end
-    // would sit less than the text's width from the cursor at the start.
-    for (const QString &name : {cantOf("M4"), ammoOf("CZ75")}) {
-        QLineEdit *b = box(name);
-        auto cursorRect = [b] { return b->inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
-        b->setText("00");
-        b->setCursorPosition(0);
+    // At every scale (the ctest runs set QT_SCALE_FACTOR): "250" in the
+    // box's own font within its text rectangle, and not scrolled.
+    for (int slot = 0; slot < qor::slotCount; ++slot) {
+        auto *b = get<qor::CountBox>(QStringLiteral("cant_%1").arg(slot));
+        b->setText("250");
+        b->setCursorPosition(3);
         b->grab();
-        const int start = cursorRect().center().x();
-        b->setCursorPosition(2);
-        b->grab();
-        const int end = cursorRect().center().x();
-        QCOMPARE(end - start, b->fontMetrics().horizontalAdvance("00"));
-        QVERIFY(end < b->width());
+        const QRect room = b->textRect();
+        const int needed = b->fontMetrics().horizontalAdvance("250");
+        QVERIFY2(needed <= room.width(), qPrintable(QString("%1: %2 > %3").arg(slot).arg(needed).arg(room.width())));
+        QVERIFY(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() <= room.right() + 1);
     }
+}
+
+void QorGeneratorTest::statusShownWhole()
+{
+    auto *status = get<qor::StatusLine>("status");
+    const QString longText = QString("C:\\Missions\\").repeated(40) + ": 2 lines the form cannot show";
+    status->setText(longText);
+    status->showWholeWhereCut();
+    QCOMPARE(status->toolTip(), longText);
+    QCOMPARE(status->accessibleDescription(), longText);
+    // Wider, the status line takes the room; the form stays as it is.
+    const QRect cmd = get<QPushButton>("cmd")->geometry();
+    const int before = window->width();
+    window->resize(before + 300, window->height());
+    QTRY_COMPARE(window->width(), before + 300);
+    QCOMPARE(get<QPushButton>("cmd")->geometry(), cmd);
+    QCOMPARE(canvas()->size(), QSize(809, 690));
+    QTRY_COMPARE(get<QWidget>("footer")->width(), window->width());
+    status->setText("short");
+    status->showWholeWhereCut();
+    QCOMPARE(status->toolTip(), QString());
+    QCOMPARE(status->accessibleDescription(), QString());
 }
 
 void QorGeneratorTest::startState()

@@ -10,8 +10,10 @@
 #include "ui/win32/text.h"
 #include "windowfixture.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qor::win32::test
@@ -63,7 +65,9 @@ class Scaled : public WindowTest, public ::testing::WithParamInterface<UINT>
         const layout::FontFace face = layout::faceOf(font);
         EXPECT_EQ(f.lfHeight, -std::lround(face.points * GetParam() / 72.0)) << what;
         EXPECT_EQ(f.lfWeight, face.bold ? FW_BOLD : FW_NORMAL) << what;
-        EXPECT_EQ(utf8(f.lfFaceName), layout::fontFamilies.front()) << what;
+        EXPECT_NE(std::find(layout::fontFamilies.begin(), layout::fontFamilies.end(), utf8(f.lfFaceName)),
+                  layout::fontFamilies.end())
+            << what;
     }
 };
 
@@ -98,6 +102,13 @@ TEST_P(Scaled, OpensNoLargerThanTheWorkAreaAndScrollsEveryFocusIntoView)
     EXPECT_LE(outer.right - outer.left, monitor.rcWork.right - monitor.rcWork.left);
     EXPECT_LE(outer.bottom - outer.top, monitor.rcWork.bottom - monitor.rcWork.top);
     GetClientRect(window->handle(), &client);
+    // Wide enough for the canvas and a vertical bar: no horizontal bar.
+    RECT frame{0, 0, window->canvasSize().cx + GetSystemMetricsForDpi(SM_CXVSCROLL, GetParam()), 0};
+    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, 0, GetParam());
+    if (frame.right - frame.left <= monitor.rcWork.right - monitor.rcWork.left) {
+        EXPECT_FALSE(GetWindowLongPtrW(window->handle(), GWL_STYLE) & WS_HSCROLL)
+            << "work area " << monitor.rcWork.right << "x" << monitor.rcWork.bottom;
+    }
     // Both ends of the Tab order, and the far corners of the canvas.
     for (HWND w : {at(chki(7)), at(cant(46)), at(txti2), at(wep(0)), window->button()}) {
         SetFocus(w);
@@ -181,29 +192,78 @@ COLORREF fakeSystem(int index)
     return RGB(index, 1, 2); // each system colour told apart by its index
 }
 
-TEST(Colours, HighContrastPutsTheSystemsColoursInPlaceOfEveryFixedOne)
+TEST(Colours, HighContrastPutsTheSystemsColoursInPlaceOfEveryFixedOneAndDarkOnlyTheNeutralAreas)
 {
+    using layout::Scheme;
     struct Row {
         layout::Colour colour;
         Paint use;
-        bool highContrast;
+        Scheme scheme;
         COLORREF expected;
     };
     const Row rows[] = {
-        {layout::rgb(255, 128, 128), Paint::Fill, false, RGB(255, 128, 128)},
-        {layout::highlight, Paint::Fill, false, fakeSystem(COLOR_HIGHLIGHT)},
-        {layout::highlightText, Paint::Text, false, fakeSystem(COLOR_HIGHLIGHTTEXT)},
-        {layout::windowBackground, Paint::Fill, false, fakeSystem(COLOR_BTNFACE)},
-        {layout::windowText, Paint::Text, false, fakeSystem(COLOR_WINDOWTEXT)},
-        {layout::rgb(255, 128, 128), Paint::Fill, true, fakeSystem(COLOR_WINDOW)},
-        {layout::highlight, Paint::Fill, true, fakeSystem(COLOR_WINDOW)},
-        {layout::rgb(0, 0, 128), Paint::Text, true, fakeSystem(COLOR_WINDOWTEXT)},
-        {layout::highlightText, Paint::Text, true, fakeSystem(COLOR_WINDOWTEXT)},
-        {layout::lineColour, Paint::Text, true, fakeSystem(COLOR_WINDOWTEXT)},
+        {layout::rgb(255, 128, 128), Paint::Fill, Scheme::Light, RGB(255, 128, 128)},
+        {layout::highlight, Paint::Fill, Scheme::Light, fakeSystem(COLOR_HIGHLIGHT)},
+        {layout::highlightText, Paint::Text, Scheme::Light, fakeSystem(COLOR_HIGHLIGHTTEXT)},
+        {layout::windowBackground, Paint::Fill, Scheme::Light, fakeSystem(COLOR_BTNFACE)},
+        {layout::windowText, Paint::Text, Scheme::Light, fakeSystem(COLOR_WINDOWTEXT)},
+        {layout::rgb(255, 128, 128), Paint::Fill, Scheme::HighContrast, fakeSystem(COLOR_WINDOW)},
+        {layout::highlight, Paint::Fill, Scheme::HighContrast, fakeSystem(COLOR_WINDOW)},
+        {layout::rgb(0, 0, 128), Paint::Text, Scheme::HighContrast, fakeSystem(COLOR_WINDOWTEXT)},
+        {layout::highlightText, Paint::Text, Scheme::HighContrast, fakeSystem(COLOR_WINDOWTEXT)},
+        {layout::lineColour, Paint::Text, Scheme::HighContrast, fakeSystem(COLOR_WINDOWTEXT)},
+        {layout::windowBackground, Paint::Fill, Scheme::Dark, RGB(53, 53, 53)},
+        {layout::highlight, Paint::Fill, Scheme::Dark, fakeSystem(COLOR_HIGHLIGHT)},
+        {layout::rgb(255, 128, 128), Paint::Fill, Scheme::Dark, RGB(255, 128, 128)},
     };
     for (const Row &r : rows)
-        EXPECT_EQ(colourOf(r.colour, r.use, r.highContrast, fakeSystem), r.expected)
-            << static_cast<int>(r.colour.system) << " " << r.highContrast;
+        EXPECT_EQ(colourOf(r.colour, r.use, r.scheme, fakeSystem), r.expected)
+            << static_cast<int>(r.colour.system) << " " << static_cast<int>(r.scheme);
+}
+
+COLORREF wineHighlight(int index)
+{
+    // A mid blue highlight, as Wine's default, under its white text.
+    return index == COLOR_HIGHLIGHT ? RGB(0x33, 0x99, 0xff) : index == COLOR_HIGHLIGHTTEXT ? RGB(255, 255, 255) : 0;
+}
+
+TEST(Colours, ATextOnAFillKeepsItsColourWhereReadableElseTakesBlackOrWhite)
+{
+    using layout::Scheme;
+    struct Row {
+        COLORREF fill;
+        layout::Colour text;
+        Scheme scheme;
+        COLORREF expected;
+    };
+    const Row rows[] = {
+        {RGB(0x33, 0x99, 0xff), layout::highlightText, Scheme::Light, RGB(0, 0, 0)},        // 2.9:1 white
+        {RGB(0, 0, 128), layout::creditText, Scheme::Light, RGB(255, 255, 255)},            // navy highlight
+        {RGB(255, 255, 128), layout::rgb(0, 0, 128), Scheme::Light, RGB(0, 0, 128)},        // readable: kept
+        {RGB(53, 53, 53), layout::windowText, Scheme::Dark, RGB(255, 255, 255)},            // dark neutral area
+        {RGB(255, 128, 128), layout::windowText, Scheme::Dark, RGB(0, 0, 0)},               // a fill stays light
+        {RGB(0x33, 0x99, 0xff), layout::highlightText, Scheme::HighContrast, RGB(0, 0, 0)}, // the user's pair
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(textOn(r.fill, r.text, r.scheme, wineHighlight), r.expected) << std::hex << r.fill;
+}
+
+TEST(Colours, AppsInDarkModeAreReadFromTheUsersSettings)
+{
+    const wchar_t key[] = L"Software\\qorgenerator-test\\Personalize";
+    struct Row {
+        int light; // -1: no value
+        bool dark;
+    };
+    for (const Row r : {Row{-1, false}, Row{1, false}, Row{0, true}}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\qorgenerator-test");
+        if (r.light >= 0) {
+            const DWORD value = static_cast<DWORD>(r.light);
+            RegSetKeyValueW(HKEY_CURRENT_USER, key, L"AppsUseLightTheme", REG_DWORD, &value, sizeof value);
+        }
+        EXPECT_EQ(appsUseDarkTheme(key), r.dark) << r.light;
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\qorgenerator-test");
 }
 
 TEST_F(WindowTest, MessageBoxCarriesTheTitleAndOneOkButtonAndIsOwnedByTheWindow)
@@ -214,6 +274,12 @@ TEST_F(WindowTest, MessageBoxCarriesTheTitleAndOneOkButtonAndIsOwnedByTheWindow)
     EXPECT_EQ(seen.title, wide(layout::applicationTitle));
     EXPECT_EQ(seen.text, L"error; not a number");
     EXPECT_EQ(seen.buttons, 1);
+    EXPECT_FALSE(seen.icon);
+    // The disk's refusals warn.
+    const ShownBox refusal =
+        closeNextBox([this] { window->formView().showMessage("description.ext cannot be written: Access denied."); });
+    EXPECT_EQ(refusal.buttons, 1);
+    EXPECT_TRUE(refusal.icon);
 }
 
 std::wstring accessibleName(HWND w)
@@ -322,6 +388,142 @@ TEST_F(WindowTest, TheFocusFrameOfACheckBoxStandsOutAgainstEveryFillAndHighContr
             }
         }
     }
+}
+
+// The highest contrast any pixel of `r` reaches against `fill`: the text's
+// own colour where its strokes are solid.
+double strongestAgainst(const Canvas &canvas, RECT r, COLORREF fill)
+{
+    double best = 1;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            best = std::max(best, contrast(canvas.at(x, y), fill));
+    return best;
+}
+
+TEST_F(WindowTest, EveryCheckBoxCaptionIsReadableOnItsFillInEveryScheme)
+{
+    for (const layout::Scheme scheme : {layout::Scheme::Light, layout::Scheme::Dark, layout::Scheme::HighContrast}) {
+        window->setHighContrast(scheme == layout::Scheme::HighContrast);
+        window->setDarkMode(scheme == layout::Scheme::Dark);
+        ASSERT_EQ(window->scheme(), scheme);
+        std::vector<ControlId> boxes;
+        for (int s = 0; s < checkBoxCount; ++s)
+            boxes.push_back(wep(s));
+        for (int n = 1; n <= 7; ++n)
+            boxes.push_back(chki(n));
+        for (const ControlId id : boxes) {
+            RECT r;
+            GetClientRect(at(id), &r);
+            const Canvas drawn(r.right, r.bottom);
+            drawCheckBox(*window, at(id), drawn, false);
+            const COLORREF fill = drawn.at(0, 0);
+            // Right of the tick mark: the caption only.
+            const RECT caption{MulDiv(18, static_cast<int>(window->dpi()), 96), 0, r.right, r.bottom};
+            EXPECT_GE(strongestAgainst(drawn, caption, fill), 4.5)
+                << layout::accessibleName(id) << " scheme " << static_cast<int>(scheme);
+            if (scheme == layout::Scheme::Dark && id.name == ControlName::chki) {
+                EXPECT_LT(layout::relativeLuminance({GetRValue(fill), GetGValue(fill), GetBValue(fill)}), 0.1);
+            }
+        }
+    }
+}
+
+TEST_F(WindowTest, ADarkDesktopDarkensTheBoxesButHighContrastComesFirst)
+{
+    window->setDarkMode(true);
+    HDC dc = GetDC(at(cant(0)));
+    SendMessageW(window->handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(at(cant(0))));
+    const COLORREF fill = GetBkColor(dc), text = GetTextColor(dc);
+    EXPECT_EQ(fill, RGB(35, 35, 35));
+    EXPECT_GE(contrast(fill, text), 4.5);
+    window->setHighContrast(true);
+    SendMessageW(window->handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(at(cant(0))));
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+    ReleaseDC(at(cant(0)), dc);
+}
+
+TEST_F(WindowTest, AFocusedBriefingBoxShowsItsFrameAboveTheNextBox)
+{
+    HWND box = at(chki(1));
+    RECT r, next;
+    GetClientRect(box, &r);
+    const Canvas focused(r.right, r.bottom);
+    drawCheckBox(*window, box, focused, true);
+    const COLORREF frame = focused.at(r.right - 1, r.bottom / 4);
+    // The bottom edge runs just above where chki2 starts.
+    next = placeOf(at(chki(2)));
+    const int visible = next.top - placeOf(box).top;
+    ASSERT_LT(visible, r.bottom);
+    EXPECT_EQ(focused.at(r.right / 2, visible - 1), frame);
+    EXPECT_NE(focused.at(r.right / 2, visible - 4), frame);
+}
+
+class CountBoxes : public WindowTest, public ::testing::WithParamInterface<UINT>
+{
+  protected:
+    CountBoxes() : WindowTest(GetParam()) {}
+};
+
+TEST_P(CountBoxes, ShowThreeDigitsWholeInTheirOwnFont)
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        HWND box = at(cant(slot));
+        SetWindowTextW(box, L"250");
+        RECT text{};
+        SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+        HDC dc = GetDC(box);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+        SIZE needed{};
+        GetTextExtentPoint32W(dc, L"250", 3, &needed);
+        SelectObject(dc, old);
+        ReleaseDC(box, dc);
+        EXPECT_GE(text.right - text.left, needed.cx) << "cant(" << slot << ") at " << GetParam();
+        // Not scrolled: the first digit stands at the rectangle's left.
+        EXPECT_EQ(static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, 0, 0))), text.left) << slot;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, CountBoxes, ::testing::Values(96u, 120u, 144u, 192u));
+
+TEST_F(WindowTest, TheWindowWidensForTheStatusAndACutStatusIsShownWholeInItsTooltip)
+{
+    const std::wstring whole(300, L'x');
+    SetWindowTextW(window->statusLine(), (L"long " + whole).c_str());
+    RECT before;
+    GetWindowRect(window->handle(), &before);
+    const RECT button = placeOf(window->button());
+    // A resize places the band again, as the user's drag does.
+    SetWindowPos(window->handle(), nullptr, 0, 0, before.right - before.left - 1, before.bottom - before.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_NE(window->statusTip(), nullptr);
+    wchar_t tip[512] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window->handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(window->statusLine());
+    tool.lpszText = tip;
+    SendMessageW(window->statusTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(tip), L"long " + whole);
+
+    const int wider = before.right - before.left + 100;
+    SetWindowPos(window->handle(), nullptr, 0, 0, wider, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+    RECT after, client;
+    GetWindowRect(window->handle(), &after);
+    GetClientRect(window->handle(), &client);
+    EXPECT_EQ(after.right - after.left, wider);
+    // The form keeps its place; the band takes the width.
+    EXPECT_EQ(placeOf(window->button()).left, button.left);
+    EXPECT_EQ(placeOf(window->folderButton()).right, client.right);
+    EXPECT_EQ(placeOf(window->statusLine()).left, 0);
+    // Short enough now: no tip.
+    SetWindowTextW(window->statusLine(), L"short");
+    SetWindowPos(window->handle(), nullptr, 0, 0, wider + 1, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+    tip[0] = 0;
+    SendMessageW(window->statusTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(tip), L"");
 }
 
 } // namespace

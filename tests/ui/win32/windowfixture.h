@@ -20,6 +20,7 @@ struct ShownBox {
     HWND owner = nullptr;
     std::wstring title, text;
     int buttons = 0;
+    bool icon = false;
 };
 
 // Runs `show`, which opens a modal box on this thread; a timer finds the
@@ -52,6 +53,8 @@ inline ShownBox closeNextBox(const std::function<void()> &show)
             GetClassNameW(c, kind, 32);
             if (std::wstring_view(kind) == L"Button") {
                 ++seen.buttons;
+            } else if (IsWindowVisible(c) && SendMessageW(c, STM_GETICON, 0, 0)) {
+                seen.icon = true;
             } else if (GetDlgCtrlID(c) == 0xFFFF) {
                 seen.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(c)) + 1);
                 seen.text.resize(
