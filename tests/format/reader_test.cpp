@@ -1,6 +1,7 @@
 // Reading description.ext: which files are refused and at which line, what
 // the statements of an accepted file are, and which form each file loads as.
 #include "format/reader.h"
+#include "loadinto.h"
 #include "mission/loader.h"
 #include "testutil.h"
 
@@ -166,10 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LoadCase{"weapon_count_as_written",
                  file({entry("M16", "2.5"), entry("CZ75", "1E+15")}, {}),
-                 {{1, "2.5"}, {51, "1E+15"}}},
+                 {{slotOf("M16"), "2.5"}, {slotOf("CZ75"), "1E+15"}}},
         LoadCase{"count_not_a_number_stays_aside",
                  file({entry("M16", "1O"), entry("UZI", "3")}, {}),
-                 {{10, "3"}},
+                 {{slotOf("UZI"), "3"}},
                  {},
                  {{22, 25}}},
         LoadCase{"weapon_count_zero_stays_aside", file({entry("M16", "0")}, {}), {}, {}, {{22, 25}}},
@@ -179,48 +180,60 @@ INSTANTIATE_TEST_SUITE_P(
             "class_names_exactly", file({entry("m16", "4"), entry("FALMag", "3")}, {}), {}, {}, {{22, 25}, {26, 29}}},
         LoadCase{"magazine_ticks_its_weapon",
                  file({}, {entry("FALMag", "7"), entry("HandGrenade", "5")}),
-                 {{8, ""}, {32, "5"}},
-                 {{60, "7"}}},
-        LoadCase{
-            "magazine_of_a_listed_weapon", file({entry("FAL", "2")}, {entry("FALMag", "7")}), {{8, "2"}}, {{60, "7"}}},
-        LoadCase{
-            "shared_to_the_listed_weapon", file({entry("XMS", "2")}, {entry("M4", "9")}), {{11, "2"}}, {{63, "9"}}},
+                 {{slotOf("FAL"), ""}, {slotOf("HandGrenade"), "5"}},
+                 {{ammoBoxOf("FAL"), "7"}}},
+        LoadCase{"magazine_of_a_listed_weapon",
+                 file({entry("FAL", "2")}, {entry("FALMag", "7")}),
+                 {{slotOf("FAL"), "2"}},
+                 {{ammoBoxOf("FAL"), "7"}}},
+        LoadCase{"shared_to_the_listed_weapon",
+                 file({entry("XMS", "2")}, {entry("M4", "9")}),
+                 {{slotOf("XMS"), "2"}},
+                 {{ammoBoxOf("XMS"), "9"}}},
         LoadCase{"shared_without_a_weapon_is_a_guess",
                  file({}, {entry("GrenadeLauncher", "6")}),
-                 {{4, ""}},
-                 {{56, "6"}},
+                 {{slotOf("M16GrenadeLauncher"), ""}},
+                 {{ammoBoxOf("M16GrenadeLauncher"), "6"}},
                  {},
                  1},
         LoadCase{"shared_with_two_weapons_is_a_guess",
                  file({entry("AK74Su", "1"), entry("AK74", "1")}, {entry("AK74", "8")}),
-                 {{18, "1"}, {19, "1"}},
-                 {{70, "8"}},
+                 {{slotOf("AK74Su"), "1"}, {slotOf("AK74"), "1"}},
+                 {{ammoBoxOf("AK74Su"), "8"}},
                  {},
                  1},
         LoadCase{"shared_negative_total_split",
                  file({entry("M4", "1")}, {entry("M4", "-2")}),
-                 {{0, "1"}},
-                 {{52, "1"}, {63, "-3"}},
+                 {{slotOf("M4"), "1"}},
+                 {{ammoBoxOf("M4"), "1"}, {ammoBoxOf("XMS"), "-3"}},
                  {},
                  1},
-        LoadCase{"shared_zero_total_split", file({}, {entry("AK47", "0")}), {{24, ""}}, {{76, "1"}, {84, "-1"}}, {}, 2},
+        LoadCase{"shared_zero_total_split",
+                 file({}, {entry("AK47", "0")}),
+                 {{slotOf("AK47"), ""}},
+                 {{ammoBoxOf("AK47"), "1"}, {ammoBoxOf("AK47CZ"), "-1"}},
+                 {},
+                 2},
         // Ticking the Kozlice would make a press add it: the entry is kept as it stands.
         LoadCase{"kozlice_ammunition_alone_ticks_nothing", file({}, {entry("Kozliceball", "3")}), {}, {}, {{25, 28}}},
-        LoadCase{"kozlice_listed", file({entry("Kozlice", "2")}, {entry("Kozliceshell", "4")}), {{47, "2"}, {48, "4"}}},
-        LoadCase{"listed_twice", file({entry("UZI", "3"), entry("UZI", "4")}, {}), {{10, "3"}}, {}, {{26, 29}}},
+        LoadCase{"kozlice_listed",
+                 file({entry("Kozlice", "2")}, {entry("Kozliceshell", "4")}),
+                 {{slotOf("Kozlice"), "2"}, {slotOf("Kozliceshell"), "4"}}},
+        LoadCase{
+            "listed_twice", file({entry("UZI", "3"), entry("UZI", "4")}, {}), {{slotOf("UZI"), "3"}}, {}, {{26, 29}}},
         LoadCase{"hand_added_lines",
                  concat({{"respawn = 3;", "// mine"},
                          headerLines(),
                          {"class Weapons", "{", "class UZI", "{", "  count = 3; // three", "  rank = 1;", "};",
                           "class Other { count = 1; };", "};", "class Header { x = 1; };"}}),
-                 {{10, "3"}},
+                 {{slotOf("UZI"), "3"}},
                  {},
                  {{1, 1}, {2, 2}, {26, 26}, {27, 27}, {29, 29}, {31, 31}}},
         LoadCase{
             "sections_case_and_order",
             {"class MAGAZINES", "{", "class M16 {count=5;};", "};", "class weapons {", "class M16 {count=2;};", "};"},
-            {{1, "2"}},
-            {{53, "5"}}}));
+            {{slotOf("M16"), "2"}},
+            {{ammoBoxOf("M16"), "5"}}}));
 
 // Hostile shapes a few megabytes long are read in one pass; a reader that
 // went back over the line for each statement would not finish.
