@@ -55,8 +55,8 @@ echo "== fuzz"
 fuzzSeconds=${QOR_FUZZ_SECONDS:-60}
 cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQOR_BUILD_FUZZ=ON \
     -DQOR_BUILD_TESTS=OFF -DQOR_FRONTEND=none -DQOR_WERROR=ON >/dev/null
-cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz
-for target in count press reader; do
+cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz keep_fuzz
+for target in count press reader keep; do
     work="$root/build-fuzz/corpus/$target"
     log="$root/build-fuzz/$target-fuzz.log"
     mkdir -p "$work" "$root/build-fuzz/artifacts"
