@@ -303,7 +303,8 @@ class Loader
                 listed_->push_back({entry_, *count, entryLine_, s.lastLine});
             return;
         }
-        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray && sameIgnoringCase(s.name, "count"))
+        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray &&
+            (s.name == "count" || sameIgnoringCase(s.name, "count")))
             count_ = s;
         else if (s.kind == StatementKind::Assignment)
             leftover(s, "not a key the form has");
@@ -395,12 +396,12 @@ class Loader
                 candidates.push_back(p);
         const std::size_t chosen = candidates.empty() ? 0 : candidates.front();
         const CountPair pair = e.pairs[chosen];
-        const std::string name(e.name);
-        const std::string weapon(catalogue[static_cast<std::size_t>(pair.checkBox)].caption);
         const auto guessed = [&] {
             if (candidates.size() != 1)
-                report_.guesses.push_back({l.line, name + " counted in the box of the " + weapon +
-                                                       ": the file does not say which weapon's they are"});
+                report_.guesses.push_back(
+                    {l.line, std::string(e.name) + " counted in the box of the " +
+                                 std::string(catalogue[static_cast<std::size_t>(pair.checkBox)].caption) +
+                                 ": the file does not say which weapon's they are"});
             tick(pair.checkBox);
         };
         if (readCount(l.count) > 0) {
@@ -423,8 +424,8 @@ class Loader
         guessed();
         setCount(pair.box, "1");
         setCount(other.box, rest);
-        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + name + " split as 1 and " +
-                                               rest + " over two boxes"});
+        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + std::string(e.name) +
+                                               " split as 1 and " + rest + " over two boxes"});
         return true;
     }
 
