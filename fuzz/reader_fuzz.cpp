@@ -3,6 +3,7 @@
 #include "format/plaintext.h"
 #include "format/reader.h"
 #include "invariant.h"
+#include "loadinto.h"
 #include "mission/loader.h"
 #include "testutil.h"
 

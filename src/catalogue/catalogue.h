@@ -122,11 +122,18 @@ namespace detail
 {
 inline constexpr int none = -1; // no weapon slot: every row but those that feed a weapon
 
-// The slot of the row whose check box carries `itemClass`.
-constexpr int rowOf(std::string_view itemClass)
+// The name a row goes by: its check box's class name, or where it has none
+// its count box's.
+constexpr std::string_view nameOf(const Row &r)
+{
+    return r.itemClass.empty() ? r.magazineClass : r.itemClass;
+}
+
+// The slot of the row that goes by `name`.
+constexpr int rowOf(std::string_view name)
 {
     for (std::size_t n = 0; n < rows.size(); ++n)
-        if (!itemClass.empty() && rows[n].itemClass == itemClass)
+        if (!name.empty() && nameOf(rows[n]) == name)
             return static_cast<int>(n);
     throw "no row with this class name";
 }
@@ -150,11 +157,12 @@ constexpr std::array<Item, slotCount> items()
 
 inline constexpr std::array<Item, slotCount> catalogue = detail::items();
 
-// The slot of the item whose check box carries `itemClass`: for naming an
-// item where its place is not the subject.
-constexpr int slotOf(std::string_view itemClass)
+// The slot of the item whose check box carries the class name `name` (or,
+// where it has none, whose count box does): for naming an item where its
+// place is not the subject.
+constexpr int slotOf(std::string_view name)
 {
-    return detail::rowOf(itemClass);
+    return detail::rowOf(name);
 }
 
 // The ammo box of the weapon whose check box carries `weaponClass`.
@@ -171,7 +179,7 @@ namespace detail
 {
 // What the rest of the program takes for granted of every row: rows are
 // weapons or magazines; a class name wherever something is written under
-// one, each check box's its own; a weapon named wherever magazines feed one,
+// one, each row's name its own; a weapon named wherever magazines feed one,
 // and only magazines feed one; ammo boxes only on weapons' rows.
 constexpr bool rowsAreWellFormed()
 {
@@ -182,7 +190,7 @@ constexpr bool rowsAreWellFormed()
         if (r.kind == Kind::Weapon ? r.itemClass.empty() : r.magazineClass.empty())
             return false;
         for (std::size_t m = 0; m < n; ++m)
-            if (!r.itemClass.empty() && rows[m].itemClass == r.itemClass)
+            if (nameOf(rows[m]) == nameOf(r))
                 return false;
         if (!r.ammoClass.empty() && r.kind != Kind::Weapon)
             return false;

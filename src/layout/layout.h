@@ -414,6 +414,39 @@ constexpr bool everyBoxHasAPlace()
     return true;
 }
 static_assert(everyBoxHasAPlace());
+
+// The body of each group's panel, which its items' boxes must lie within.
+constexpr Twips panelOf(Group g)
+{
+    const std::string_view name = g == Group::Nato      ? "Shape1"
+                                  : g == Group::Russian ? "Shape2"
+                                  : g == Group::Other   ? "Shape5"
+                                                        : "Shape7";
+    for (const ShapeRow &shape : shapes)
+        if (shape.name == name)
+            return shape.box;
+    throw "no panel for this group";
+}
+
+constexpr bool within(const Twips &box, const Twips &panel)
+{
+    return box.left >= panel.left && box.top >= panel.top && box.left + box.width <= panel.left + panel.width &&
+           box.top + box.height <= panel.top + panel.height;
+}
+
+// A row added to a group that its panel cannot hold stops the compilation
+// here: make the panel (and what lies below it) room.
+constexpr bool everyBoxInItsPanel()
+{
+    for (const Item &item : catalogue) {
+        const auto slot = static_cast<std::size_t>(item.slot);
+        const Twips panel = panelOf(item.group);
+        if (!within(items.count[slot], panel) || (item.kind != Kind::AmmoBox && !within(items.check[slot], panel)))
+            return false;
+    }
+    return true;
+}
+static_assert(everyBoxInItsPanel());
 } // namespace detail
 
 // The order Tab walks. Labels and the hidden quote holder never take the

@@ -5,7 +5,7 @@
 // ask first and with which words, and what to do with the answer. The
 // front-end only shows the question (through an Asker) and the status text.
 //
-//   open(form)       read the file (Snapshot) -> readDescription -> loadForm
+//   open(form)       read the file (Snapshot) -> readDescription -> loadForm -> showForm
 //   press(...)       question? -> Asker -> cmd_Click -> the file's new identity
 //   status()         "<folder>: Read description.ext: 23 items, ..."
 //

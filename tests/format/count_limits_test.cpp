@@ -60,9 +60,9 @@ INSTANTIATE_TEST_SUITE_P(Edges, CountLimits, ::testing::ValuesIn(edgeCases),
 TEST(CountLimits, OverflowingSharedSumIsWrittenAsACountThatReadsBack)
 {
     FormRecord form;
-    tick(form, 0, "1");
-    form.counts[52] = "1e308";
-    form.counts[63] = "1.5e308";
+    tick(form, "M4", "1");
+    form.counts[ammoBoxOf("M4")] = "1e308";
+    form.counts[ammoBoxOf("XMS")] = "1.5e308";
     EXPECT_EQ(press(form), crlf(concat({headerLines(), section("Weapons", {entry("M4", "1")}),
                                         section("Magazines", {entry("M4", "1.79769313486231E+308")})})));
 }

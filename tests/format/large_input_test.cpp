@@ -81,7 +81,7 @@ TEST_P(HugeScriptNames, AreWrittenWholeAndExact)
     FormRecord form;
     form.intro = repeat(GetParam().typed, units * GetParam().typed.size());
     form.mission = form.intro + "!";
-    tick(form, 3, "5");
+    tick(form, "HK", "5");
     const std::string ansi = repeat(GetParam().bytes, units * GetParam().bytes.size());
 
     const long before = maxRssKiB();
@@ -136,8 +136,8 @@ class HugeCounts : public ::testing::TestWithParam<CountCase>
 TEST_P(HugeCounts, ReadAsTheirValueOrAsNotANumber)
 {
     FormRecord form;
-    tick(form, 1, GetParam().typed);
-    form.counts[53] = GetParam().typed; // the M16's ammo box
+    tick(form, "M16", GetParam().typed);
+    form.counts[ammoBoxOf("M16")] = GetParam().typed; // the M16's ammo box
     const std::string file = press(form);
     if (GetParam().count) {
         EXPECT_TRUE(form.messages.empty());
@@ -145,8 +145,8 @@ TEST_P(HugeCounts, ReadAsTheirValueOrAsNotANumber)
                                      section("Magazines", {entry("M16", GetParam().count)})})));
     } else {
         EXPECT_EQ(form.messages, (std::vector<std::string>{notANumber, notANumber}));
-        EXPECT_EQ(form.counts[1], "");
-        EXPECT_EQ(form.counts[53], "");
+        EXPECT_EQ(form.counts[slotOf("M16")], "");
+        EXPECT_EQ(form.counts[ammoBoxOf("M16")], "");
         EXPECT_EQ(file, crlf(headerLines()));
     }
 }

@@ -2,6 +2,7 @@
 // press(load(press(F))) == press(F) for every form whose file has both
 // sections, and loading that form's file again gives the same form.
 #include "format/countformat.h"
+#include "loadinto.h"
 #include "mission/loader.h"
 #include "testutil.h"
 

@@ -56,81 +56,84 @@ TEST_P(Checks, ReportEmptyFocusAndDropTheirSection)
 }
 
 const CheckCase checkCases[] = {
-    {"EmptyBoxOfTickedItemFails", [](FormRecord &f) { tick(f, 1, ""); }, {1}, false, true},
-    {"ZeroPasses", [](FormRecord &f) { tick(f, 1, "0"); }, {}, true, true},
-    {"DoubleZeroFails", [](FormRecord &f) { tick(f, 1, "00"); }, {1}, false, true},
-    {"ZeroPointZeroFails", [](FormRecord &f) { tick(f, 1, "0.0"); }, {1}, false, true},
-    {"BlankZeroFails", [](FormRecord &f) { tick(f, 1, " 0"); }, {1}, false, true},
-    {"MinusZeroFails", [](FormRecord &f) { tick(f, 1, "-0"); }, {1}, false, true},
-    {"ZeroXFails", [](FormRecord &f) { tick(f, 1, "0x"); }, {1}, false, true},
-    {"LettersFail", [](FormRecord &f) { tick(f, 1, "abc"); }, {1}, false, true},
-    {"LeadingNumberPasses", [](FormRecord &f) { tick(f, 1, "3abc"); }, {}, true, true},
-    {"NegativePasses", [](FormRecord &f) { tick(f, 1, "-3"); }, {}, true, true},
-    {"FractionPasses", [](FormRecord &f) { tick(f, 1, "0.5"); }, {}, true, true},
-    {"OutOfRangeIsNotANumber", [](FormRecord &f) { tick(f, 1, "1e999"); }, {1}, false, true},
-    {"UntickedNeverReported", [](FormRecord &f) { f.counts[1] = "abc"; }, {}, true, true},
+    {"EmptyBoxOfTickedItemFails", [](FormRecord &f) { tick(f, "M16", ""); }, {slotOf("M16")}, false, true},
+    {"ZeroPasses", [](FormRecord &f) { tick(f, "M16", "0"); }, {}, true, true},
+    {"DoubleZeroFails", [](FormRecord &f) { tick(f, "M16", "00"); }, {slotOf("M16")}, false, true},
+    {"ZeroPointZeroFails", [](FormRecord &f) { tick(f, "M16", "0.0"); }, {slotOf("M16")}, false, true},
+    {"BlankZeroFails", [](FormRecord &f) { tick(f, "M16", " 0"); }, {slotOf("M16")}, false, true},
+    {"MinusZeroFails", [](FormRecord &f) { tick(f, "M16", "-0"); }, {slotOf("M16")}, false, true},
+    {"ZeroXFails", [](FormRecord &f) { tick(f, "M16", "0x"); }, {slotOf("M16")}, false, true},
+    {"LettersFail", [](FormRecord &f) { tick(f, "M16", "abc"); }, {slotOf("M16")}, false, true},
+    {"LeadingNumberPasses", [](FormRecord &f) { tick(f, "M16", "3abc"); }, {}, true, true},
+    {"NegativePasses", [](FormRecord &f) { tick(f, "M16", "-3"); }, {}, true, true},
+    {"FractionPasses", [](FormRecord &f) { tick(f, "M16", "0.5"); }, {}, true, true},
+    {"OutOfRangeIsNotANumber", [](FormRecord &f) { tick(f, "M16", "1e999"); }, {slotOf("M16")}, false, true},
+    {"UntickedNeverReported", [](FormRecord &f) { f.counts[slotOf("M16")] = "abc"; }, {}, true, true},
     {"GreyedCountsAsUnticked",
      [](FormRecord &f) {
-         f.setValue(wep(1), greyed);
-         f.counts[1] = "abc";
+         f.setValue(wep(slotOf("M16")), greyed);
+         f.counts[slotOf("M16")] = "abc";
      },
      {},
      true,
      true},
     {"LoopGroupStopsAtItsFirstFailure",
      [](FormRecord &f) {
-         tick(f, 3, "x");
-         tick(f, 7, "x");
+         tick(f, "HK", "x");
+         tick(f, "HKG3", "x");
      },
-     {3},
+     {slotOf("HK")},
      false,
      true},
     {"EachFirstPassGroupReports",
      [](FormRecord &f) {
-         tick(f, 5, "x");
-         tick(f, 45, "x");
-         tick(f, 51, "x");
+         tick(f, "M21", "x");
+         tick(f, "Binocular", "x");
+         tick(f, "CZ75", "x");
      },
-     {5, 45, 51},
+     {slotOf("M21"), slotOf("Binocular"), slotOf("CZ75")},
      false,
      true},
     {"AmmoBoxJudgedByItsWeapon",
      [](FormRecord &f) {
-         tick(f, 8, "1");
-         f.counts[60] = "x";
+         tick(f, "FAL", "1");
+         f.counts[ammoBoxOf("FAL")] = "x";
      },
-     {60},
+     {ammoBoxOf("FAL")},
      true,
      false},
-    {"AmmoBoxOfUntickedWeaponNotReported", [](FormRecord &f) { f.counts[60] = "x"; }, {}, true, true},
+    {"AmmoBoxOfUntickedWeaponNotReported", [](FormRecord &f) { f.counts[ammoBoxOf("FAL")] = "x"; }, {}, true, true},
     {"SingleChecksDoNotStopEachOther",
      [](FormRecord &f) {
-         tick(f, 48, "x");
-         tick(f, 49, "x");
+         tick(f, "Kozliceshell", "x");
+         tick(f, "Kozliceball", "x");
      },
-     {48, 49},
+     {slotOf("Kozliceshell"), slotOf("Kozliceball")},
      true,
      false},
     {"CzAmmoBoxesJudgedByTheirOwnWeapons",
      [](FormRecord &f) {
-         tick(f, 50, "1");
-         tick(f, 51, "1");
-         f.counts[84] = "";
-         f.counts[85] = "";
+         tick(f, "AK47CZ", "1");
+         tick(f, "CZ75", "1");
+         f.counts[ammoBoxOf("AK47CZ")] = "";
+         f.counts[ammoBoxOf("CZ75")] = "";
      },
-     {84, 85},
+     {ammoBoxOf("AK47CZ"), ammoBoxOf("CZ75")},
      true,
      false},
     {"NineGroupsNineMessagesInGroupOrder",
      [](FormRecord &f) {
-         for (int slot : {0, 1, 44, 46, 50, 51, 32, 33, 48, 49})
+         for (int slot :
+              {slotOf("M4"), slotOf("M16"), slotOf("LaserDesignator"), slotOf("NVGoggles"), slotOf("AK47CZ"),
+               slotOf("CZ75"), slotOf("HandGrenade"), slotOf("Mortar"), slotOf("Kozliceshell"), slotOf("Kozliceball")})
              tick(f, slot, "x");
-         f.counts[52] = "x";
-         f.counts[53] = "x";
-         f.counts[84] = "x";
-         f.counts[85] = "x";
+         f.counts[ammoBoxOf("M4")] = "x";
+         f.counts[ammoBoxOf("M16")] = "x";
+         f.counts[ammoBoxOf("AK47CZ")] = "x";
+         f.counts[ammoBoxOf("CZ75")] = "x";
      },
-     {0, 44, 50, 32, 52, 48, 49, 84, 85},
+     {slotOf("M4"), slotOf("LaserDesignator"), slotOf("AK47CZ"), slotOf("HandGrenade"), ammoBoxOf("M4"),
+      slotOf("Kozliceshell"), slotOf("Kozliceball"), ammoBoxOf("AK47CZ"), ammoBoxOf("CZ75")},
      false,
      false},
 };
@@ -141,21 +144,21 @@ INSTANTIATE_TEST_SUITE_P(Table, Checks, ::testing::ValuesIn(checkCases),
 TEST(Checks, FocusRestsOnTheLastFailure)
 {
     FormRecord form;
-    tick(form, 5, "x");
-    tick(form, 32, "x");
+    tick(form, "M21", "x");
+    tick(form, "HandGrenade", "x");
     press(form);
-    EXPECT_EQ(form.focus, cant(32));
+    EXPECT_EQ(form.focus, cant(slotOf("HandGrenade")));
 }
 
 TEST(Checks, AnEmptiedBoxFailsAgainUntilANumberIsTyped)
 {
     FormRecord form;
-    tick(form, 12, "many");
+    tick(form, "LAWLauncher", "many");
     press(form);
-    EXPECT_EQ(form.counts[12], "");
+    EXPECT_EQ(form.counts[slotOf("LAWLauncher")], "");
     press(form);
     EXPECT_EQ(form.messages.size(), 2u);
-    form.counts[12] = "2";
+    form.counts[slotOf("LAWLauncher")] = "2";
     const std::string file = press(form);
     EXPECT_EQ(form.messages.size(), 2u);
     EXPECT_NE(file.find("class LAWLauncher\r\n{\r\n         count = 2;\r\n"), std::string::npos);
@@ -166,7 +169,7 @@ TEST(Checks, ValidEndsEachPassAsItsOutcome)
     FormRecord form;
     WindowFields fields;
     fields.valid = validTrue;
-    tick(form, 1, "x");
+    tick(form, "M16", "x");
     std::vector<int> failed;
     firstCheckPass(form, fields, failed);
     EXPECT_EQ(fields.valid, validFalse);

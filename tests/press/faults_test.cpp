@@ -58,8 +58,8 @@ FormRecord oneRifleWithMagazines()
     FormRecord f;
     f.intro = "introscript";
     f.mission = "missionscript";
-    tick(f, 1, "2");
-    f.counts[53] = "10";
+    tick(f, "M16", "2");
+    f.counts[ammoBoxOf("M16")] = "10";
     return f;
 }
 
@@ -74,13 +74,13 @@ const FaultCase faultCases[] = {
          f.intro = "caf\xC3\xA9 \xD0\x96";
          f.mission = "say \"go\"";
          f.setValue(chki(7), greyed);
-         tick(f, 0, "1");
-         tick(f, 11, "2.5");
-         f.counts[52] = "3";
-         f.counts[63] = "4";
-         tick(f, 32, "&H10");
-         tick(f, 47, "1");
-         tick(f, 48, "6");
+         tick(f, "M4", "1");
+         tick(f, "XMS", "2.5");
+         f.counts[ammoBoxOf("M4")] = "3";
+         f.counts[ammoBoxOf("XMS")] = "4";
+         tick(f, "HandGrenade", "&H10");
+         tick(f, "Kozlice", "1");
+         tick(f, "Kozliceshell", "6");
      },
      concat({headerLines("caf\xE9 ?", "say \"go\"", {1, 0, 1, 1, 0, 0, 2}),
              section("Weapons", {entry("M4", "1"), entry("XMS", "2.5"), entry("Kozlice", "1")}),
@@ -90,9 +90,9 @@ const FaultCase faultCases[] = {
     // faults before that check leave box 5 as typed.
     {"CheckFailsInTheFirstPass",
      [](FormRecord &f) {
-         tick(f, 2, "4");
-         tick(f, 5, "x");
-         f.counts[54] = "9";
+         tick(f, "M60", "4");
+         tick(f, "M21", "x");
+         f.counts[ammoBoxOf("M60")] = "9";
      },
      concat({headerLines(), section("Magazines", {entry("M60", "9")})}), 1},
 };

@@ -23,8 +23,8 @@ TEST(Press, OneRifleWithMagazinesGivesItsLines)
     FormRecord form;
     form.intro = "introscript";
     form.mission = "missionscript";
-    tick(form, 1, "2");
-    form.counts[53] = "10";
+    tick(form, "M16", "2");
+    form.counts[ammoBoxOf("M16")] = "10";
     const auto expected = concat({headerLines("introscript", "missionscript"), section("Weapons", {entry("M16", "2")}),
                                   section("Magazines", {entry("M16", "10")})});
     ASSERT_EQ(expected.size(), 33u);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace qor
 {
@@ -43,13 +44,17 @@ struct Oracle {
         text.clear();
         return true;
     }
-    // A loop group: boxes first..last against weapon slots from `weapon` on.
-    bool loop(int first, int last, int weapon)
+    // A loop group: the boxes first..last, each judged by `judge` of it.
+    template <typename Judge> bool loop(int first, int last, Judge judge)
     {
         for (int box = first; box <= last; ++box)
-            if (check(box, weapon + box - first))
+            if (check(box, judge(box)))
                 return true;
         return false;
+    }
+    bool loop(const char *first, const char *last)
+    {
+        return loop(slotOf(first), slotOf(last), [](int box) { return box; });
     }
 
     void add(Lines &out, const std::string &name, double count) const
@@ -63,34 +68,48 @@ struct Oracle {
             add(out, std::string(classNameOf(weaponName ? wep(box) : cant(box))), value(box));
     }
 
+    inline static const std::set<std::string_view> sharedMagazines = {"GrenadeLauncher", "M4", "AK74", "AK47"};
+
+    // A weapon's ammo box, judged by the weapon.
+    bool ammoActive(const char *weapon) const { return active(ammoBoxOf(weapon), slotOf(weapon)); }
+    double ammo(const char *weapon) const { return value(ammoBoxOf(weapon)); }
+
     Lines weapons() const
     {
         Lines out;
-        for (int slot = 0; slot <= 51; ++slot)
-            if (slot <= 31 || (slot >= 44 && slot <= 47) || slot >= 50)
-                own(out, slot, slot, true);
+        for (const Item &item : catalogue)
+            if (item.kind == Kind::Weapon)
+                own(out, item.slot, item.slot, true);
         return out;
     }
 
     Lines magazines() const
     {
         Lines out;
-        for (int slot = 32; slot <= 43; ++slot)
-            own(out, slot, slot, false);
-        for (int box : {53, 54, 55, 57, 58, 59, 60, 61, 62, 64, 65, 66, 67, 68, 69, 72, 73, 75, 78, 79, 80, 81, 82, 83})
-            own(out, box, box - 52, false);
-        if (active(56, 4) || active(74, 22) || active(77, 25))
-            add(out, "GrenadeLauncher", (value(56) + value(74)) + value(77));
-        if (active(52, 0) || active(63, 11))
-            add(out, "M4", value(52) + value(63));
-        for (int ammo : {48, 49})
-            if (isTicked(47) && isTicked(ammo) && value(47) > 0 && value(ammo) > 0)
-                add(out, ammo == 48 ? "Kozliceshell" : "Kozliceball", value(ammo));
-        if (active(70, 18) || active(71, 19))
-            add(out, "AK74", value(70) + value(71));
-        if (active(76, 24) || active(84, 50))
-            add(out, "AK47", value(76) + value(84));
-        own(out, 85, 51, false);
+        for (const Item &item : catalogue)
+            if (item.group == Group::Equipment && item.kind == Kind::Magazine)
+                own(out, item.slot, item.slot, false);
+        // The NATO and Russian weapons' magazines that no other weapon shares.
+        for (const Item &item : catalogue)
+            if (item.kind == Kind::AmmoBox && item.group != Group::Other &&
+                !sharedMagazines.contains(item.magazineClass))
+                own(out, item.slot, item.weaponSlot, false);
+        if (ammoActive("M16GrenadeLauncher") || ammoActive("AK74GrenadeLauncher") || ammoActive("AK47GrenadeLauncher"))
+            add(out, "GrenadeLauncher",
+                (ammo("M16GrenadeLauncher") + ammo("AK74GrenadeLauncher")) + ammo("AK47GrenadeLauncher"));
+        if (ammoActive("M4") || ammoActive("XMS"))
+            add(out, "M4", ammo("M4") + ammo("XMS"));
+        const int kozlice = slotOf("Kozlice");
+        for (const char *name : {"Kozliceshell", "Kozliceball"}) {
+            const int box = slotOf(name);
+            if (isTicked(kozlice) && isTicked(box) && value(kozlice) > 0 && value(box) > 0)
+                add(out, name, value(box));
+        }
+        if (ammoActive("AK74Su") || ammoActive("AK74"))
+            add(out, "AK74", ammo("AK74Su") + ammo("AK74"));
+        if (ammoActive("AK47") || ammoActive("AK47CZ"))
+            add(out, "AK47", ammo("AK47") + ammo("AK47CZ"));
+        own(out, ammoBoxOf("CZ75"), slotOf("CZ75"), false);
         return out;
     }
 };
@@ -99,20 +118,22 @@ Expected expectedPress(const FormRecord &before)
 {
     Oracle o{before, {}};
     std::vector<int> flags;
-    for (int n = 1; n <= 7; ++n)
+    for (int n = 1; n <= briefingCount; ++n)
         flags.push_back(before.value(chki(n)));
     Lines lines = headerLines(toAnsi(before.intro), toAnsi(before.mission), flags);
 
-    bool firstFails = o.loop(0, 31, 0);
-    firstFails = o.loop(44, 47, 44) || firstFails;
-    firstFails = o.loop(50, 51, 50) || firstFails;
+    bool firstFails = o.loop("M4", "Skorpion");
+    firstFails = o.loop("LaserDesignator", "Kozlice") || firstFails;
+    firstFails = o.loop("AK47CZ", "CZ75") || firstFails;
     if (!firstFails)
         lines = concat({lines, section("Weapons", {o.weapons()})});
 
-    bool secondFails = o.loop(32, 43, 32);
-    secondFails = o.loop(52, 83, 0) || secondFails;
-    for (auto [box, weapon] : {std::pair{48, 48}, {49, 49}, {84, 50}, {85, 51}})
-        secondFails = o.check(box, weapon) || secondFails;
+    bool secondFails = o.loop("HandGrenade", "Mine");
+    secondFails = o.loop(ammoBoxOf("M4"), ammoBoxOf("Skorpion"), weaponSlotOf) || secondFails;
+    for (const char *item : {"Kozliceshell", "Kozliceball"})
+        secondFails = o.check(slotOf(item), slotOf(item)) || secondFails;
+    for (const char *weapon : {"AK47CZ", "CZ75"})
+        secondFails = o.check(ammoBoxOf(weapon), slotOf(weapon)) || secondFails;
     if (!secondFails)
         lines = concat({lines, section("Magazines", {o.magazines()})});
     return {lines, o.failed, o.f};

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -51,165 +53,165 @@ TEST_P(Sections, FileIsExactlyAsExpected)
 const SectionCase sectionCases[] = {
     {"WeaponsInSlotOrderWhateverTheTickingOrder",
      [](FormRecord &f) {
-         tick(f, 24, "2");
-         tick(f, 1, "4");
+         tick(f, "AK47", "2");
+         tick(f, "M16", "4");
      },
      Entries{entry("M16", "4"), entry("AK47", "2")}, Entries{}},
     {"WeaponRunsJoinAfterSlot31And47",
      [](FormRecord &f) {
-         tick(f, 51, "1");
-         tick(f, 44, "1");
-         tick(f, 31, "1");
-         tick(f, 47, "1");
-         tick(f, 50, "1");
+         tick(f, "CZ75", "1");
+         tick(f, "LaserDesignator", "1");
+         tick(f, "Skorpion", "1");
+         tick(f, "Kozlice", "1");
+         tick(f, "AK47CZ", "1");
      },
      Entries{entry("Skorpion", "1"), entry("LaserDesignator", "1"), entry("Kozlice", "1"), entry("AK47CZ", "1"),
              entry("CZ75", "1")},
      Entries{}},
     {"ZeroNegativeGreyedAndUntickedGiveNoEntry",
      [](FormRecord &f) {
-         tick(f, 0, "0");
-         tick(f, 2, "-2");
-         f.setValue(wep(3), greyed);
-         f.counts[3] = "5";
-         f.counts[5] = "5";
+         tick(f, "M4", "0");
+         tick(f, "M60", "-2");
+         f.setValue(wep(slotOf("HK")), greyed);
+         f.counts[slotOf("HK")] = "5";
+         f.counts[slotOf("M21")] = "5";
      },
      Entries{}, Entries{}},
     {"CountsReadTheLeadingNumber",
      [](FormRecord &f) {
-         tick(f, 6, "3 rifles");
-         tick(f, 7, " 3");
-         tick(f, 8, "2.5");
-         tick(f, 9, "&H10");
+         tick(f, "G36a", "3 rifles");
+         tick(f, "HKG3", " 3");
+         tick(f, "FAL", "2.5");
+         tick(f, "Steyr", "&H10");
      },
      Entries{entry("G36a", "3"), entry("HKG3", "3"), entry("FAL", "2.5"), entry("Steyr", "16")}, Entries{}},
     {"MagazineItemsNeverListedAsWeapons",
      [](FormRecord &f) {
-         tick(f, 32, "5");
-         tick(f, 48, "1");
-         tick(f, 49, "1");
+         tick(f, "HandGrenade", "5");
+         tick(f, "Kozliceshell", "1");
+         tick(f, "Kozliceball", "1");
      },
      Entries{}, Entries{entry("HandGrenade", "5")}},
     {"EquipmentAndOwnMagazines",
      [](FormRecord &f) {
-         tick(f, 32, "5");
-         tick(f, 1, "1");
-         f.counts[53] = "10";
+         tick(f, "HandGrenade", "5");
+         tick(f, "M16", "1");
+         f.counts[ammoBoxOf("M16")] = "10";
      },
      Entries{entry("M16", "1")}, Entries{entry("HandGrenade", "5"), entry("M16", "10")}},
     {"AmmoJudgedByTheWeaponsTickNotItsCount",
      [](FormRecord &f) {
-         tick(f, 2, "0");
-         f.counts[54] = "6";
+         tick(f, "M60", "0");
+         f.counts[ammoBoxOf("M60")] = "6";
      },
      Entries{}, Entries{entry("M60", "6")}},
     {"AmmoOfUntickedOrGreyedWeaponIsLeftOut",
      [](FormRecord &f) {
-         f.counts[54] = "6";
-         f.setValue(wep(26), greyed);
-         f.counts[78] = "2";
+         f.counts[ammoBoxOf("M60")] = "6";
+         f.setValue(wep(slotOf("AT4Launcher")), greyed);
+         f.counts[ammoBoxOf("AT4Launcher")] = "2";
      },
      Entries{}, Entries{}},
     {"Box75ComesAfter73AndBefore78",
      [](FormRecord &f) {
-         tick(f, 26, "0");
-         f.counts[78] = "2";
-         tick(f, 23, "0");
-         f.counts[75] = "1";
-         tick(f, 21, "0");
-         f.counts[73] = "4";
+         tick(f, "AT4Launcher", "0");
+         f.counts[ammoBoxOf("AT4Launcher")] = "2";
+         tick(f, "SVDDragunov", "0");
+         f.counts[ammoBoxOf("SVDDragunov")] = "1";
+         tick(f, "Bizon", "0");
+         f.counts[ammoBoxOf("Bizon")] = "4";
      },
      Entries{}, Entries{entry("BizonMag", "4"), entry("SVDDragunov", "1"), entry("AT4Launcher", "2")}},
     {"SharedM4CountsUntickedBoxToo",
      [](FormRecord &f) {
-         tick(f, 0, "0");
-         f.counts[52] = "6";
-         f.counts[63] = "4";
+         tick(f, "M4", "0");
+         f.counts[ammoBoxOf("M4")] = "6";
+         f.counts[ammoBoxOf("XMS")] = "4";
      },
      Entries{}, Entries{entry("M4", "10")}},
     {"SharedM4WithNegativeBox",
      [](FormRecord &f) {
-         tick(f, 0, "0");
-         f.counts[52] = "3";
-         f.counts[63] = "-5";
+         tick(f, "M4", "0");
+         f.counts[ammoBoxOf("M4")] = "3";
+         f.counts[ammoBoxOf("XMS")] = "-5";
      },
      Entries{}, Entries{entry("M4", "-2")}},
     {"SharedM4NeedsAnActivePair",
      [](FormRecord &f) {
-         tick(f, 0, "0");
-         tick(f, 11, "0");
+         tick(f, "M4", "0");
+         tick(f, "XMS", "0");
      },
      Entries{}, Entries{}},
     {"GrenadeLauncherOnceWithTheSumOfThree",
      [](FormRecord &f) {
-         tick(f, 4, "0");
-         tick(f, 22, "0");
-         tick(f, 25, "0");
-         f.counts[56] = "1";
-         f.counts[74] = "2";
-         f.counts[77] = "3";
+         tick(f, "M16GrenadeLauncher", "0");
+         tick(f, "AK74GrenadeLauncher", "0");
+         tick(f, "AK47GrenadeLauncher", "0");
+         f.counts[ammoBoxOf("M16GrenadeLauncher")] = "1";
+         f.counts[ammoBoxOf("AK74GrenadeLauncher")] = "2";
+         f.counts[ammoBoxOf("AK47GrenadeLauncher")] = "3";
      },
      Entries{}, Entries{entry("GrenadeLauncher", "6")}},
     {"GrenadeLauncherSumsLeftToRight",
      // (1e16 + -1e16) + 0.5 is 0.5; 1e16 + (-1e16 + 0.5) would not be.
      [](FormRecord &f) {
-         tick(f, 4, "0");
-         f.counts[56] = "1e16";
-         f.counts[74] = "-1e16";
-         f.counts[77] = "0.5";
+         tick(f, "M16GrenadeLauncher", "0");
+         f.counts[ammoBoxOf("M16GrenadeLauncher")] = "1e16";
+         f.counts[ammoBoxOf("AK74GrenadeLauncher")] = "-1e16";
+         f.counts[ammoBoxOf("AK47GrenadeLauncher")] = "0.5";
      },
      Entries{}, Entries{entry("GrenadeLauncher", "0.5")}},
     {"AK47FromTheCzOnly",
      [](FormRecord &f) {
-         tick(f, 50, "0");
-         f.counts[84] = "3";
+         tick(f, "AK47CZ", "0");
+         f.counts[ammoBoxOf("AK47CZ")] = "3";
      },
      Entries{}, Entries{entry("AK47", "3")}},
     {"AK74SharedBySuAndPlain",
      [](FormRecord &f) {
-         tick(f, 19, "0");
-         f.counts[70] = "2";
-         f.counts[71] = "5";
+         tick(f, "AK74", "0");
+         f.counts[ammoBoxOf("AK74Su")] = "2";
+         f.counts[ammoBoxOf("AK74")] = "5";
      },
      Entries{}, Entries{entry("AK74", "7")}},
-    {"KozliceAmmoNeedsTheKozliceTicked", [](FormRecord &f) { tick(f, 48, "5"); }, Entries{}, Entries{}},
+    {"KozliceAmmoNeedsTheKozliceTicked", [](FormRecord &f) { tick(f, "Kozliceshell", "5"); }, Entries{}, Entries{}},
     {"KozliceAmmoNeedsTheKozliceCounted",
      [](FormRecord &f) {
-         tick(f, 47, "0");
-         tick(f, 48, "5");
+         tick(f, "Kozlice", "0");
+         tick(f, "Kozliceshell", "5");
      },
      Entries{}, Entries{}},
     {"KozliceAmmoBetweenM4AndAK74",
      [](FormRecord &f) {
-         tick(f, 47, "1");
-         tick(f, 48, "5");
-         tick(f, 49, "7");
-         tick(f, 0, "0");
-         f.counts[52] = "2";
-         tick(f, 18, "0");
-         f.counts[70] = "3";
+         tick(f, "Kozlice", "1");
+         tick(f, "Kozliceshell", "5");
+         tick(f, "Kozliceball", "7");
+         tick(f, "M4", "0");
+         f.counts[ammoBoxOf("M4")] = "2";
+         tick(f, "AK74Su", "0");
+         f.counts[ammoBoxOf("AK74Su")] = "3";
      },
      Entries{entry("Kozlice", "1")},
      Entries{entry("M4", "2"), entry("Kozliceshell", "5"), entry("Kozliceball", "7"), entry("AK74", "3")}},
     {"CZ75MagLast",
      [](FormRecord &f) {
-         tick(f, 51, "0");
-         f.counts[85] = "4";
-         tick(f, 24, "0");
-         f.counts[76] = "1";
+         tick(f, "CZ75", "0");
+         f.counts[ammoBoxOf("CZ75")] = "4";
+         tick(f, "AK47", "0");
+         f.counts[ammoBoxOf("AK47")] = "1";
      },
      Entries{}, Entries{entry("AK47", "1"), entry("CZ75Mag", "4")}},
     {"SameNameInBothSections",
      [](FormRecord &f) {
-         tick(f, 3, "1");
-         f.counts[55] = "2";
+         tick(f, "HK", "1");
+         f.counts[ammoBoxOf("HK")] = "2";
      },
      Entries{entry("HK", "1")}, Entries{entry("HK", "2")}},
     {"EquipmentWeaponsListedOnceAsWeapons",
      [](FormRecord &f) {
-         tick(f, 44, "1");
-         tick(f, 45, "2");
-         tick(f, 46, "3");
+         tick(f, "LaserDesignator", "1");
+         tick(f, "Binocular", "2");
+         tick(f, "NVGoggles", "3");
      },
      Entries{entry("LaserDesignator", "1"), entry("Binocular", "2"), entry("NVGoggles", "3")}, Entries{}},
 };
@@ -218,9 +220,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Sections, ::testing::ValuesIn(sectionCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // Every item ticked and counted: the whole file against the one kept in tests/.
+// QOR_UPDATE_KEPT=1 writes the file anew, after a change to the catalogue.
 TEST(Sections, FullestFormMatchesTheKeptFile)
 {
     FormRecord form = fullestForm();
+    if (std::getenv("QOR_UPDATE_KEPT")) {
+        ASSERT_TRUE(writeFile(QOR_TEST_DATA "/fullest.ext", press(form)));
+    }
     const std::string kept = readFile(QOR_TEST_DATA "/fullest.ext");
     ASSERT_NE(kept, "<missing>");
     EXPECT_EQ(press(form), kept);
@@ -317,16 +323,19 @@ TEST_P(CountedWhen, SaysItInWords)
 INSTANTIATE_TEST_SUITE_P(
     Kinds, CountedWhen,
     ::testing::Values(
-        DescriptionCase{1, "Counted only when M 16 is ticked."},
-        DescriptionCase{53, "Counted only when M 16 is ticked."},
-        DescriptionCase{47, "Counted only when Kozlice is ticked."},
-        DescriptionCase{48, "Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
-                            "above 0."},
-        DescriptionCase{52, "Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
-                            "M 4 XMS Scoped are above 0."},
-        DescriptionCase{74, "Counted only when M 16 Grenade Launcher is ticked and the magazines for M 16 Grenade "
-                            "Launcher are above 0, or when AK 74 Grenade Launcher is ticked, or when AK 47 Grenade "
-                            "Launcher is ticked and the magazines for AK 47 Grenade Launcher are above 0."}));
+        DescriptionCase{slotOf("M16"), "Counted only when M 16 is ticked."},
+        DescriptionCase{ammoBoxOf("M16"), "Counted only when M 16 is ticked."},
+        DescriptionCase{slotOf("Kozlice"), "Counted only when Kozlice is ticked."},
+        DescriptionCase{slotOf("Kozliceshell"),
+                        "Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
+                        "above 0."},
+        DescriptionCase{ammoBoxOf("M4"),
+                        "Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
+                        "M 4 XMS Scoped are above 0."},
+        DescriptionCase{ammoBoxOf("AK74GrenadeLauncher"),
+                        "Counted only when M 16 Grenade Launcher is ticked and the magazines for M 16 Grenade "
+                        "Launcher are above 0, or when AK 74 Grenade Launcher is ticked, or when AK 47 Grenade "
+                        "Launcher is ticked and the magazines for AK 47 Grenade Launcher are above 0."}));
 
 } // namespace
 } // namespace qor

@@ -63,13 +63,6 @@ std::string press(FormRecord &form)
     return file.committed;
 }
 
-LoadReport loadInto(const ReadFile &file, FormRecord &form)
-{
-    Loaded loaded = loadForm(file);
-    static_cast<Form &>(form) = std::move(loaded.form);
-    return std::move(loaded.report);
-}
-
 void tick(FormRecord &form, int slot, const std::string &count)
 {
     form.setValue(wep(slot), ticked);

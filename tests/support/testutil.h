@@ -5,7 +5,6 @@
 
 #include "formrecord.h"
 #include "memoryfile.h"
-#include "mission/loader.h"
 #include "press/command.h"
 
 #include <random>
@@ -36,11 +35,13 @@ Lines concat(const std::vector<Lines> &parts);
 // One press on a form into memory; returns the committed file.
 std::string press(FormRecord &form);
 
-// Loads a read file into the form, as a window shows it.
-LoadReport loadInto(const ReadFile &file, FormRecord &form);
-
 // Ticks wep(slot) and types `count` into cant(slot).
 void tick(FormRecord &form, int slot, const std::string &count);
+// The same for the item of that class name (slotOf).
+inline void tick(FormRecord &form, std::string_view item, const std::string &count)
+{
+    tick(form, slotOf(item), count);
+}
 
 // The press that writes the most: every item ticked and counted with its
 // slot number plus one, both script names set, every briefing option ticked.

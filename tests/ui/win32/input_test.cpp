@@ -33,10 +33,10 @@ TEST_F(WindowTest, AClickAnywhereInACheckBoxTogglesItBetweenUntickedAndTicked)
         std::vector<std::int16_t> after;
     };
     const Row rows[] = {
-        {"unticked item, on the caption", wep(0), unticked, false, {ticked, unticked, ticked}},
-        {"wide item, blank part", wep(29), unticked, true, {ticked, unticked, ticked}},
+        {"unticked item, on the caption", wep(slotOf("M4")), unticked, false, {ticked, unticked, ticked}},
+        {"wide item, blank part", wep(slotOf("6G30")), unticked, true, {ticked, unticked, ticked}},
         {"ticked briefing, blank part", chki(1), ticked, true, {unticked, ticked, unticked}},
-        {"greyed item", wep(48), greyed, true, {ticked, unticked, ticked}},
+        {"greyed item", wep(slotOf("Kozliceshell")), greyed, true, {ticked, unticked, ticked}},
     };
     for (const Row &r : rows) {
         window->setValue(r.box, r.start);
@@ -98,12 +98,12 @@ TEST_F(WindowTest, LineBreaksAreDroppedHoweverTheyArriveNotCutAtTheFirst)
         std::wstring in, kept;
     };
     const Row rows[] = {
-        {"pasted count", pasted, cant(0), L"12\r\n", L"12"},
+        {"pasted count", pasted, cant(slotOf("M4")), L"12\r\n", L"12"},
         {"pasted script", pasted, txti1, L"intro\r\n.sqs\nx\r", L"intro.sqsx"},
         {"pasted separators", pasted, txti2, L"a\u2028b\u2029c", L"a\u2028b\u2029c"},
-        {"typed", typed, cant(5), L"1\r2\n3", L"123"},
+        {"typed", typed, cant(slotOf("M21")), L"1\r2\n3", L"123"},
         {"typed script", typed, txti2, L"mission\r.sqs", L"mission.sqs"},
-        {"set", set, cant(60), L"\n4\r\n5\r", L"45"},
+        {"set", set, cant(ammoBoxOf("FAL")), L"\n4\r\n5\r", L"45"},
         {"replaced", replaced, txti1, L"\r\nend", L"end"},
         {"long paste, beyond an edit box's default limit", pasted, txti2, std::wstring(40000, L'x') + L"\r\n",
          std::wstring(40000, L'x')},
@@ -145,23 +145,23 @@ TEST_F(WindowTest, APressWritesTheSameBytesAsTheCoreForEveryForm)
              f.intro = "intro \xc3\xa9t\xc3\xa9.sqs"; // "été"
              f.mission = "say \"hi\"";
              f.briefing = {0, 1, 0, 1, 0, 1, 0};
-             tick(f, 0, "3");
-             tick(f, 6, "2.5");
-             f.counts[52] = "4";
-             f.counts[53] = "1e3";
-             tick(f, 19, "&H10");
-             f.counts[71] = "7";
-             f.setValue(wep(24), greyed);
-             f.counts[24] = "9";
-             f.counts[40] = "5"; // unticked
-             tick(f, 47, "2");
+             tick(f, "M4", "3");
+             tick(f, "G36a", "2.5");
+             f.counts[ammoBoxOf("M4")] = "4";
+             f.counts[ammoBoxOf("M16")] = "1e3";
+             tick(f, "AK74", "&H10");
+             f.counts[ammoBoxOf("AK74")] = "7";
+             f.setValue(wep(slotOf("AK47")), greyed);
+             f.counts[slotOf("AK47")] = "9";
+             f.counts[slotOf("FlareYellow")] = "5"; // unticked
+             tick(f, "Kozlice", "2");
              return f;
          }},
         {"a count that is not a number",
          [] {
              FormRecord f;
-             tick(f, 3, "1O");
-             tick(f, 33, "x");
+             tick(f, "HK", "1O");
+             tick(f, "Mortar", "x");
              return f;
          }},
     };

@@ -88,7 +88,7 @@ TEST_P(Scaled, MovingToAnotherMonitorRescalesEverything)
     const UINT other = GetParam() == 144 ? 96 : 144;
     window->setDpi(other);
     window->setDpi(GetParam());
-    expectAt(at(cant(85)), layout::items.count[85], layout::Font::Default, "cant(85)");
+    expectAt(at(cant(slotCount - 1)), layout::items.count[slotCount - 1], layout::Font::Default, "the last cant");
     expectAt(window->button(), layout::cmdBox, layout::Font::Button, "cmd");
 }
 
@@ -133,7 +133,7 @@ TEST_F(WindowTest, StartsWithTheFocusOnTheButtonAndTheStartValues)
     EXPECT_FALSE(IsWindowVisible(at(txtt)));
     EXPECT_FALSE(IsWindowEnabled(at(txtt)));
     EXPECT_EQ(textOf(at(txtt)), L"\"");
-    EXPECT_EQ(textOf(at(wep(29))), L"6G30 Barrel Grenade Launcher");
+    EXPECT_EQ(textOf(at(wep(slotOf("6G30")))), L"6G30 Barrel Grenade Launcher");
     EXPECT_EQ(textOf(at(chki(6))), L"Show Debriefing");
 }
 
