@@ -258,7 +258,7 @@ class Scanner
             keyFrom += 9; // the writer's indent
         while (keyFrom < s_.size() && isBlank(s_[keyFrom]))
             ++keyFrom;
-        const std::size_t keyTo = nameEnd(keyFrom);
+        const std::size_t keyTo = standsAt(keyFrom, "count = ") ? keyFrom + 5 : nameEnd(keyFrom);
         if (keyTo == keyFrom || !standsAt(keyTo, " = "))
             return false;
         const std::string_view key = s_.substr(keyFrom, keyTo - keyFrom);
