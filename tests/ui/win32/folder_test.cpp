@@ -48,7 +48,8 @@ TEST_F(FolderTest, AFileThePressWroteComesBackIntoTheFormAndPressesAgainUnasked)
     EXPECT_EQ(window->value(wep(0)), ticked);
     EXPECT_EQ(window->value(chki(2)), ticked);
     EXPECT_EQ(textOf(at(cant(0))), L"1");
-    EXPECT_EQ(status().rfind("C:\\mission: Read description.ext", 0), 0u) << status();
+    // The status names the folder as the system names it now, where the file is.
+    EXPECT_NE(status().find(": Read description.ext"), std::string::npos) << status();
 
     pressReturn(*window);
     EXPECT_TRUE(questions.empty());
