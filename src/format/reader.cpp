@@ -65,7 +65,8 @@ class Scanner
         lineStart_ = true;
         std::optional<Statement> semicolons; // a run of them, given as one
         while (skipSpace()) {
-            if (!semicolons && writerEntry(take))
+            // The first byte decides most statements without a call.
+            if (!semicolons && s_[at_] == 'c' && writerEntry(take))
                 continue;
             Statement st = statement();
             if (st.kind == StatementKind::Semicolon && semicolons && st.firstLine <= semicolons->lastLine + 1) {
