@@ -39,6 +39,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QOR_INVARIANT(direct.report.refusal.has_value() == file.refusal.has_value());
     QOR_INVARIANT(direct.report.leftovers.lineCount() == report.leftovers.lineCount());
 
+    // CR LF and LF end a line alike: with every CR before an LF, the file
+    // with LF alone reads to the same statements (arrays keep their bytes).
+    if (bytes.find('\r') != std::string_view::npos) {
+        std::string lf;
+        bool loneCr = false;
+        for (std::size_t at = 0; at < bytes.size(); ++at) {
+            if (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n'))
+                loneCr = true;
+            if (bytes[at] != '\r')
+                lf += bytes[at];
+        }
+        const ReadFile lfFile = readDescription(lf);
+        if (!loneCr) {
+            QOR_INVARIANT(lfFile.refusal.has_value() == file.refusal.has_value());
+            QOR_INVARIANT(!file.refusal || lfFile.refusal->line == file.refusal->line);
+            QOR_INVARIANT(lfFile.statements.size() == file.statements.size());
+            for (std::size_t n = 0; n < file.statements.size() && n < lfFile.statements.size(); ++n) {
+                const Statement &a = file.statements[n];
+                const Statement &b = lfFile.statements[n];
+                QOR_INVARIANT(a.kind == b.kind && a.firstLine == b.firstLine && a.lastLine == b.lastLine &&
+                              a.name == b.name && a.base == b.base && a.shape == b.shape && a.isArray == b.isArray);
+                QOR_INVARIANT(a.shape == ValueShape::Array || a.value == b.value);
+            }
+        }
+    }
+
     // Shown as plain text: well-formed UTF-8 with nothing that moves or
     // hides text (C0, DEL, C1, U+2028/2029, U+202A..202E, U+2066..2069).
     const std::string shown = plainText(bytes, 200);

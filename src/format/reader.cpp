@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace qor
@@ -64,6 +65,9 @@ class Scanner
         lineStart_ = true;
         std::optional<Statement> semicolons; // a run of them, given as one
         while (skipSpace()) {
+            // The first byte decides most statements without a call.
+            if (!semicolons && s_[at_] == 'c' && writerEntry(take))
+                continue;
             Statement st = statement();
             if (st.kind == StatementKind::Semicolon && semicolons && st.firstLine <= semicolons->lastLine + 1) {
                 semicolons->lastLine = st.lastLine;
@@ -208,6 +212,92 @@ class Scanner
         }
         st.lastLine = line_;
         return st;
+    }
+
+    // The end of a run of name characters from `from`.
+    std::size_t nameEnd(std::size_t from) const
+    {
+        const char *at = s_.data() + from;
+        const char *const end = s_.data() + s_.size();
+        while (at < end && isNameChar(*at))
+            ++at;
+        return static_cast<std::size_t>(at - s_.data());
+    }
+
+    // Whether `text` stands at `at`: a fixed-size compare the compiler
+    // inlines.
+    template <std::size_t N> bool standsAt(std::size_t at, const char (&text)[N]) const
+    {
+        return at <= s_.size() && s_.size() - at >= N - 1 && std::memcmp(s_.data() + at, text, N - 1) == 0;
+    }
+
+    // The writer's most frequent shape, an entry of a section, read whole:
+    //
+    //   class <name> CR LF { CR LF <blanks> <key> = <value>; CR LF };
+    //
+    // with a value of letters, digits, '.', '+' and '-'. The general scanner
+    // reads these bytes to the same three statements and the same position,
+    // but byte by byte; here the block is matched to its end before anything
+    // moves, and on any other byte nothing has changed and the general
+    // scanner reads the lines, refusals included.
+    template <typename Take> bool writerEntry(const Take &take)
+    {
+        static constexpr auto plain = [] {
+            std::array<bool, 256> table = nameChars;
+            for (const unsigned char c : std::string_view(".+-"))
+                table[c] = true;
+            return table;
+        }();
+        if (!standsAt(at_, "class "))
+            return false;
+        const std::size_t nameFrom = at_ + 6;
+        const std::size_t nameTo = nameEnd(nameFrom);
+        if (nameTo == nameFrom || !standsAt(nameTo, "\r\n{\r\n"))
+            return false;
+        std::size_t keyFrom = nameTo + 5;
+        if (standsAt(keyFrom, "         "))
+            keyFrom += 9; // the writer's indent
+        while (keyFrom < s_.size() && isBlank(s_[keyFrom]))
+            ++keyFrom;
+        const std::size_t keyTo = standsAt(keyFrom, "count = ") ? keyFrom + 5 : nameEnd(keyFrom);
+        if (keyTo == keyFrom || !standsAt(keyTo, " = "))
+            return false;
+        const std::string_view key = s_.substr(keyFrom, keyTo - keyFrom);
+        if (key == "class")
+            return false;
+        const std::size_t valueFrom = keyTo + 3;
+        std::size_t valueTo = valueFrom;
+        while (valueTo < s_.size() && plain[static_cast<unsigned char>(s_[valueTo])])
+            ++valueTo;
+        if (valueTo == valueFrom || !standsAt(valueTo, ";\r\n};"))
+            return false;
+        if (static_cast<int>(openBraces_.size()) >= maxNesting)
+            return false; // the general scanner refuses it
+
+        Statement st;
+        st.kind = StatementKind::ClassBegin;
+        st.firstLine = line_;
+        st.lastLine = line_ + 1;
+        st.name = s_.substr(nameFrom, nameTo - nameFrom);
+        take(st);
+
+        st = Statement{};
+        st.kind = StatementKind::Assignment;
+        st.firstLine = st.lastLine = line_ + 2;
+        st.name = key;
+        st.value = s_.substr(valueFrom, valueTo - valueFrom);
+        take(st);
+
+        st = Statement{};
+        st.kind = StatementKind::ClassEnd;
+        st.firstLine = st.lastLine = line_ + 3;
+        take(st);
+
+        line_ += 3;
+        lineBegin_ = valueTo + 3;
+        lineStart_ = false;
+        at_ = valueTo + 5;
+        return true;
     }
 
     void blockComment()
@@ -399,9 +489,18 @@ class Scanner
 
 bool sameIgnoringCase(std::string_view a, std::string_view b)
 {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t n = 0; n < a.size(); ++n) {
+        // Bytes that differ are the same letter only when they differ in
+        // the case bit alone.
+        const auto x = static_cast<unsigned char>(a[n]);
+        const auto y = static_cast<unsigned char>(b[n]);
+        const auto lower = static_cast<unsigned char>(x | 0x20);
+        if (x != y && ((x ^ y) != 0x20 || lower < 'a' || lower > 'z'))
+            return false;
+    }
+    return true;
 }
 
 bool isScriptKey(std::string_view key)

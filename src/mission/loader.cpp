@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 
@@ -72,6 +73,19 @@ const EntryNames &magazineNames()
     return names;
 }
 
+// The parts in one string, allocated once.
+std::string joined(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
+}
+
 // An entry of a section as the file gives it.
 struct Listed {
     const SectionEntry *entry;
@@ -90,6 +104,7 @@ class Loader
     {
         weapons_.reserve(weaponEntries.size());
         magazines_.reserve(magazineEntries.size());
+        headerSeen_.reserve(2 + briefingOptions.size());
     }
 
     void take(const Statement &s)
@@ -303,7 +318,8 @@ class Loader
                 listed_->push_back({entry_, *count, entryLine_, s.lastLine});
             return;
         }
-        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray && sameIgnoringCase(s.name, "count"))
+        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray &&
+            (s.name == "count" || sameIgnoringCase(s.name, "count")))
             count_ = s;
         else if (s.kind == StatementKind::Assignment)
             leftover(s, "not a key the form has");
@@ -340,15 +356,12 @@ class Loader
             const CountPair pair = l.entry->pairs[0];
             tick(pair.checkBox);
             setCount(pair.box, l.count);
+            weaponListed_[static_cast<std::size_t>(pair.checkBox)] = true;
             ++report_.items;
         }
     }
 
-    bool weaponListed(int checkBox) const
-    {
-        return std::any_of(weapons_.begin(), weapons_.end(),
-                           [&](const Listed &l) { return l.entry->pairs[0].checkBox == checkBox; });
-    }
+    bool weaponListed(int checkBox) const { return weaponListed_[static_cast<std::size_t>(checkBox)]; }
 
     void applyMagazines()
     {
@@ -393,18 +406,19 @@ class Loader
     bool sharedMagazine(const Listed &l)
     {
         const SectionEntry &e = *l.entry;
-        std::vector<std::size_t> candidates;
-        for (std::size_t p = 0; p < e.pairCount; ++p)
-            if (weaponListed(e.pairs[p].checkBox))
-                candidates.push_back(p);
-        const std::size_t chosen = candidates.empty() ? 0 : candidates.front();
+        std::size_t candidates = 0;
+        std::size_t chosen = 0;
+        for (std::size_t p = e.pairCount; p-- > 0;)
+            if (weaponListed(e.pairs[p].checkBox)) {
+                ++candidates;
+                chosen = p; // the first listed
+            }
         const CountPair pair = e.pairs[chosen];
-        const std::string name(e.name);
-        const std::string weapon(catalogue[static_cast<std::size_t>(pair.checkBox)].caption);
         const auto guessed = [&] {
-            if (candidates.size() != 1)
-                report_.guesses.push_back({l.line, name + " counted in the box of the " + weapon +
-                                                       ": the file does not say which weapon's they are"});
+            if (candidates != 1)
+                report_.guesses.push_back({l.line, joined({e.name, " counted in the box of the ",
+                                                           catalogue[static_cast<std::size_t>(pair.checkBox)].caption,
+                                                           ": the file does not say which weapon's they are"})});
             tick(pair.checkBox);
         };
         if (readCount(l.count) > 0) {
@@ -427,8 +441,8 @@ class Loader
         guessed();
         setCount(pair.box, "1");
         setCount(other.box, rest);
-        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + name + " split as 1 and " +
-                                               rest + " over two boxes"});
+        report_.guesses.push_back({l.line, "a total of " + std::string(l.count) + " " + std::string(e.name) +
+                                               " split as 1 and " + rest + " over two boxes"});
         return true;
     }
 
@@ -443,6 +457,7 @@ class Loader
     int entryLine_ = 0;
     std::optional<Statement> count_;
     std::vector<Listed> weapons_, magazines_;
+    std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied
     std::vector<std::pair<ControlId, int>> headerSeen_;
     LoadReport report_;
 };

@@ -44,6 +44,13 @@ TEST_P(Refused, NamesTheLine)
     EXPECT_TRUE(report.leftovers.empty());
 }
 
+// One entry as the writer lays it out, key and indent varied.
+std::string laidOut(const std::string &name, const std::string &value, const std::string &key = "count",
+                    const std::string &indent = "         ")
+{
+    return "class " + name + "\r\n{\r\n" + indent + key + " = " + value + ";\r\n};\r\n";
+}
+
 std::string nested(int depth)
 {
     std::string s;
@@ -70,7 +77,39 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"no_equals", "foo bar;\n", 1, "cannot read \"foo bar;\""},
                       RefusalCase{"cr_line_ends", "a=1;\r\r}\r", 3, "a '}' without its '{'"},
                       RefusalCase{"brace_in_word", "a=1}\n", 1, "cannot read \"a=1}\""},
-                      RefusalCase{"key_without_value", "a= ;\n", 1, "'a' without a value"}));
+                      RefusalCase{"key_without_value", "a= ;\n", 1, "'a' without a value"},
+                      RefusalCase{"entry_too_deep",
+                                  nested(maxNesting).substr(0, nested(maxNesting).find("};")) + laidOut("E", "1"),
+                                  maxNesting + 2, "braces nested deeper than 32"},
+                      RefusalCase{"entry_key_class", laidOut("E", "1", "class"), 3, "cannot read \"class = 1;\""},
+                      RefusalCase{"entry_closed_twice", laidOut("E", "1") + "};\r\n", 5, "a '}' without its '{'"}));
+
+// Entries in the writer's CR LF shape read to the same statements as the
+// same entries with LF line ends.
+TEST(Reader, WriterEntriesReadAsTheirLfTwins)
+{
+    for (const std::string &crlfBytes :
+         {laidOut("Ak", "5") + laidOut("Rpg", "-1.5e+3") + "x=1;\r\n" + laidOut("B", "abc", "Count", "\t"),
+          "class Weapons\r\n{\r\n" + laidOut("Ak", "0") + "};\r\n;;\r\n" + laidOut("B", "1")}) {
+        std::string lfBytes;
+        for (char c : crlfBytes)
+            if (c != '\r')
+                lfBytes += c;
+        const ReadFile crlfFile = readDescription(crlfBytes);
+        const ReadFile lfFile = readDescription(lfBytes);
+        ASSERT_FALSE(crlfFile.refusal) << describe(*crlfFile.refusal);
+        ASSERT_FALSE(lfFile.refusal) << describe(*lfFile.refusal);
+        EXPECT_EQ(crlfFile.lineCount, lfFile.lineCount);
+        ASSERT_EQ(crlfFile.statements.size(), lfFile.statements.size()) << crlfBytes;
+        for (std::size_t n = 0; n < crlfFile.statements.size(); ++n) {
+            const Statement &a = crlfFile.statements[n];
+            const Statement &b = lfFile.statements[n];
+            EXPECT_TRUE(a.kind == b.kind && a.firstLine == b.firstLine && a.lastLine == b.lastLine &&
+                        a.name == b.name && a.value == b.value && a.shape == b.shape && a.isArray == b.isArray)
+                << crlfBytes << " statement " << n;
+        }
+    }
+}
 
 TEST(Reader, BracesAndQuotesInsideCommentsAndStringsAreNotRead)
 {
