@@ -49,7 +49,7 @@ class Scanner
   public:
     explicit Scanner(std::string_view s) : s_(s) {}
 
-    ReadOutcome run(const std::function<void(const Statement &)> &take)
+    ReadOutcome run(StatementSink &sink)
     {
         ReadOutcome outcome;
         if (const auto nul = s_.find('\0'); nul != std::string_view::npos) {
@@ -66,7 +66,7 @@ class Scanner
         std::optional<Statement> semicolons; // a run of them, given as one
         while (skipSpace()) {
             // The first byte decides most statements without a call.
-            if (!semicolons && s_[at_] == 'c' && writerEntry(take))
+            if (!semicolons && s_[at_] == 'c' && writerEntry(sink))
                 continue;
             Statement st = statement();
             if (st.kind == StatementKind::Semicolon && semicolons && st.firstLine <= semicolons->lastLine + 1) {
@@ -74,14 +74,14 @@ class Scanner
                 continue;
             }
             if (semicolons)
-                take(*std::exchange(semicolons, std::nullopt));
+                sink.take(*std::exchange(semicolons, std::nullopt));
             if (st.kind == StatementKind::Semicolon)
                 semicolons = st;
             else
-                take(st);
+                sink.take(st);
         }
         if (semicolons)
-            take(*semicolons);
+            sink.take(*semicolons);
         if (!openBraces_.empty())
             refuse("a '{' without its '}'", openBraces_.back());
         outcome.lineCount = line_;
@@ -240,7 +240,7 @@ class Scanner
     // but byte by byte; here the block is matched to its end before anything
     // moves, and on any other byte nothing has changed and the general
     // scanner reads the lines, refusals included.
-    template <typename Take> bool writerEntry(const Take &take)
+    bool writerEntry(StatementSink &sink)
     {
         static constexpr auto plain = [] {
             std::array<bool, 256> table = nameChars;
@@ -274,24 +274,20 @@ class Scanner
         if (static_cast<int>(openBraces_.size()) >= maxNesting)
             return false; // the general scanner refuses it
 
-        Statement st;
-        st.kind = StatementKind::ClassBegin;
-        st.firstLine = line_;
-        st.lastLine = line_ + 1;
-        st.name = s_.substr(nameFrom, nameTo - nameFrom);
-        take(st);
-
-        st = Statement{};
-        st.kind = StatementKind::Assignment;
-        st.firstLine = st.lastLine = line_ + 2;
-        st.name = key;
-        st.value = s_.substr(valueFrom, valueTo - valueFrom);
-        take(st);
-
-        st = Statement{};
-        st.kind = StatementKind::ClassEnd;
-        st.firstLine = st.lastLine = line_ + 3;
-        take(st);
+        Statement begin;
+        begin.kind = StatementKind::ClassBegin;
+        begin.firstLine = line_;
+        begin.lastLine = line_ + 1;
+        begin.name = s_.substr(nameFrom, nameTo - nameFrom);
+        Statement assignment;
+        assignment.kind = StatementKind::Assignment;
+        assignment.firstLine = assignment.lastLine = line_ + 2;
+        assignment.name = key;
+        assignment.value = s_.substr(valueFrom, valueTo - valueFrom);
+        Statement end;
+        end.kind = StatementKind::ClassEnd;
+        end.firstLine = end.lastLine = line_ + 3;
+        sink.takeEntry(begin, assignment, end);
 
         line_ += 3;
         lineBegin_ = valueTo + 3;
@@ -508,10 +504,10 @@ bool isScriptKey(std::string_view key)
     return sameIgnoringCase(key, introKey) || sameIgnoringCase(key, missionKey);
 }
 
-ReadOutcome readStatements(std::string_view bytes, const std::function<void(const Statement &)> &take)
+ReadOutcome readStatements(std::string_view bytes, StatementSink &sink)
 {
     try {
-        return Scanner(bytes).run(take);
+        return Scanner(bytes).run(sink);
     } catch (const Refused &refused) {
         ReadOutcome outcome;
         outcome.refusal = refused.refusal;
@@ -521,8 +517,14 @@ ReadOutcome readStatements(std::string_view bytes, const std::function<void(cons
 
 ReadFile readDescription(std::string_view bytes)
 {
+    struct Listing final : StatementSink {
+        std::vector<Statement> &statements;
+        explicit Listing(std::vector<Statement> &list) : statements(list) {}
+        void take(const Statement &statement) override { statements.push_back(statement); }
+    };
     ReadFile file;
-    const ReadOutcome outcome = readStatements(bytes, [&](const Statement &st) { file.statements.push_back(st); });
+    Listing listing(file.statements);
+    const ReadOutcome outcome = readStatements(bytes, listing);
     if (outcome.refusal)
         return {{}, outcome.refusal, false, 0};
     file.utf8 = outcome.utf8;

@@ -30,7 +30,6 @@
 // maxNesting, and anything the grammar does not cover.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,10 +93,29 @@ struct ReadOutcome {
     int lineCount = 0;
 };
 
-// Hands each statement to `take` as it is read, holding none: memory stays
+// Receives the statements of a read, in order.
+class StatementSink
+{
+  public:
+    virtual void take(const Statement &statement) = 0;
+    // An entry in the writer's own shape (a class holding one assignment),
+    // given whole in one call: the usual statements of a file cost one call
+    // instead of three.
+    virtual void takeEntry(const Statement &begin, const Statement &assignment, const Statement &end)
+    {
+        take(begin);
+        take(assignment);
+        take(end);
+    }
+
+  protected:
+    ~StatementSink() = default;
+};
+
+// Hands each statement to `sink` as it is read, holding none: memory stays
 // the same whatever the file holds. Statements given before a refusal are
 // not to be kept. A run of lone ";" comes as one statement.
-ReadOutcome readStatements(std::string_view bytes, const std::function<void(const Statement &)> &take);
+ReadOutcome readStatements(std::string_view bytes, StatementSink &sink);
 
 // Every statement in a list (small files, tests). The statements point into
 // `bytes`: keep them alive while the result is used.

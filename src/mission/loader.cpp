@@ -97,7 +97,7 @@ struct Listed {
 // Takes the statements one at a time as the reader gives them and keeps
 // only what the form can hold, so that a file of millions of statements
 // costs no more than one of a few.
-class Loader
+class Loader final : public StatementSink
 {
   public:
     explicit Loader(bool utf8) : utf8_(utf8)
@@ -107,7 +107,27 @@ class Loader
         headerSeen_.reserve(2 + briefingOptions.size());
     }
 
-    void take(const Statement &s)
+    // Inside a section, the usual case, the three statements go straight
+    // to their handlers.
+    void takeEntry(const Statement &begin, const Statement &assignment, const Statement &end) override
+    {
+        if (skipped_ || where_ != Where::Section) {
+            take(begin);
+            take(assignment);
+            take(end);
+            return;
+        }
+        inSection(begin);
+        if (skipped_) {
+            skip(assignment);
+            skip(end);
+        } else {
+            inEntry(assignment);
+            inEntry(end);
+        }
+    }
+
+    void take(const Statement &s) override
     {
         if (skipped_) {
             skip(s);
@@ -320,7 +340,7 @@ class Loader
         }
         if (!count_ && s.kind == StatementKind::Assignment && !s.isArray &&
             (s.name == "count" || sameIgnoringCase(s.name, "count")))
-            count_ = s;
+            count_ = s.shape == ValueShape::Word ? s.value : std::string_view();
         else if (s.kind == StatementKind::Assignment)
             leftover(s, "not a key the form has");
         else
@@ -337,8 +357,7 @@ class Loader
         };
         if (!count_)
             return aside("entry without a count");
-        const std::optional<double> value =
-            count_->shape == ValueShape::Word ? writtenCount(count_->value) : std::nullopt;
+        const std::optional<double> value = count_->empty() ? std::nullopt : writtenCount(*count_);
         if (!value)
             return aside("count is not a number");
         // A press writes a single box only above 0; a shared total can be
@@ -347,7 +366,7 @@ class Loader
                                           [](const CountPair &p) { return p.summed; });
         if (summed == 1 && *value <= 0)
             return aside("count of 0 or less, which a press leaves out");
-        return count_->value;
+        return *count_;
     }
 
     void applyWeapons()
@@ -455,7 +474,7 @@ class Loader
     std::vector<int> seen_; // line where each entry of the section was first listed
     const SectionEntry *entry_ = nullptr;
     int entryLine_ = 0;
-    std::optional<Statement> count_;
+    std::optional<std::string_view> count_; // empty when not a word: no number
     std::vector<Listed> weapons_, magazines_;
     std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied
     std::vector<std::pair<ControlId, int>> headerSeen_;
@@ -477,7 +496,7 @@ Loaded loadForm(const ReadFile &file)
 Loaded loadDescription(std::string_view bytes)
 {
     Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF");
-    const ReadOutcome outcome = readStatements(bytes, [&](const Statement &s) { loader.take(s); });
+    const ReadOutcome outcome = readStatements(bytes, loader);
     if (outcome.refusal) {
         Loaded refused;
         refused.report.refusal = outcome.refusal;
