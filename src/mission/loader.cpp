@@ -234,7 +234,7 @@ class Loader final : public StatementSink
         where_ = Where::Section;
         names_ = weapons ? &weaponNames() : &magazineNames();
         listed_ = weapons ? &weapons_ : &magazines_;
-        seen_.assign(names_->size(), 0);
+        std::fill_n(seen_.begin(), names_->size(), 0);
     }
 
     void headerKey(const Statement &s)
@@ -471,7 +471,8 @@ class Loader final : public StatementSink
     std::optional<Skipped> skipped_;
     const EntryNames *names_ = nullptr;
     std::vector<Listed> *listed_ = nullptr;
-    std::vector<int> seen_; // line where each entry of the section was first listed
+    // The line where each entry of the section was first listed.
+    std::array<int, std::max(weaponEntries.size(), magazineEntries.size())> seen_{};
     const SectionEntry *entry_ = nullptr;
     int entryLine_ = 0;
     std::optional<std::string_view> count_; // empty when not a word: no number
