@@ -122,8 +122,8 @@ class Loader final : public StatementSink
             skip(assignment);
             skip(end);
         } else {
-            inEntry(assignment);
-            inEntry(end);
+            entryKey(assignment);
+            endEntry(end);
         }
     }
 
@@ -332,19 +332,27 @@ class Loader final : public StatementSink
     {
         if (common(s))
             return;
-        if (s.kind == StatementKind::ClassEnd) {
-            where_ = Where::Section;
-            if (const auto count = entryCount(s))
-                listed_->push_back({entry_, *count, entryLine_, s.lastLine});
-            return;
-        }
-        if (!count_ && s.kind == StatementKind::Assignment && !s.isArray &&
-            (s.name == "count" || sameIgnoringCase(s.name, "count")))
-            count_ = s.shape == ValueShape::Word ? s.value : std::string_view();
+        if (s.kind == StatementKind::ClassEnd)
+            endEntry(s);
         else if (s.kind == StatementKind::Assignment)
-            leftover(s, "not a key the form has");
+            entryKey(s);
         else
             leftoverBlock(s, "class the form does not know");
+    }
+
+    void entryKey(const Statement &s)
+    {
+        if (!count_ && !s.isArray && (s.name == "count" || sameIgnoringCase(s.name, "count")))
+            count_ = s.shape == ValueShape::Word ? s.value : std::string_view();
+        else
+            leftover(s, "not a key the form has");
+    }
+
+    void endEntry(const Statement &end)
+    {
+        where_ = Where::Section;
+        if (const auto count = entryCount(end))
+            listed_->push_back({entry_, *count, entryLine_, end.lastLine});
     }
 
     // The count of one class entry; nothing (and a leftover) when the form
