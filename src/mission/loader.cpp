@@ -117,7 +117,7 @@ class Loader final : public StatementSink
             take(end);
             return;
         }
-        inSection(begin);
+        beginEntry(begin);
         if (skipped_) {
             skip(assignment);
             skip(end);
@@ -315,6 +315,11 @@ class Loader final : public StatementSink
         }
         if (s.kind == StatementKind::Assignment)
             return leftover(s, "not a key the form has");
+        beginEntry(s);
+    }
+
+    void beginEntry(const Statement &s)
+    {
         const auto found = names_->find(s.name);
         if (!found || !s.base.empty())
             return leftoverBlock(s, "class the form does not know");
