@@ -431,24 +431,26 @@ bool Mission::hasUnsavedValues(const FormView &form) const
     return readForm(form) != saved_;
 }
 
-Question Mission::leavingQuestion() const
+// Asked before values not yet written are left behind; `then` is what the
+// user asked for ("Open the other folder", "Close"), `when` its gerund.
+Question Mission::unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept) const
 {
     Question q;
-    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) +
-             ". Open the other folder and leave them?";
-    q.details = "A press of G E N E R A T E before leaving writes them.";
-    q.acceptLabel = "Leave them";
+    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) + ". " +
+             std::string(then) + " and leave them?";
+    q.details = "A press of G E N E R A T E before " + std::string(when) + " writes them.";
+    q.acceptLabel = std::string(accept);
     return q;
+}
+
+Question Mission::leavingQuestion() const
+{
+    return unsavedQuestion("Open the other folder", "leaving", "Leave them");
 }
 
 Question Mission::closingQuestion() const
 {
-    Question q;
-    q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) +
-             ". Close and leave them?";
-    q.details = "A press of G E N E R A T E before closing writes them.";
-    q.acceptLabel = "Close without writing";
-    return q;
+    return unsavedQuestion("Close", "closing", "Close without writing");
 }
 
 bool Mission::mayClose(const FormView &form, Asker &asker) const

@@ -105,6 +105,7 @@ class Mission
     void remember(const FormView &form);
     std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const FormView &form) const;
     std::string shownFolder() const;
+    Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept) const;
     std::string readStatus() const;
     std::string leftoverDetails() const;
     std::string unkeptDetails(const std::vector<Leftover> &unkept) const;

@@ -49,6 +49,22 @@ void operator delete(void *p, std::size_t) noexcept
     operator delete(p);
 }
 
+// The standard library's temporary buffers (std::stable_sort) take the
+// nothrow form and give it back through the plain delete: both must be ours.
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void operator delete(void *p, const std::nothrow_t &) noexcept
+{
+    operator delete(p);
+}
+
 namespace qor
 {
 namespace
