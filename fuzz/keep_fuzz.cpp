@@ -15,24 +15,11 @@
 #include <string_view>
 
 using namespace qor;
+using qor::test::Keeping;
+using qor::test::pressLoaded;
 
 namespace
 {
-
-struct Keeping {
-    Kept kept;
-    FormRecord form;
-};
-
-Keeping pressLoaded(std::string_view bytes)
-{
-    Keeping p;
-    const ReadFile file = readDescription(bytes);
-    Loaded loaded = loadForm(file);
-    p.form = FormRecord(std::move(loaded.form));
-    p.kept = keep(bytes, file, loaded.report.leftovers, test::press(p.form));
-    return p;
-}
 
 void fixedPoint(std::string_view bytes, bool handEdits)
 {

@@ -38,22 +38,6 @@ std::string with(const Added &added, Lines lines = own())
     return crlf(lines);
 }
 
-struct Keeping {
-    Kept kept;
-    FormRecord form;
-};
-
-// Load, press the loaded form, keep.
-Keeping pressLoaded(const std::string &bytes)
-{
-    Keeping p;
-    const ReadFile file = readDescription(bytes);
-    Loaded loaded = loadForm(file);
-    p.form = FormRecord(std::move(loaded.form));
-    p.kept = keep(bytes, file, loaded.report.leftovers, test::press(p.form));
-    return p;
-}
-
 struct KeepCase {
     const char *name;
     Added added;

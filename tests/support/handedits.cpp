@@ -1,5 +1,9 @@
 #include "handedits.h"
 
+#include "format/reader.h"
+#include "mission/loader.h"
+#include "testutil.h"
+
 #include <array>
 #include <string_view>
 
@@ -66,6 +70,16 @@ std::string spliceHandEdits(const std::string &pressed, std::mt19937 &rng, int c
             out += lines[n] + "\r\n";
     }
     return out;
+}
+
+Keeping pressLoaded(std::string_view bytes)
+{
+    Keeping p;
+    const ReadFile file = readDescription(bytes);
+    Loaded loaded = loadForm(file);
+    p.form = FormRecord(std::move(loaded.form));
+    p.kept = keep(bytes, file, loaded.report.leftovers, press(p.form));
+    return p;
 }
 
 } // namespace qor::test
