@@ -245,6 +245,30 @@ class Splicer
                         c.unkept = c.range.reason + "; shares its line with what the press writes";
                         break;
                     }
+        followFirstListings();
+    }
+
+    // The reader takes the first listing of a name in a section. Where that
+    // one is not kept, a later listing kept alone would be read as the first
+    // next time and change the form, so it goes with the first.
+    void followFirstListings()
+    {
+        std::map<std::pair<int, std::string_view>, const Chunk *> first;
+        for (Chunk &c : chunks_) {
+            std::vector<std::pair<int, std::string_view>> names;
+            for (std::size_t n = c.first; n < c.end; ++n) {
+                const std::size_t parent = nest_.parent[n];
+                if (parent != none && section_[parent] >= 0 && isClass(st_[n]))
+                    names.emplace_back(section_[parent], st_[n].name);
+            }
+            for (const auto &name : names) {
+                const auto [at, isFirst] = first.emplace(name, &c);
+                const Chunk &earlier = *at->second;
+                if (!isFirst && earlier.unkept && !c.unkept)
+                    c.unkept = c.range.reason + "; listed after line " + std::to_string(earlier.range.firstLine) +
+                               ", which the press does not keep";
+            }
+        }
     }
 
     std::string reasonAt(int line) const

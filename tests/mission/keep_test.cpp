@@ -93,6 +93,19 @@ TEST(Keep, LineSharedWithTheHeaderIsNotKept)
     EXPECT_EQ(p.kept.bytes, crlf(own()));
 }
 
+// The reader takes an item's first listing: a later one kept without it
+// would tick the item on the next read.
+TEST(Keep, ListingAgainGoesWithTheFirstListing)
+{
+    Lines lines = own();
+    lines[24] = "}; class UZI { };";
+    lines.insert(lines.begin() + 25, "class UZI { count = 2; };");
+    const Keeping p = pressLoaded(crlf(lines));
+    ASSERT_EQ(p.kept.unkept.size(), 2u);
+    EXPECT_EQ(p.kept.unkept[1].firstLine, 26);
+    EXPECT_EQ(p.kept.bytes, crlf(own()));
+}
+
 TEST(Keep, UnicodeOnlyWhereAKeptLineNeedsIt)
 {
     const std::string bom = "\xEF\xBB\xBF";
