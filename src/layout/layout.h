@@ -63,9 +63,13 @@ enum class Scheme : std::uint8_t { Light, Dark, HighContrast };
 
 struct NeutralColours {
     Colour window, box, text;
+    // A push button's face, and under the pointer; pressed, it sinks to the
+    // box's colour. The boxes' and buttons' frames and marks take the text's.
+    Colour button, buttonHot;
 };
 
-inline constexpr NeutralColours darkNeutrals{rgb(53, 53, 53), rgb(35, 35, 35), rgb(255, 255, 255)};
+inline constexpr NeutralColours darkNeutrals{rgb(53, 53, 53), rgb(35, 35, 35), rgb(255, 255, 255), rgb(70, 70, 70),
+                                             rgb(90, 90, 90)};
 
 // Each group's fill, and the text of its check boxes. The shapes and labels
 // of a group take their fill from here.

@@ -310,9 +310,9 @@ void MainWindow::recolour()
     const COLORREF window = focusFrameAgainst(fillOf(layout::windowBackground));
     for (HWND w : {txti1_, txti2_})
         setFocusColour(w, window);
-    // The buttons' frames lie on their faces, which the system draws in the
-    // light scheme's colours even on a dark desktop.
-    const COLORREF face = scheme() == layout::Scheme::Dark ? focusFrameAgainst(GetSysColor(COLOR_BTNFACE)) : window;
+    // The buttons' frames lie on their faces: the system's, or the window's
+    // own dark ones.
+    const COLORREF face = scheme() == layout::Scheme::Dark ? focusFrameAgainst(darkControls().face) : window;
     for (HWND w : {cmd_, folderButton_})
         setFocusColour(w, face);
     if (boxBrush_)
@@ -339,6 +339,9 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT &item) const
     look.focus = focusFrameAgainst(look.background);
     look.font = font(briefingBox ? layout::Font::Briefing : layout::Font::Default);
     look.dpi = dpi_;
+    // The system draws its marks light whatever the apps' mode.
+    if (scheme() == layout::Scheme::Dark)
+        look.mark = darkControls();
     // Each briefing box but the last lies partly under the next.
     if (briefingBox && static_cast<std::size_t>(id.index) < layout::briefing.size()) {
         const auto n = static_cast<std::size_t>(id.index);
@@ -346,6 +349,19 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT &item) const
                              toPixels({0, layout::briefing[n - 1].top, 0, 0}, dpi_, {0, 0}).top;
     }
     drawTickBox(item, value(id), look);
+}
+
+LRESULT MainWindow::customDraw(const NMHDR &header) const
+{
+    // As the marks: the system's buttons stay light on a dark desktop.
+    if (header.code != NM_CUSTOMDRAW || scheme() != layout::Scheme::Dark ||
+        (header.hwndFrom != cmd_ && header.hwndFrom != folderButton_))
+        return CDRF_DODEFAULT;
+    const auto &draw = reinterpret_cast<const NMCUSTOMDRAW &>(header);
+    if (draw.dwDrawStage != CDDS_PREPAINT)
+        return CDRF_DODEFAULT;
+    drawPushButton(draw, darkControls());
+    return CDRF_SKIPDEFAULT;
 }
 
 void MainWindow::paintDecoration(HDC dc) const

@@ -204,6 +204,41 @@ LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(w, message, wParam, lParam);
 }
 
+// Inside the face, clear of its edges.
+void drawButtonFocus(HWND button, HDC dc)
+{
+    RECT r;
+    GetClientRect(button, &r);
+    const int inset = scaled(3, button);
+    InflateRect(&r, -inset, -inset);
+    drawFrame(dc, r, scaled(focusFrameWidth, button), focusOf(button));
+}
+
+void fillWith(HDC dc, const RECT &r, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void drawOwnMark(HDC dc, RECT box, std::int16_t value, bool pressed, const OwnLook &look, UINT dpi)
+{
+    auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); };
+    fillWith(dc, box, pressed ? look.hot : value == greyed ? look.face : look.box);
+    drawFrame(dc, box, std::max(1, px(1)), look.ink);
+    if (value == unticked)
+        return;
+    LOGBRUSH ink{BS_SOLID, look.ink, 0};
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE | PS_JOIN_MITER,
+                            static_cast<DWORD>(std::max(2, px(2))), &ink, 0, nullptr);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const POINT tick[] = {
+        {box.left + px(3), box.top + px(6)}, {box.left + px(5), box.top + px(8)}, {box.left + px(9), box.top + px(4)}};
+    Polyline(dc, tick, 3);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
 LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (LRESULT done = 0; common(w, message, wParam, lParam, pressButtonProc, pressButton, done))
@@ -224,11 +259,7 @@ LRESULT CALLBACK pressButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lPa
         const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
         if (GetFocus() == w) {
             HDC dc = GetDC(w);
-            RECT r;
-            GetClientRect(w, &r);
-            const int inset = scaled(3, w);
-            InflateRect(&r, -inset, -inset);
-            drawFrame(dc, r, scaled(focusFrameWidth, w), focusOf(w));
+            drawButtonFocus(w, dc);
             ReleaseDC(w, dc);
         }
         return result;
@@ -330,20 +361,22 @@ void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLo
 {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
-    HBRUSH fill = CreateSolidBrush(look.background);
-    FillRect(dc, &r, fill);
-    DeleteObject(fill);
+    fillWith(dc, r, look.background);
 
     auto px = [&](int at96) { return MulDiv(at96, static_cast<int>(look.dpi), USER_DEFAULT_SCREEN_DPI); };
     const int mark = px(13);
     const int markTop = r.top + (r.bottom - r.top - mark) / 2;
     RECT markBox{r.left, markTop, r.left + mark, markTop + mark};
-    UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
-    if (value == ticked)
-        state |= DFCS_CHECKED;
-    else if (value == greyed)
-        state = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
-    DrawFrameControl(dc, &markBox, DFC_BUTTON, state);
+    if (look.mark) {
+        drawOwnMark(dc, markBox, value, (item.itemState & ODS_SELECTED) != 0, *look.mark, look.dpi);
+    } else {
+        UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
+        if (value == ticked)
+            state |= DFCS_CHECKED;
+        else if (value == greyed)
+            state = DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_FLAT;
+        DrawFrameControl(dc, &markBox, DFC_BUTTON, state);
+    }
 
     RECT caption{markBox.right + px(3), r.top, r.right, r.bottom};
     wchar_t text[256] = {};
@@ -362,6 +395,29 @@ void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLo
             caption.bottom = std::min<LONG>(caption.bottom, caption.top + look.visibleHeight);
         drawFrame(dc, caption, px(focusFrameWidth), look.focus);
     }
+}
+
+void drawPushButton(const NMCUSTOMDRAW &draw, const OwnLook &look)
+{
+    HWND button = draw.hdr.hwndFrom;
+    HDC dc = draw.hdc;
+    RECT r;
+    GetClientRect(button, &r);
+    const bool pressed = draw.uItemState & CDIS_SELECTED;
+    fillWith(dc, r, pressed ? look.box : (draw.uItemState & CDIS_HOT) ? look.hot : look.face);
+    drawFrame(dc, r, std::max(1, scaled(1, button)), look.ink);
+    wchar_t text[64] = {};
+    GetWindowTextW(button, text, 64);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.ink);
+    // Pressed, the caption moves down and right as the system's does.
+    if (pressed)
+        OffsetRect(&r, scaled(1, button), scaled(1, button));
+    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    if (GetFocus() == button)
+        drawButtonFocus(button, dc);
 }
 
 } // namespace qor::win32

@@ -10,7 +10,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
+#include <optional>
 
 namespace qor::win32
 {
@@ -54,19 +57,32 @@ void makePressButton(HWND button, COLORREF focus);
 void setFocusColour(HWND control, COLORREF focus);
 COLORREF focusColour(HWND control);
 
+// Where the window draws a button or check mark itself: a box's fill (and a
+// pressed button's), a button's face (and a pressed or greyed box's), the
+// fill under the pointer, and the frames, marks and captions.
+struct OwnLook {
+    COLORREF box, face, hot, ink;
+};
+
 struct TickBoxLook {
     COLORREF background;
     COLORREF text;
     COLORREF focus;
     HFONT font;
     UINT dpi;
-    int visibleHeight = 0; // where a later box covers the bottom; 0: the whole
+    int visibleHeight = 0;       // where a later box covers the bottom; 0: the whole
+    std::optional<OwnLook> mark; // none: the system draws the tick mark
 };
 
 // A check box: the tick mark (unticked, ticked or greyed) at the left, the
 // caption beside it, and while focused a frame round the caption and the
 // blank part that a click reaches.
 void drawTickBox(const DRAWITEMSTRUCT &item, std::int16_t value, const TickBoxLook &look);
+
+// A push button made by makePressButton drawn whole in `look`'s colours at
+// NM_CUSTOMDRAW's prepaint stage: face (hot or pressed as the button is),
+// frame, caption and focus frame.
+void drawPushButton(const NMCUSTOMDRAW &draw, const OwnLook &look);
 
 // A frame `width` pixels wide just inside `r`.
 void drawFrame(HDC dc, RECT r, int width, COLORREF colour);

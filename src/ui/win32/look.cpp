@@ -55,6 +55,14 @@ COLORREF boxFill(layout::Scheme scheme, SystemColours system)
     return scheme == layout::Scheme::Dark ? colourRef(layout::darkNeutrals.box) : system(COLOR_WINDOW);
 }
 
+OwnLook darkControls()
+{
+    const layout::NeutralColours &n = layout::darkNeutrals;
+    // The ink reads on the lightest fill it lies on, so on all of them.
+    const layout::Rgb ink = layout::textOn(rgbOf(colourRef(n.buttonHot)), rgbOf(colourRef(n.text)));
+    return {colourRef(n.box), colourRef(n.button), colourRef(n.buttonHot), RGB(ink.red, ink.green, ink.blue)};
+}
+
 RECT toPixels(layout::Twips t, UINT dpi, POINT scroll)
 {
     auto px = [dpi](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };

@@ -7,6 +7,7 @@
 // stand on.
 
 #include "layout/layout.h"
+#include "ui/win32/controls.h"
 
 #include <windows.h>
 
@@ -27,6 +28,10 @@ COLORREF textOn(COLORREF fill, layout::Colour text, layout::Scheme scheme, Syste
 
 // Where the boxes' text stands: the system's box colour, or dark.
 COLORREF boxFill(layout::Scheme scheme, SystemColours system = GetSysColor);
+
+// The colours in which the window draws the buttons and check marks that
+// the system draws light whatever the apps' mode.
+OwnLook darkControls();
 
 // Twips as pixels at `dpi`, less how far the window has scrolled.
 RECT toPixels(layout::Twips t, UINT dpi, POINT scroll);

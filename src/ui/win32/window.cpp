@@ -107,6 +107,7 @@ struct Handlers {
     }
 
     static void onDrawItem(HWND hwnd, const DRAWITEMSTRUCT *item) { mainWindowOf(hwnd)->drawItem(*item); }
+    static LRESULT onNotify(HWND hwnd, int, NMHDR *header) { return mainWindowOf(hwnd)->customDraw(*header); }
 
     static void onScroll(HWND hwnd, int bar, UINT code, int)
     {
@@ -205,6 +206,7 @@ struct Handlers {
             HANDLE_MSG(hwnd, WM_PAINT, Handlers::onPaint);
             HANDLE_MSG(hwnd, WM_COMMAND, Handlers::onCommand);
             HANDLE_MSG(hwnd, WM_DRAWITEM, Handlers::onDrawItem);
+            HANDLE_MSG(hwnd, WM_NOTIFY, Handlers::onNotify);
             HANDLE_MSG(hwnd, WM_HSCROLL, Handlers::onHScroll);
             HANDLE_MSG(hwnd, WM_VSCROLL, Handlers::onVScroll);
             HANDLE_MSG(hwnd, WM_MOUSEWHEEL, Handlers::onMouseWheel);

@@ -137,6 +137,7 @@ class MainWindow
     void paintDecoration(HDC dc) const;
     void drawItem(const DRAWITEMSTRUCT &item) const;
     void drawStatus(const DRAWITEMSTRUCT &item) const;
+    LRESULT customDraw(const NMHDR &header) const;
     int statusMargin() const;
     bool statusCut() const;
     // Shows the whole status as a tooltip and description where it is cut.
