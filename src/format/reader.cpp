@@ -223,11 +223,31 @@ class Scanner
         return at;
     }
 
-    // Whether `text` stands at `at`: a fixed-size compare the compiler
-    // inlines.
+    // Whether `text` stands at `at`.
     template <std::size_t N> bool standsAt(const char *at, const char (&text)[N]) const
     {
-        return static_cast<std::size_t>(s_.data() + s_.size() - at) >= N - 1 && std::memcmp(at, text, N - 1) == 0;
+        return static_cast<std::size_t>(s_.data() + s_.size() - at) >= N - 1 && sameBytes<N - 1>(at, text);
+    }
+
+    // Compared a word at a time: memcmp of an odd size is a call.
+    template <std::size_t N> static bool sameBytes(const char *a, const char *b)
+    {
+        if constexpr (N >= 8)
+            return sameWord<std::uint64_t>(a, b) && sameBytes<N - 8>(a + 8, b + 8);
+        else if constexpr (N >= 4)
+            return sameWord<std::uint32_t>(a, b) && sameBytes<N - 4>(a + 4, b + 4);
+        else if constexpr (N >= 2)
+            return sameWord<std::uint16_t>(a, b) && sameBytes<N - 2>(a + 2, b + 2);
+        else
+            return N == 0 || *a == *b;
+    }
+    template <typename Word> static bool sameWord(const char *a, const char *b)
+    {
+        Word x;
+        Word y;
+        std::memcpy(&x, a, sizeof x);
+        std::memcpy(&y, b, sizeof y);
+        return x == y;
     }
 
     // The writer's most frequent shape, an entry of a section, read whole:
