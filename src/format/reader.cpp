@@ -179,10 +179,12 @@ class Scanner
         const char c = peek();
         if (c == '/' && peek(1) == '/') {
             st.kind = StatementKind::Comment;
-            restOfLine();
+            st.value = restOfLine();
         } else if (c == '/' && peek(1) == '*') {
             st.kind = StatementKind::Comment;
+            const std::size_t from = at_;
             blockComment();
+            st.value = s_.substr(from, at_ - from);
         } else if (c == '#') {
             st.kind = StatementKind::Include;
             directive();

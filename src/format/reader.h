@@ -61,7 +61,8 @@ struct Statement {
     std::string_view base; // class A: B
     bool isArray = false;  // key[]
     ValueShape shape = ValueShape::Word;
-    std::string_view value; // a word trimmed, a string's inside as written (see unquoted), an array whole
+    std::string_view value; // a word trimmed, a string's inside as written (see unquoted), an array whole,
+                            // a comment whole
 };
 
 // The value's text: for a string, its doubled quotes made single.

@@ -66,6 +66,40 @@ struct Nesting {
     }
 };
 
+// Where a key or a class's brace stands in the form's shape, the same for the
+// file as read and for the press ("=showmap", "0{", "0/M16=count", "1/M16}"),
+// so that what follows it on its line can follow it into the press. Nothing
+// for what the form has no place for.
+template <class SectionOf>
+std::optional<std::string> shapeKey(const std::vector<Statement> &st, const Nesting &nest, std::size_t n,
+                                    SectionOf sectionOf)
+{
+    const Statement &s = st[n];
+    std::size_t owner = n;
+    std::string tail;
+    if (s.kind == StatementKind::Assignment) {
+        owner = nest.parent[n];
+        tail = "=";
+        for (const char c : s.name)
+            tail += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    } else if (s.kind == StatementKind::ClassBegin) {
+        tail = "{";
+    } else if (s.kind == StatementKind::ClassEnd) {
+        owner = nest.match[n];
+        tail = "}";
+    } else {
+        return std::nullopt;
+    }
+    if (owner == none)
+        return tail;
+    const std::size_t section = nest.parent[owner] == none ? owner : nest.parent[owner];
+    const int index = nest.parent[section] == none ? sectionOf(section) : -1;
+    if (index < 0)
+        return std::nullopt;
+    const std::string path = std::to_string(index);
+    return section == owner ? path + tail : path + "/" + std::string(st[owner].name) + tail;
+}
+
 // What the press writes, found by reading its bytes back.
 struct PressedFile {
     ReadFile file;
@@ -74,11 +108,17 @@ struct PressedFile {
     std::array<int, 2> end{};                               // line of its "};"
     std::array<std::map<std::string_view, int>, 2> entries; // class name -> its line
     std::vector<std::string_view> keys;
+    std::map<std::string, int> lastLines; // shapeKey -> the line it ends on
+    std::string_view bytes;
 
-    explicit PressedFile(std::string_view bytes) : file(readDescription(bytes)), starts(lineStarts(bytes, false))
+    explicit PressedFile(std::string_view pressed)
+        : file(readDescription(pressed)), starts(lineStarts(pressed, false)), bytes(pressed)
     {
         const auto &st = file.statements;
         const Nesting nest(st);
+        for (std::size_t n = 0; n < st.size(); ++n)
+            if (const auto key = shapeKey(st, nest, n, [&](std::size_t c) { return sectionIndex(st[c].name); }))
+                lastLines.emplace(*key, st[n].lastLine);
         for (std::size_t n = 0; n < st.size(); n = nest.next(st, n)) {
             if (st[n].kind == StatementKind::Assignment)
                 keys.push_back(st[n].name);
@@ -93,6 +133,15 @@ struct PressedFile {
         }
     }
     std::size_t lineAt(int line) const { return starts[static_cast<std::size_t>(line - 1)]; }
+    // Where the line's text ends, before its line break.
+    std::size_t lineEnd(int line) const
+    {
+        std::size_t end =
+            static_cast<std::size_t>(line) < starts.size() ? starts[static_cast<std::size_t>(line)] : bytes.size();
+        while (end > lineAt(line) && (bytes[end - 1] == '\r' || bytes[end - 1] == '\n'))
+            --end;
+        return end;
+    }
     bool writesKey(std::string_view key) const
     {
         return std::any_of(keys.begin(), keys.end(), [&](std::string_view k) { return sameIgnoringCase(k, key); });
@@ -107,6 +156,7 @@ struct Chunk {
     bool dropped = false;
     std::size_t at = 0;           // in the pressed bytes
     std::size_t container = none; // the section it goes into, or none
+    int trailing = 0;             // a comment after what the form holds: the press's line it ends
 };
 
 class Splicer
@@ -128,7 +178,9 @@ class Splicer
                 seen[static_cast<std::size_t>(title)] = true; // the loader takes the first one
                 section_[n] = title;
             } else {
-                left_[n] = (parent != none && left_[parent]) || leftovers.covered(s.firstLine);
+                left_[n] = (parent != none && left_[parent]) ||
+                           (s.kind == StatementKind::Comment ? leftovers.covered(s.firstLine)
+                                                             : leftovers.coveredBesidesComments(s.firstLine));
             }
             if (left_[n])
                 continue;
@@ -167,9 +219,13 @@ class Splicer
                 out.dropped.push_back(c.range);
                 continue;
             }
+            out.kept.push_back(c.range);
+            if (c.trailing) {
+                inserts.push_back({c.at, trailingText(c), c.range.lastLine});
+                continue;
+            }
             std::size_t &least = floor[c.container];
             c.at = least = std::max(c.at, least);
-            out.kept.push_back(c.range);
             // Blank lines between two kept ranges bound for one place go along.
             if (!inserts.empty() && inserts.back().at == c.at &&
                 blankLines(inserts.back().lastLine + 1, c.range.firstLine - 1)) {
@@ -242,7 +298,8 @@ class Splicer
             if (!c.unkept)
                 for (int line = c.range.firstLine; line <= c.range.lastLine; ++line)
                     if (heldLine_[static_cast<std::size_t>(line)]) {
-                        c.unkept = c.range.reason + "; shares its line with what the press writes";
+                        if (!(c.trailing = trailingLine(c)))
+                            c.unkept = c.range.reason + "; shares its line with what the press writes";
                         break;
                     }
         followFirstListings();
@@ -269,6 +326,40 @@ class Splicer
                                ", which the press does not keep";
             }
         }
+    }
+
+    // A comment that ends a line the form holds ("showMap=1; // map on") goes
+    // to the end of the line the press writes for the last thing it holds
+    // there: 0 where the chunk is not such a comment or that has no line.
+    int trailingLine(const Chunk &c) const
+    {
+        const int line = c.range.firstLine;
+        if (c.range.lastLine != line || c.first == 0 || (c.end < st_.size() && st_[c.end].firstLine == line))
+            return 0;
+        for (std::size_t n = c.first; n < c.end; ++n)
+            if (st_[n].kind != StatementKind::Comment || st_[n].value.data() < bytes_.data() ||
+                st_[n].value.data() >= bytes_.data() + bytes_.size())
+                return 0;
+        const std::size_t held = c.first - 1;
+        // A script name runs to its line's last quote: a comment there would
+        // become part of it.
+        if (left_[held] || st_[held].lastLine != line ||
+            (st_[held].kind == StatementKind::Assignment && isScriptKey(st_[held].name)))
+            return 0;
+        const auto key = shapeKey(st_, nest_, held, [&](std::size_t n) { return section_[n]; });
+        const auto found = key ? pressed_.lastLines.find(*key) : pressed_.lastLines.end();
+        return found == pressed_.lastLines.end() ? 0 : found->second;
+    }
+
+    // The comment as it stands, with the blanks before it (one at least).
+    std::string trailingText(const Chunk &c) const
+    {
+        const std::size_t lineStart = starts_[static_cast<std::size_t>(c.range.firstLine - 1)];
+        auto from = static_cast<std::size_t>(st_[c.first].value.data() - bytes_.data());
+        while (from > lineStart && (bytes_[from - 1] == ' ' || bytes_[from - 1] == '\t'))
+            --from;
+        const std::string_view rest = line(c.range.firstLine).substr(from - lineStart);
+        return rest.front() == ' ' || rest.front() == '\t' ? std::string(rest) : " " + std::string(rest);
     }
 
     std::string reasonAt(int line) const
@@ -308,6 +399,10 @@ class Splicer
 
     void place(Chunk &c) const
     {
+        if (c.trailing) {
+            c.at = pressed_.lineEnd(c.trailing);
+            return;
+        }
         std::size_t parent = nest_.parent[c.first];
         std::size_t from = c.end;
         if (parent != none && section_[parent] < 0) {

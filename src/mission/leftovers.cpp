@@ -6,20 +6,38 @@
 namespace qor
 {
 
-void Leftovers::add(int firstLine, int lastLine, std::string_view reason)
+namespace
+{
+
+bool bitAt(const std::vector<std::uint64_t> &bits, int line)
+{
+    const auto n = static_cast<std::size_t>(line - 1);
+    return n / 64 < bits.size() && (bits[n / 64] >> (n % 64) & 1);
+}
+
+void setBits(std::vector<std::uint64_t> &bits, std::size_t first, std::size_t last)
+{
+    if (last / 64 >= bits.size())
+        bits.resize(std::max(last / 64 + 1, bits.size() * 3 / 2), 0);
+    for (std::size_t word = first / 64; word <= last / 64; ++word) {
+        const std::size_t from = word == first / 64 ? first % 64 : 0;
+        const std::size_t to = word == last / 64 ? last % 64 : 63;
+        const std::uint64_t high = to == 63 ? ~0ull : (1ull << (to + 1)) - 1;
+        bits[word] |= high & ~((1ull << from) - 1);
+    }
+}
+
+} // namespace
+
+void Leftovers::add(int firstLine, int lastLine, std::string_view reason, bool comment)
 {
     if (firstLine < 1 || lastLine < firstLine)
         return;
     const auto first = static_cast<std::size_t>(firstLine - 1);
     const auto last = static_cast<std::size_t>(lastLine - 1);
-    if (last / 64 >= lines_.size())
-        lines_.resize(std::max(last / 64 + 1, lines_.size() * 3 / 2), 0);
-    for (std::size_t word = first / 64; word <= last / 64; ++word) {
-        const std::size_t from = word == first / 64 ? first % 64 : 0;
-        const std::size_t to = word == last / 64 ? last % 64 : 63;
-        const std::uint64_t high = to == 63 ? ~0ull : (1ull << (to + 1)) - 1;
-        lines_[word] |= high & ~((1ull << from) - 1);
-    }
+    setBits(lines_, first, last);
+    if (!comment)
+        setBits(statements_, first, last);
     // Mostly in line order: a class entry's own range comes after the lines
     // inside it.
     if (kept_.size() == keptLimit && firstLine >= kept_.back().firstLine)
@@ -33,8 +51,12 @@ void Leftovers::add(int firstLine, int lastLine, std::string_view reason)
 
 bool Leftovers::covered(int line) const
 {
-    const auto n = static_cast<std::size_t>(line - 1);
-    return n / 64 < lines_.size() && (lines_[n / 64] >> (n % 64) & 1);
+    return bitAt(lines_, line);
+}
+
+bool Leftovers::coveredBesidesComments(int line) const
+{
+    return bitAt(statements_, line);
 }
 
 std::uint64_t Leftovers::lineCount() const

@@ -26,7 +26,9 @@ class Leftovers
     // Ranges kept with their reasons, the first by line.
     static constexpr std::size_t keptLimit = 500;
 
-    void add(int firstLine, int lastLine, std::string_view reason);
+    // A comment is marked apart: a line whose only leftover is a comment may
+    // still hold what the form holds ("showMap=1; // map on").
+    void add(int firstLine, int lastLine, std::string_view reason, bool comment = false);
 
     // The first ranges by line, at most keptLimit, in line order.
     const std::vector<Leftover> &kept() const { return kept_; }
@@ -41,12 +43,15 @@ class Leftovers
     std::uint64_t lineCount() const;
     // Whether `line` (from 1) is one the form cannot hold.
     bool covered(int line) const;
+    // Whether a leftover other than a comment covers `line`.
+    bool coveredBesidesComments(int line) const;
     // The first `most` ranges with touching ones merged, and the lines of
     // every range after them.
     std::pair<std::vector<std::pair<int, int>>, std::uint64_t> firstRanges(std::size_t most) const;
 
   private:
-    std::vector<std::uint64_t> lines_; // bit n: line n + 1
+    std::vector<std::uint64_t> lines_;      // bit n: line n + 1
+    std::vector<std::uint64_t> statements_; // the same, without comments
     std::vector<Leftover> kept_;
 };
 

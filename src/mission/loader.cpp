@@ -216,7 +216,7 @@ class Loader final : public StatementSink
     {
         switch (s.kind) {
         case StatementKind::Comment:
-            leftover(s, "comment");
+            report_.leftovers.add(s.firstLine, s.lastLine, "comment", true);
             return true;
         case StatementKind::Include:
             leftover(s, "#include of another file");

@@ -115,9 +115,11 @@ class Capture final : public OutputFile
     std::string bytes_;
 };
 
-// Keeping reads the file's statements whole: beyond this many lines to keep,
-// a press asks before it drops them, as it did before it kept any.
+// Keeping reads the file's statements whole, some 70 bytes each however short
+// the statement: beyond this many lines to keep, or from a larger file, a
+// press asks before it drops them, as it did before it kept any.
 constexpr std::uint64_t mostKeptLines = 200'000;
+constexpr std::size_t mostKeptBytes = 4u << 20;
 
 std::string pressedInMemory(const FormView &form)
 {
@@ -188,6 +190,10 @@ void Mission::open(FormView &form)
     }
     showForm(loaded, form);
     hint_ = scriptHint(form);
+    // The status tells what the next press keeps only where that is so.
+    contradicting_.clear();
+    if (known_ == Known::Loaded && !report_.leftovers.empty() && tooMuchToKeep().empty())
+        contradicting_ = spliced(pressedInMemory(form)).unkept;
     // The bytes stay only where a press must keep lines from them.
     if (report_.leftovers.empty())
         std::string().swap(snapshot_.bytes);
@@ -198,6 +204,7 @@ void Mission::openBlank(FormView &form)
 {
     snapshot_ = reader_(fileName, Reading::Identity);
     report_ = {};
+    contradicting_.clear();
     details_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
@@ -262,10 +269,19 @@ std::string Mission::unkeptDetails(const std::vector<Leftover> &unkept) const
     return details;
 }
 
+// Why a press cannot keep the lines the form does not hold, if it cannot.
+std::string Mission::tooMuchToKeep() const
+{
+    if (report_.leftovers.lineCount() > mostKeptLines)
+        return "more than a press keeps (" + grouped(mostKeptLines) + ")";
+    if (snapshot_.bytes.size() > mostKeptBytes)
+        return "in a file larger than a press keeps lines from (" + grouped(mostKeptBytes >> 20) + " MB)";
+    return {};
+}
+
 Kept Mission::spliced(std::string_view pressed) const
 {
-    if ((known_ != Known::Loaded && known_ != Known::Written) || snapshot_.bytes.empty() ||
-        report_.leftovers.lineCount() > mostKeptLines) {
+    if ((known_ != Known::Loaded && known_ != Known::Written) || snapshot_.bytes.empty() || !tooMuchToKeep().empty()) {
         Kept all;
         all.bytes = pressed;
         return all;
@@ -322,10 +338,10 @@ std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changed
     case Known::Written: {
         if (report_.leftovers.empty())
             return std::nullopt;
-        if (report_.leftovers.lineCount() > mostKeptLines) {
+        if (const std::string why = tooMuchToKeep(); !why.empty()) {
             q.text = "description.ext has " + plural(report_.leftovers.lineCount(), "line", "lines") +
-                     " the form does not hold (" + lineList(report_.leftovers) + "), more than a press keeps (" +
-                     grouped(mostKeptLines) + "). Replace it and drop them?";
+                     " the form does not hold (" + lineList(report_.leftovers) + "), " + why +
+                     ". Replace it and drop them?";
             q.details = details_;
             return q;
         }
@@ -405,6 +421,7 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     known_ = Known::Written;
     // The written file's leftovers are the kept lines, where they now stand.
     report_ = kept.kept.empty() ? LoadReport{} : loadDescription(kept.bytes).report;
+    contradicting_.clear();
     if (!kept.kept.empty())
         snapshot_.bytes = std::move(kept.bytes);
     details_.clear();
@@ -510,8 +527,18 @@ std::string Mission::status() const
             plural(report_.scripts, "script name", "script names") + ", " +
             plural(report_.briefing, "briefing option", "briefing options");
         if (const std::uint64_t lines = report_.leftovers.lineCount()) {
-            s += "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report_.leftovers) +
-                 (lines == 1 ? ") is" : ") are") + " kept by the next press";
+            s +=
+                "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report_.leftovers) + ")";
+            const std::uint64_t asked = lineCount(contradicting_);
+            if (const std::string why = tooMuchToKeep(); !why.empty()) {
+                s += ", " + why + ": the next press asks before it drops them";
+            } else if (asked == 0) {
+                s += lines == 1 ? " is kept by the next press" : " are kept by the next press";
+            } else {
+                s += "; the next press " + (asked < lines ? "keeps " + grouped(lines - asked) + " and " : "") +
+                     "asks before it drops " + grouped(asked) + " that would contradict what the form writes (" +
+                     lineList(contradicting_) + ")";
+            }
         }
         if (!report_.guesses.empty()) {
             s += "; " + plural(report_.guesses.size(), "guess", "guesses") + " (";

@@ -109,6 +109,7 @@ class Mission
     std::string readStatus() const;
     std::string leftoverDetails() const;
     std::string unkeptDetails(const std::vector<Leftover> &unkept) const;
+    std::string tooMuchToKeep() const;
     Kept spliced(std::string_view pressed) const;
     std::optional<Question> droppingQuestion(const Kept &kept) const;
     std::string scriptHint(const FormView &form) const;
@@ -121,8 +122,9 @@ class Mission
     Known known_ = Known::Nothing;
     Snapshot snapshot_; // as read, or as last written; no bytes kept
     LoadReport report_;
-    std::string details_;      // the leftovers as a question shows them
-    std::string linkAccepted_; // a link out of the folder the user let a press follow
+    std::string details_;                 // the leftovers as a question shows them
+    std::vector<Leftover> contradicting_; // what a press of the form as read would ask to drop
+    std::string linkAccepted_;            // a link out of the folder the user let a press follow
     std::optional<Snapshot> replaceAccepted_;
     std::string lastPress_; // status after a press; empty before the first
     std::string hint_;      // a script the folder lacks

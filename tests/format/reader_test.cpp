@@ -128,9 +128,9 @@ TEST(Reader, BracesAndQuotesInsideCommentsAndStringsAreNotRead)
         std::string name, value;
     };
     const std::vector<Expected> expected = {
-        {K::Comment, 1, 1, "", ""},
+        {K::Comment, 1, 1, "", "// class X { \""},
         {K::Assignment, 2, 2, "s", "a \"b\" {"},
-        {K::Comment, 2, 3, "", ""},
+        {K::Comment, 2, 3, "", "/* } \r\n }; */"},
         {K::Assignment, 3, 3, "t", "2"},
         {K::Assignment, 4, 4, "onloadintro", "a\"b"},
         {K::ClassBegin, 5, 5, "A", ""},

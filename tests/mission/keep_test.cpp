@@ -93,6 +93,43 @@ TEST(Keep, LineSharedWithTheHeaderIsNotKept)
     EXPECT_EQ(p.kept.bytes, crlf(own()));
 }
 
+// A comment closing a line the form holds follows what it was written after;
+// one in front of it still shares the line and is asked about.
+TEST(Keep, CommentEndingAHeldLineFollowsIt)
+{
+    using Edit = std::vector<std::pair<int, std::string>>; // line n becomes the text; "" removes it
+    const struct {
+        const char *name;
+        Edit file, pressed;
+    } rows[] = {
+        {"header_key", {{10, "showMap=1; // map on"}}, {{10, "showMap=1 // map on"}}},
+        {"no_blank_before", {{8, "showGPS=0;//off"}}, {{8, "showGPS=0 //off"}}},
+        {"section_brace", {{21, "{\t/* guns */"}}, {{21, "{\t/* guns */"}}},
+        {"entry_count", {{24, "count = 4; // four"}}, {{24, "         count = 4; // four"}}},
+        {"entry_on_one_line",
+         {{22, "class M16 { count = 4; }; // rifles"}, {23, ""}, {24, ""}, {25, ""}},
+         {{25, "}; // rifles"}}},
+        {"before_the_key", {{10, "/* x */ showMap=1;"}}, {}},
+        {"after_a_script_name", {{2, "onloadintro=\"\"; // x"}}, {}},
+    };
+    const auto edited = [](const Edit &edit) {
+        Lines lines = own();
+        for (auto e = edit.rbegin(); e != edit.rend(); ++e)
+            if (e->second.empty())
+                lines.erase(lines.begin() + e->first - 1);
+            else
+                lines[static_cast<std::size_t>(e->first - 1)] = e->second;
+        return crlf(lines);
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Keeping p = pressLoaded(edited(row.file));
+        EXPECT_EQ(p.kept.unkept.size(), row.pressed.empty() ? 1u : 0u);
+        EXPECT_EQ(p.kept.bytes, edited(row.pressed));
+        EXPECT_EQ(pressLoaded(p.kept.bytes).kept.bytes, p.kept.bytes);
+    }
+}
+
 // The reader takes an item's first listing: a later one kept without it
 // would tick the item on the next read.
 TEST(Keep, ListingAgainGoesWithTheFirstListing)

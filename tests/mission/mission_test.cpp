@@ -336,12 +336,30 @@ TEST(Mission, AQuestionAboutMillionsOfLinesStaysShort)
     EXPECT_EQ(std::count(q->details.begin(), q->details.end(), '\n'), Leftovers::keptLimit + 1);
 }
 
+// Keeping reads every statement whole: a larger file's lines are asked about,
+// and the status says so from the start.
+TEST(Mission, ALargeFileAsksBeforeDroppingWhatItCannotKeep)
+{
+    Folder s;
+    openWith(s, "// " + std::string(5u << 20, 'x') + "\r\n" + ownFile());
+    EXPECT_TRUE(s.mission.status().ends_with("; 1 line the form does not hold (line 1), in a file larger than a "
+                                             "press keeps lines from (4 MB): the next press asks before it drops "
+                                             "them"))
+        << s.mission.status();
+    const auto q = s.mission.questionBeforePress(s.form);
+    ASSERT_TRUE(q);
+    EXPECT_TRUE(q->text.ends_with("(line 1), in a file larger than a press keeps lines from (4 MB). Replace it and "
+                                  "drop them?"))
+        << q->text;
+}
+
 TEST(Mission, KeepsWithoutAskingAndAsksOnlyForContradictions)
 {
     Folder s;
     openWith(s, "// mine\r\n" + ownFile() + "respawn = 3;\r\nshowMap=0;\r\nclass Extra\r\n{\r\n};\r\n");
     EXPECT_EQ(s.mission.status(), "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
-                                  "6 lines the form does not hold (lines 1, 35-39) are kept by the next press");
+                                  "6 lines the form does not hold (lines 1, 35-39); the next press keeps 5 and asks "
+                                  "before it drops 1 that would contradict what the form writes (line 36)");
     const auto q = s.mission.questionBeforePress(s.form);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->details, "line 36: given again after line 11; the press writes showMap itself: showMap=0;\n");

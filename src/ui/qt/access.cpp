@@ -153,6 +153,8 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
         return new TextAccessible(box, QAccessible::EditableText);
     if (auto *label = qobject_cast<QLabel *>(object); label && label->objectName() == QLatin1String("status"))
         return new TextAccessible(label, QAccessible::StatusBar);
+    if (auto *news = qobject_cast<QWidget *>(object); news && news->objectName() == QLatin1String("statusNews"))
+        return new QAccessibleWidget(news, QAccessible::Notification);
     return nullptr;
 }
 
@@ -177,6 +179,31 @@ void setAnnounce(Announce announce)
     announced = announce ? announce : &QAccessible::updateAccessibility;
 }
 
+namespace
+{
+
+// The status line's news: a notification inside the status bar that shows
+// anew with each text. Orca speaks a notification as it shows, where a
+// status bar's own changes are heard only when it has the focus; inside a
+// status bar it is read whole, seen or not. It has no size: the status line
+// shows the text.
+QWidget *newsOf(QLabel *status)
+{
+    auto *news = status->findChild<QWidget *>(QStringLiteral("statusNews"), Qt::FindDirectChildrenOnly);
+    if (!news) {
+        news = new QWidget(status);
+        news->setObjectName(QStringLiteral("statusNews"));
+        news->setGeometry(0, 0, 0, 0);
+        auto *text = new QLabel(news);
+        text->setObjectName(QStringLiteral("statusNewsText"));
+        text->setGeometry(0, 0, 0, 0);
+        news->show();
+    }
+    return news;
+}
+
+} // namespace
+
 void announceStatus(QLabel *status)
 {
     const QString before = status->property("announced").toString();
@@ -185,6 +212,11 @@ void announceStatus(QLabel *status)
     announced(&name);
     QAccessibleTextUpdateEvent text(status, 0, before, status->text());
     announced(&text);
+    QWidget *news = newsOf(status);
+    news->setAccessibleName(status->text());
+    news->findChild<QLabel *>()->setText(status->text());
+    QAccessibleEvent shown(news, QAccessible::ObjectShow);
+    announced(&shown);
 }
 
 void readableDetails(QMessageBox &box)

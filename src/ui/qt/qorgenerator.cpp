@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -383,6 +384,17 @@ void QorGenerator::showEvent(QShowEvent *event)
         connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(this, scroller_, footer_); });
     }
     QWidget::showEvent(event);
+}
+
+void QorGenerator::changeEvent(QEvent *event)
+{
+    // Announced before the window was shown, the start status reached no
+    // screen reader; after the window's own name and focus, it does.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !startHeard_) {
+        startHeard_ = true;
+        QTimer::singleShot(0, this, [this] { announceStatus(status_); });
+    }
+    QWidget::changeEvent(event);
 }
 
 // A count box's focus frame must stand out against its group's fill; the

@@ -60,6 +60,8 @@ class QorGenerator final : public QWidget
 
   protected:
     void showEvent(QShowEvent *event) override;
+    // The status at start is heard once the window is there to be heard.
+    void changeEvent(QEvent *event) override;
     // Values not yet written are asked about first (the core decides).
     void closeEvent(QCloseEvent *event) override;
 
@@ -86,6 +88,7 @@ class QorGenerator final : public QWidget
     QPushButton *cmd_ = nullptr;
     QScrollArea *scroller_ = nullptr;
     bool followsScreen_ = false;
+    bool startHeard_ = false;
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
     QWidget *footer_ = nullptr;
