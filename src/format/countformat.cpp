@@ -131,24 +131,17 @@ void appendCount(std::string &out, double value)
     out += writeCount(value);
 }
 
-std::optional<double> writtenCount(std::string_view text)
+double detail::writtenAnyCount(std::string_view text)
 {
-    // Most counts are a few plain digits: exact as a double, read at once.
-    if (!text.empty() && text.size() <= 15 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        double v = 0;
-        for (const char c : text)
-            v = v * 10 + (c - '0');
-        return v;
-    }
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
     std::size_t digits = 0;
     if (text.empty() || decimalPrefix(text, digits) != text.size())
-        return std::nullopt;
+        return none;
     const char *first = text.data() + (text[0] == '+' || text[0] == '-' ? 1 : 0);
     double v = 0;
     const auto [end, ec] = std::from_chars(first, text.data() + text.size(), v, std::chars_format::general);
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
-        return std::nullopt; // beyond a double's range
+        return none; // beyond a double's range
     return text[0] == '-' ? -v : v;
 }
 

@@ -216,21 +216,40 @@ class Scanner
         return st;
     }
 
-    // The end of a run of name characters from `from`.
-    std::size_t nameEnd(std::size_t from) const
+    // The end of a run of name characters from `at`.
+    const char *nameEnd(const char *at) const
     {
-        const char *at = s_.data() + from;
         const char *const end = s_.data() + s_.size();
         while (at < end && isNameChar(*at))
             ++at;
-        return static_cast<std::size_t>(at - s_.data());
+        return at;
     }
 
-    // Whether `text` stands at `at`: a fixed-size compare the compiler
-    // inlines.
-    template <std::size_t N> bool standsAt(std::size_t at, const char (&text)[N]) const
+    // Whether `text` stands at `at`.
+    template <std::size_t N> bool standsAt(const char *at, const char (&text)[N]) const
     {
-        return at <= s_.size() && s_.size() - at >= N - 1 && std::memcmp(s_.data() + at, text, N - 1) == 0;
+        return static_cast<std::size_t>(s_.data() + s_.size() - at) >= N - 1 && sameBytes<N - 1>(at, text);
+    }
+
+    // Compared a word at a time: memcmp of an odd size is a call.
+    template <std::size_t N> static bool sameBytes(const char *a, const char *b)
+    {
+        if constexpr (N >= 8)
+            return sameWord<std::uint64_t>(a, b) && sameBytes<N - 8>(a + 8, b + 8);
+        else if constexpr (N >= 4)
+            return sameWord<std::uint32_t>(a, b) && sameBytes<N - 4>(a + 4, b + 4);
+        else if constexpr (N >= 2)
+            return sameWord<std::uint16_t>(a, b) && sameBytes<N - 2>(a + 2, b + 2);
+        else
+            return N == 0 || *a == *b;
+    }
+    template <typename Word> static bool sameWord(const char *a, const char *b)
+    {
+        Word x;
+        Word y;
+        std::memcpy(&x, a, sizeof x);
+        std::memcpy(&y, b, sizeof y);
+        return x == y;
     }
 
     // The writer's most frequent shape, an entry of a section, read whole:
@@ -241,7 +260,8 @@ class Scanner
     // reads these bytes to the same three statements and the same position,
     // but byte by byte; here the block is matched to its end before anything
     // moves, and on any other byte nothing has changed and the general
-    // scanner reads the lines, refusals included.
+    // scanner reads the lines, refusals included. The line end after it is
+    // taken too, as skipSpace would.
     bool writerEntry(StatementSink &sink)
     {
         static constexpr auto plain = [] {
@@ -250,51 +270,55 @@ class Scanner
                 table[c] = true;
             return table;
         }();
-        if (!standsAt(at_, "class "))
+        const char *const from = s_.data() + at_;
+        if (!standsAt(from, "class "))
             return false;
-        const std::size_t nameFrom = at_ + 6;
-        const std::size_t nameTo = nameEnd(nameFrom);
-        if (nameTo == nameFrom || !standsAt(nameTo, "\r\n{\r\n"))
+        const char *const name = from + 6;
+        const char *const nameTo = nameEnd(name);
+        if (nameTo == name || !standsAt(nameTo, "\r\n{\r\n"))
             return false;
-        std::size_t keyFrom = nameTo + 5;
-        if (standsAt(keyFrom, "         "))
-            keyFrom += 9; // the writer's indent
-        while (keyFrom < s_.size() && isBlank(s_[keyFrom]))
-            ++keyFrom;
-        const std::size_t keyTo = standsAt(keyFrom, "count = ") ? keyFrom + 5 : nameEnd(keyFrom);
-        if (keyTo == keyFrom || !standsAt(keyTo, " = "))
-            return false;
-        const std::string_view key = s_.substr(keyFrom, keyTo - keyFrom);
-        if (key == "class")
-            return false;
-        const std::size_t valueFrom = keyTo + 3;
-        std::size_t valueTo = valueFrom;
-        while (valueTo < s_.size() && plain[static_cast<unsigned char>(s_[valueTo])])
+        const char *key = nameTo + 5;
+        const char *keyTo = nullptr;
+        if (standsAt(key, "         ") && standsAt(key + 9, "count = ")) { // the writer's indent and key
+            key += 9;
+            keyTo = key + 5;
+        } else {
+            while (key < s_.data() + s_.size() && isBlank(*key))
+                ++key;
+            keyTo = nameEnd(key);
+            if (keyTo == key || !standsAt(keyTo, " = ") || std::string_view(key, keyTo) == "class")
+                return false;
+        }
+        const char *const value = keyTo + 3;
+        const char *valueTo = value;
+        while (valueTo < s_.data() + s_.size() && plain[static_cast<unsigned char>(*valueTo)])
             ++valueTo;
-        if (valueTo == valueFrom || !standsAt(valueTo, ";\r\n};"))
+        if (valueTo == value || !standsAt(valueTo, ";\r\n};"))
             return false;
         if (static_cast<int>(openBraces_.size()) >= maxNesting)
             return false; // the general scanner refuses it
 
-        Statement begin;
-        begin.kind = StatementKind::ClassBegin;
-        begin.firstLine = line_;
-        begin.lastLine = line_ + 1;
-        begin.name = s_.substr(nameFrom, nameTo - nameFrom);
-        Statement assignment;
-        assignment.kind = StatementKind::Assignment;
-        assignment.firstLine = assignment.lastLine = line_ + 2;
-        assignment.name = key;
-        assignment.value = s_.substr(valueFrom, valueTo - valueFrom);
-        Statement end;
-        end.kind = StatementKind::ClassEnd;
-        end.firstLine = end.lastLine = line_ + 3;
-        sink.takeEntry(begin, assignment, end);
+        entryBegin_.firstLine = line_;
+        entryBegin_.lastLine = line_ + 1;
+        entryBegin_.name = std::string_view(name, nameTo);
+        entryKey_.firstLine = entryKey_.lastLine = line_ + 2;
+        entryKey_.name = std::string_view(key, keyTo);
+        entryKey_.value = std::string_view(value, valueTo);
+        entryEnd_.firstLine = entryEnd_.lastLine = line_ + 3;
+        sink.takeEntry(entryBegin_, entryKey_, entryEnd_);
 
-        line_ += 3;
-        lineBegin_ = valueTo + 3;
-        lineStart_ = false;
-        at_ = valueTo + 5;
+        const char *at = valueTo + 5;
+        if (standsAt(at, "\r\n")) {
+            at += 2;
+            line_ += 4;
+            lineBegin_ = static_cast<std::size_t>(at - s_.data());
+            lineStart_ = true;
+        } else {
+            line_ += 3;
+            lineBegin_ = static_cast<std::size_t>(valueTo + 3 - s_.data());
+            lineStart_ = false;
+        }
+        at_ = static_cast<std::size_t>(at - s_.data());
         return true;
     }
 
@@ -395,7 +419,9 @@ class Scanner
         // The line's end and its last byte before trailing blanks, found once
         // per line: a line of many script keys stays linear.
         if (at_ >= lineEnd_) {
-            lineEnd_ = std::min(s_.find_first_of("\r\n", at_), s_.size());
+            lineEnd_ = at_; // a loop: find_first_of calls memchr for every byte
+            while (lineEnd_ < s_.size() && !isLineEnd(s_[lineEnd_]))
+                ++lineEnd_;
             lineLast_ = lineEnd_;
             while (lineLast_ > lineBegin_ && isBlank(s_[lineLast_ - 1]))
                 --lineLast_;
@@ -481,6 +507,17 @@ class Scanner
     std::size_t lineEnd_ = 0;     // of the line lineString last looked at
     std::size_t lineLast_ = 0;    // its end less trailing blanks
     std::vector<int> openBraces_; // the line of each '{' still open
+    // The statements of a writer's entry, made once: an entry sets only
+    // their lines and texts.
+    static Statement ofKind(StatementKind kind)
+    {
+        Statement st;
+        st.kind = kind;
+        return st;
+    }
+    Statement entryBegin_ = ofKind(StatementKind::ClassBegin);
+    Statement entryKey_ = ofKind(StatementKind::Assignment);
+    Statement entryEnd_ = ofKind(StatementKind::ClassEnd);
 };
 
 } // namespace

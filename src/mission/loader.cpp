@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -35,8 +36,12 @@ class EntryNames
         }
     }
     std::size_t size() const { return entries_.size(); }
-    std::optional<Found> find(std::string_view name) const
+    // `next` is the entry expected: a file the program wrote lists them in
+    // the table's order, so one compare finds most.
+    std::optional<Found> find(std::string_view name, std::size_t next) const
     {
+        if (next < entries_.size() && entries_[next].name == name)
+            return Found{&entries_[next], next};
         for (std::size_t at = hash(name); slots_[at] >= 0; at = (at + 1) % slots_.size()) {
             const auto n = static_cast<std::size_t>(slots_[at]);
             if (entries_[n].name == name)
@@ -86,6 +91,20 @@ std::string joined(std::initializer_list<std::string_view> parts)
     return text;
 }
 
+// Up to N values in place: the loader holds at most one per table row or
+// header key, so nothing is allocated per read.
+template <typename T, std::size_t N> class FixedList
+{
+  public:
+    void push_back(const T &value) { items_[size_++] = value; }
+    const T *begin() const { return items_.data(); }
+    const T *end() const { return items_.data() + size_; }
+
+  private:
+    std::array<T, N> items_;
+    std::size_t size_ = 0;
+};
+
 // An entry of a section as the file gives it.
 struct Listed {
     const SectionEntry *entry;
@@ -100,12 +119,9 @@ struct Listed {
 class Loader final : public StatementSink
 {
   public:
-    explicit Loader(bool utf8) : utf8_(utf8)
-    {
-        weapons_.reserve(weaponEntries.size());
-        magazines_.reserve(magazineEntries.size());
-        headerSeen_.reserve(2 + briefingOptions.size());
-    }
+    // Fills `loaded` in place, which holds the start values: the caller's
+    // result, so no form is moved on the way out.
+    Loader(bool utf8, Loaded &loaded) : utf8_(utf8), form_(loaded.form), report_(loaded.report) {}
 
     // Inside a section, the usual case, the three statements go straight
     // to their handlers.
@@ -121,9 +137,14 @@ class Loader final : public StatementSink
         if (skipped_) {
             skip(assignment);
             skip(end);
-        } else {
+        } else if (!isCountKey(assignment)) {
             entryKey(assignment);
             endEntry(end);
+        } else {
+            // The count goes straight to the list, never through count_:
+            // stored and read back at once, it stalled every entry.
+            const std::string_view count = countText(assignment);
+            endEntry(&count, end);
         }
     }
 
@@ -146,11 +167,10 @@ class Loader final : public StatementSink
         }
     }
 
-    Loaded finish()
+    void finish()
     {
         applyWeapons();
         applyMagazines();
-        return {std::move(form_), std::move(report_)};
     }
 
   private:
@@ -235,6 +255,7 @@ class Loader final : public StatementSink
         names_ = weapons ? &weaponNames() : &magazineNames();
         listed_ = weapons ? &weapons_ : &magazines_;
         std::fill_n(seen_.begin(), names_->size(), 0);
+        next_ = 0;
     }
 
     void headerKey(const Statement &s)
@@ -262,7 +283,7 @@ class Loader final : public StatementSink
             leftover(s, "given again after line " + std::to_string(seen->second));
             return false;
         }
-        headerSeen_.emplace_back(control, s.firstLine);
+        headerSeen_.push_back({control, s.firstLine});
         return true;
     }
 
@@ -320,13 +341,14 @@ class Loader final : public StatementSink
 
     void beginEntry(const Statement &s)
     {
-        const auto found = names_->find(s.name);
+        const auto found = names_->find(s.name, next_);
         if (!found || !s.base.empty())
             return leftoverBlock(s, "class the form does not know");
         int &firstLine = seen_[found->second];
         if (firstLine)
             return leftoverBlock(s, "listed again after line " + std::to_string(firstLine));
         firstLine = s.firstLine;
+        next_ = found->second + 1;
         where_ = Where::Entry;
         entry_ = found->first;
         entryLine_ = s.firstLine;
@@ -345,41 +367,46 @@ class Loader final : public StatementSink
             leftoverBlock(s, "class the form does not know");
     }
 
+    static bool isCountKey(const Statement &s)
+    {
+        return !s.isArray && (s.name == "count" || sameIgnoringCase(s.name, "count"));
+    }
+    // Empty when not a word: no number.
+    static std::string_view countText(const Statement &s)
+    {
+        return s.shape == ValueShape::Word ? s.value : std::string_view();
+    }
+
     void entryKey(const Statement &s)
     {
-        if (!count_ && !s.isArray && (s.name == "count" || sameIgnoringCase(s.name, "count")))
-            count_ = s.shape == ValueShape::Word ? s.value : std::string_view();
+        if (!count_ && isCountKey(s))
+            count_ = countText(s);
         else
             leftover(s, "not a key the form has");
     }
 
-    void endEntry(const Statement &end)
+    void endEntry(const Statement &end) { endEntry(count_ ? &*count_ : nullptr, end); }
+
+    // Lists the entry with its count (null: the entry gave none), or sets
+    // it aside when the form cannot hold it so that a press writes it again.
+    void endEntry(const std::string_view *count, const Statement &end)
     {
         where_ = Where::Section;
-        if (const auto count = entryCount(end))
-            listed_->push_back({entry_, *count, entryLine_, end.lastLine});
-    }
-
-    // The count of one class entry; nothing (and a leftover) when the form
-    // cannot hold it so that a press writes it again.
-    std::optional<std::string_view> entryCount(const Statement &end)
-    {
-        const auto aside = [&](const char *reason) {
-            report_.leftovers.add(entryLine_, end.lastLine, reason);
-            return std::nullopt;
-        };
-        if (!count_)
+        const auto aside = [&](const char *reason) { report_.leftovers.add(entryLine_, end.lastLine, reason); };
+        if (!count)
             return aside("entry without a count");
-        const std::optional<double> value = count_->empty() ? std::nullopt : writtenCount(*count_);
-        if (!value)
+        const double value = writtenCount(*count);
+        if (std::isnan(value))
             return aside("count is not a number");
         // A press writes a single box only above 0; a shared total can be
         // anything, split over two boxes below.
-        const auto summed = std::count_if(entry_->activePairs().begin(), entry_->activePairs().end(),
-                                          [](const CountPair &p) { return p.summed; });
-        if (summed == 1 && *value <= 0)
+        const auto summed = [&] {
+            return std::count_if(entry_->activePairs().begin(), entry_->activePairs().end(),
+                                 [](const CountPair &p) { return p.summed; });
+        };
+        if (value <= 0 && summed() == 1)
             return aside("count of 0 or less, which a press leaves out");
-        return *count_;
+        listed_->push_back({entry_, *count, entryLine_, end.lastLine});
     }
 
     void applyWeapons()
@@ -479,44 +506,51 @@ class Loader final : public StatementSink
     }
 
     bool utf8_;
-    Form form_;
+    Form &form_;
     Where where_ = Where::Top;
     std::optional<Skipped> skipped_;
     const EntryNames *names_ = nullptr;
-    std::vector<Listed> *listed_ = nullptr;
+    // Each entry is listed once at most: a second listing is a leftover.
+    using Listing = FixedList<Listed, std::max(weaponEntries.size(), magazineEntries.size())>;
+    Listing *listed_ = nullptr;
     // The line where each entry of the section was first listed.
     std::array<int, std::max(weaponEntries.size(), magazineEntries.size())> seen_{};
+    std::size_t next_ = 0; // the entry after the last one found
     const SectionEntry *entry_ = nullptr;
     int entryLine_ = 0;
-    std::optional<std::string_view> count_; // empty when not a word: no number
-    std::vector<Listed> weapons_, magazines_;
+    std::optional<std::string_view> count_; // countText of the entry's count key
+    Listing weapons_, magazines_;
     std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied
-    std::vector<std::pair<ControlId, int>> headerSeen_;
-    LoadReport report_;
+    FixedList<std::pair<ControlId, int>, 2 + briefingOptions.size()> headerSeen_; // each key once
+    LoadReport &report_;
 };
 
 } // namespace
 
 Loaded loadForm(const ReadFile &file)
 {
+    Loaded loaded;
     if (file.refusal)
-        return {};
-    Loader loader(file.utf8);
+        return loaded;
+    Loader loader(file.utf8, loaded);
     for (const Statement &s : file.statements)
         loader.take(s);
-    return loader.finish();
+    loader.finish();
+    return loaded;
 }
 
 Loaded loadDescription(std::string_view bytes)
 {
-    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF");
+    Loaded loaded;
+    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF", loaded);
     const ReadOutcome outcome = readStatements(bytes, loader);
     if (outcome.refusal) {
-        Loaded refused;
-        refused.report.refusal = outcome.refusal;
-        return refused;
+        loaded = Loaded{}; // what was taken before the refusal does not count
+        loaded.report.refusal = outcome.refusal;
+        return loaded;
     }
-    return loader.finish();
+    loader.finish();
+    return loaded;
 }
 
 } // namespace qor

@@ -90,7 +90,9 @@ TEST(Reader, WriterEntriesReadAsTheirLfTwins)
 {
     for (const std::string &crlfBytes :
          {laidOut("Ak", "5") + laidOut("Rpg", "-1.5e+3") + "x=1;\r\n" + laidOut("B", "abc", "Count", "\t"),
-          "class Weapons\r\n{\r\n" + laidOut("Ak", "0") + "};\r\n;;\r\n" + laidOut("B", "1")}) {
+          "class Weapons\r\n{\r\n" + laidOut("Ak", "0") + "};\r\n;;\r\n" + laidOut("B", "1"),
+          std::string("class C\r\n{\r\ncount = 2;\r\n}; // no line end after the entry\r\n"
+                      "class D\r\n{\r\n         count = 3;\r\n};")}) {
         std::string lfBytes;
         for (char c : crlfBytes)
             if (c != '\r')
@@ -185,14 +187,19 @@ TEST_P(Loads, FormIsExactlyAsExpected)
 
     FormRecord form = fullestForm();
     const std::string bytes = crlf(c.lines);
-    const LoadReport report = loadInto(readDescription(bytes), form);
+    const LoadReport listed = loadInto(readDescription(bytes), form);
     EXPECT_EQ(form.ticks, expected.ticks);
     EXPECT_EQ(form.counts, expected.counts);
-    std::vector<std::pair<int, int>> ranges;
-    for (const Leftover &l : report.leftovers)
-        ranges.emplace_back(l.firstLine, l.lastLine);
-    EXPECT_EQ(ranges, c.leftovers);
-    EXPECT_EQ(report.guesses.size(), c.guesses);
+    // Straight from the bytes, where a writer's entry takes its own path.
+    const Loaded direct = loadDescription(bytes);
+    EXPECT_TRUE(direct.form == static_cast<const Form &>(form));
+    for (const LoadReport *report : {&listed, &direct.report}) {
+        std::vector<std::pair<int, int>> ranges;
+        for (const Leftover &l : report->leftovers)
+            ranges.emplace_back(l.firstLine, l.lastLine);
+        EXPECT_EQ(ranges, c.leftovers);
+        EXPECT_EQ(report->guesses.size(), c.guesses);
+    }
 }
 
 // Header lines 1..19, then the sections from line 20.
