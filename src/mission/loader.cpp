@@ -92,11 +92,17 @@ std::string joined(std::initializer_list<std::string_view> parts)
 }
 
 // Up to N values in place: the loader holds at most one per table row or
-// header key, so nothing is allocated per read.
+// header key, so nothing is allocated per read. That bound rests on the
+// loader setting second listings aside; should it ever not, a value past N
+// is dropped rather than written beyond the array.
 template <typename T, std::size_t N> class FixedList
 {
   public:
-    void push_back(const T &value) { items_[size_++] = value; }
+    void push_back(const T &value)
+    {
+        if (size_ < N)
+            items_[size_++] = value;
+    }
     const T *begin() const { return items_.data(); }
     const T *end() const { return items_.data() + size_; }
 
