@@ -84,23 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
         KeepCase{"entry_listed_again", {{26, {"class M16 { count = 2; };"}}}, {}, {{26, 26}}},
         KeepCase{"key_inside_an_entry", {{25, {"rank = 1;"}}}, {}, {{25, 25}}}));
 
-TEST(Keep, LineSharedWithTheHeaderIsNotKept)
-{
-    Lines lines = own();
-    lines[9] = "showMap=1; respawn = 3;";
-    const Keeping p = pressLoaded(crlf(lines));
-    EXPECT_EQ(p.kept.unkept.at(0).firstLine, 10);
-    EXPECT_EQ(p.kept.bytes, crlf(own()));
-}
-
-// A comment closing a line the form holds follows what it was written after;
-// one in front of it still shares the line and is asked about.
-TEST(Keep, CommentEndingAHeldLineFollowsIt)
+// Lines shared with what the form writes. A comment closing such a line
+// follows what it was written after; anything else on it, or a comment in
+// front, is asked about. The reader takes an item's first listing, so a later
+// one kept without it would tick the item on the next read: it goes too.
+TEST(Keep, LinesSharedWithWhatTheFormWrites)
 {
     using Edit = std::vector<std::pair<int, std::string>>; // line n becomes the text; "" removes it
     const struct {
         const char *name;
-        Edit file, pressed;
+        Edit file, pressed;           // pressed: {} where the press writes the form's own file
+        std::vector<int> unkept = {}; // first lines of what is asked about
     } rows[] = {
         {"header_key", {{10, "showMap=1; // map on"}}, {{10, "showMap=1 // map on"}}},
         {"no_blank_before", {{8, "showGPS=0;//off"}}, {{8, "showGPS=0 //off"}}},
@@ -109,8 +103,10 @@ TEST(Keep, CommentEndingAHeldLineFollowsIt)
         {"entry_on_one_line",
          {{22, "class M16 { count = 4; }; // rifles"}, {23, ""}, {24, ""}, {25, ""}},
          {{25, "}; // rifles"}}},
-        {"before_the_key", {{10, "/* x */ showMap=1;"}}, {}},
-        {"after_a_script_name", {{2, "onloadintro=\"\"; // x"}}, {}},
+        {"before_the_key", {{10, "/* x */ showMap=1;"}}, {}, {10}},
+        {"after_a_script_name", {{2, "onloadintro=\"\"; // x"}}, {}, {2}},
+        {"key_after_a_header_key", {{10, "showMap=1; respawn = 3;"}}, {}, {10}},
+        {"listing_again_after_one_not_kept", {{25, "}; class UZI { };\r\nclass UZI { count = 2; };"}}, {}, {25, 26}},
     };
     const auto edited = [](const Edit &edit) {
         Lines lines = own();
@@ -124,23 +120,13 @@ TEST(Keep, CommentEndingAHeldLineFollowsIt)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         const Keeping p = pressLoaded(edited(row.file));
-        EXPECT_EQ(p.kept.unkept.size(), row.pressed.empty() ? 1u : 0u);
+        std::vector<int> unkept;
+        for (const Leftover &l : p.kept.unkept)
+            unkept.push_back(l.firstLine);
+        EXPECT_EQ(unkept, row.unkept);
         EXPECT_EQ(p.kept.bytes, edited(row.pressed));
         EXPECT_EQ(pressLoaded(p.kept.bytes).kept.bytes, p.kept.bytes);
     }
-}
-
-// The reader takes an item's first listing: a later one kept without it
-// would tick the item on the next read.
-TEST(Keep, ListingAgainGoesWithTheFirstListing)
-{
-    Lines lines = own();
-    lines[24] = "}; class UZI { };";
-    lines.insert(lines.begin() + 25, "class UZI { count = 2; };");
-    const Keeping p = pressLoaded(crlf(lines));
-    ASSERT_EQ(p.kept.unkept.size(), 2u);
-    EXPECT_EQ(p.kept.unkept[1].firstLine, 26);
-    EXPECT_EQ(p.kept.bytes, crlf(own()));
 }
 
 TEST(Keep, UnicodeOnlyWhereAKeptLineNeedsIt)
