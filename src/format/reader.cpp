@@ -71,6 +71,7 @@ class Scanner
             Statement st = statement();
             if (st.kind == StatementKind::Semicolon && semicolons && st.firstLine <= semicolons->lastLine + 1) {
                 semicolons->lastLine = st.lastLine;
+                semicolons->end = st.end;
                 continue;
             }
             if (semicolons)
@@ -176,6 +177,7 @@ class Scanner
     {
         Statement st;
         st.firstLine = line_;
+        st.begin = at_;
         const char c = peek();
         if (c == '/' && peek(1) == '/') {
             st.kind = StatementKind::Comment;
@@ -213,6 +215,9 @@ class Scanner
             cannotRead();
         }
         st.lastLine = line_;
+        st.end = at_;
+        while (st.end > st.begin && (isBlank(s_[st.end - 1]) || isLineEnd(s_[st.end - 1])))
+            --st.end;
         return st;
     }
 
@@ -298,13 +303,20 @@ class Scanner
         if (static_cast<int>(openBraces_.size()) >= maxNesting)
             return false; // the general scanner refuses it
 
+        const auto offset = [&](const char *p) { return static_cast<std::size_t>(p - s_.data()); };
         entryBegin_.firstLine = line_;
         entryBegin_.lastLine = line_ + 1;
         entryBegin_.name = std::string_view(name, nameTo);
+        entryBegin_.begin = offset(from);
+        entryBegin_.end = offset(nameTo + 3);
         entryKey_.firstLine = entryKey_.lastLine = line_ + 2;
         entryKey_.name = std::string_view(key, keyTo);
         entryKey_.value = std::string_view(value, valueTo);
+        entryKey_.begin = offset(key);
+        entryKey_.end = offset(valueTo + 1);
         entryEnd_.firstLine = entryEnd_.lastLine = line_ + 3;
+        entryEnd_.begin = offset(valueTo + 3);
+        entryEnd_.end = offset(valueTo + 5);
         sink.takeEntry(entryBegin_, entryKey_, entryEnd_);
 
         const char *at = valueTo + 5;

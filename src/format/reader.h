@@ -56,6 +56,10 @@ struct Statement {
     StatementKind kind = StatementKind::Semicolon;
     int firstLine = 0; // counted from 1
     int lastLine = 0;
+    // Where it stands in the bytes read: [begin, end), from its first byte
+    // to its last (a closing ';' included, blanks after it not).
+    std::size_t begin = 0;
+    std::size_t end = 0;
     // Views into the bytes read, which must outlive the statements.
     std::string_view name; // key or class name, as written
     std::string_view base; // class A: B
