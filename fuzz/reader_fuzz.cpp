@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QOR_INVARIANT(begins == ends);
     for (const Statement &s : file.statements) {
         QOR_INVARIANT(s.firstLine >= 1 && s.firstLine <= s.lastLine && s.lastLine <= file.lineCount);
-        QOR_INVARIANT(s.kind != StatementKind::Include || s.firstLine == s.lastLine);
+        QOR_INVARIANT(s.kind != StatementKind::Directive || s.firstLine == s.lastLine);
     }
     for (const Leftover &l : report.leftovers)
         QOR_INVARIANT(l.firstLine >= 1 && l.firstLine <= l.lastLine && l.lastLine <= file.lineCount);

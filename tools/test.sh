@@ -59,8 +59,8 @@ echo "== fuzz"
 fuzzSeed=${QOR_FUZZ_SEED:-20261207}
 cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQOR_BUILD_FUZZ=ON \
     -DQOR_BUILD_TESTS=OFF -DQOR_FRONTEND=none -DQOR_WERROR=ON >/dev/null
-cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz keep_fuzz
-for plan in count:5000000 press:300000 reader:400000 keep:120000; do
+cmake --build "$root/build-fuzz" -j"$jobs" --target count_fuzz press_fuzz reader_fuzz edit_fuzz
+for plan in count:5000000 press:300000 reader:400000 edit:120000; do
     target=${plan%%:*}
     runs=${QOR_FUZZ_RUNS:-${plan#*:}}
     work="$root/build-fuzz/corpus/$target"

@@ -188,7 +188,7 @@ class Scanner
             blockComment();
             st.value = s_.substr(from, at_ - from);
         } else if (c == '#') {
-            st.kind = StatementKind::Include;
+            st.kind = StatementKind::Directive;
             directive();
         } else if (c == '}') {
             st.kind = StatementKind::ClassEnd;

@@ -45,12 +45,14 @@ enum class StatementKind : std::uint8_t {
     ClassBegin,
     ClassEnd,
     ClassDeclaration,
-    Include,
+    Directive, // a preprocessor line: name is its word ("include", "define", ...)
     Comment,
     Semicolon,
+    Import, // import Name;
+    Macro,  // a macro call standing alone: __EXEC(...)
 };
 
-enum class ValueShape : std::uint8_t { Word, String, LineString, Array };
+enum class ValueShape : std::uint8_t { Word, String, LineString, Array, Expression };
 
 struct Statement {
     StatementKind kind = StatementKind::Semicolon;
@@ -60,6 +62,9 @@ struct Statement {
     // to its last (a closing ';' included, blanks after it not).
     std::size_t begin = 0;
     std::size_t end = 0;
+    // Between an #if, #ifdef or #ifndef and its #endif: what the game reads
+    // there depends on what is defined.
+    bool conditional = false;
     // Views into the bytes read, which must outlive the statements.
     std::string_view name; // key or class name, as written
     std::string_view base; // class A: B

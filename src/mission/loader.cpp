@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -42,9 +43,10 @@ class EntryNames
     {
         if (next < entries_.size() && entries_[next].name == name)
             return Found{&entries_[next], next};
+        // The game's class names do not depend on case.
         for (std::size_t at = hash(name); slots_[at] >= 0; at = (at + 1) % slots_.size()) {
             const auto n = static_cast<std::size_t>(slots_[at]);
-            if (entries_[n].name == name)
+            if (sameIgnoringCase(entries_[n].name, name))
                 return Found{&entries_[n], n};
         }
         return std::nullopt;
@@ -57,7 +59,10 @@ class EntryNames
         // enough; hashing every byte cost more than the probes it saved.
         if (name.empty())
             return 0;
-        const auto byte = [&](std::size_t n) { return static_cast<std::size_t>(static_cast<unsigned char>(name[n])); };
+        // Letters in either case hash alike.
+        const auto byte = [&](std::size_t n) {
+            return static_cast<std::size_t>(static_cast<unsigned char>(name[n]) | 0x20);
+        };
         return (name.size() * 131 + byte(0) * 31 + byte(name.size() - 1) * 7 + byte(name.size() / 2) * 3) %
                slots_.size();
     }
@@ -127,7 +132,10 @@ class Loader final : public StatementSink
   public:
     // Fills `loaded` in place, which holds the start values: the caller's
     // result, so no form is moved on the way out.
-    Loader(bool utf8, Loaded &loaded) : utf8_(utf8), form_(loaded.form), report_(loaded.report) {}
+    Loader(Encoding encoding, Loaded &loaded)
+        : utf8_(encoding != Encoding::CodePage), form_(loaded.form), places_(loaded.places), report_(loaded.report)
+    {
+    }
 
     // Inside a section, the usual case, the three statements go straight
     // to their handlers.
@@ -150,6 +158,7 @@ class Loader final : public StatementSink
             // The count goes straight to the list, never through count_:
             // stored and read back at once, it stalled every entry.
             const std::string_view count = countText(assignment);
+            placeCount(assignment);
             endEntry(&count, end);
         }
     }
@@ -191,6 +200,8 @@ class Loader final : public StatementSink
         int firstLine;
         int depth;
         std::string reason;
+        std::size_t begin;
+        RepeatList *repeats; // where a copy of what the form holds is noted
     };
 
     void leftover(const Statement &s, std::string_view reason)
@@ -198,13 +209,22 @@ class Loader final : public StatementSink
         report_.leftovers.add(s.firstLine, s.lastLine, reason);
     }
 
-    // A class block, or the statement itself.
-    void leftoverBlock(const Statement &s, std::string reason)
+    // A class block, or the statement itself; a copy of what the form holds
+    // is noted in `repeats` as well.
+    void leftoverBlock(const Statement &s, std::string reason, RepeatList *repeats = nullptr)
     {
-        if (s.kind == StatementKind::ClassBegin)
-            skipped_ = Skipped{s.firstLine, 1, std::move(reason)};
-        else
-            leftover(s, reason);
+        if (s.kind == StatementKind::ClassBegin) {
+            skipped_ = Skipped{s.firstLine, 1, std::move(reason), s.begin, repeats};
+            return;
+        }
+        leftover(s, reason);
+        if (repeats)
+            noteRepeat(*repeats, s.begin, s.end);
+    }
+
+    static void noteRepeat(RepeatList &repeats, std::size_t begin, std::size_t end)
+    {
+        repeats.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
     }
 
     void skip(const Statement &s)
@@ -213,6 +233,8 @@ class Loader final : public StatementSink
             ++skipped_->depth;
         } else if (s.kind == StatementKind::ClassEnd && --skipped_->depth == 0) {
             report_.leftovers.add(skipped_->firstLine, s.lastLine, skipped_->reason);
+            if (skipped_->repeats)
+                noteRepeat(*skipped_->repeats, skipped_->begin, s.end);
             skipped_.reset();
         }
     }
@@ -224,8 +246,14 @@ class Loader final : public StatementSink
         case StatementKind::Comment:
             report_.leftovers.add(s.firstLine, s.lastLine, "comment", true);
             return true;
-        case StatementKind::Include:
-            leftover(s, "#include of another file");
+        case StatementKind::Directive:
+            leftover(s, s.name == "include" ? "#include of another file" : "preprocessor line");
+            return true;
+        case StatementKind::Import:
+            leftover(s, "import of a class");
+            return true;
+        case StatementKind::Macro:
+            leftover(s, "macro call");
             return true;
         case StatementKind::Semicolon:
             leftover(s, "a ';' on its own");
@@ -253,10 +281,16 @@ class Loader final : public StatementSink
             return leftoverBlock(s, "class the form does not know");
         if (!s.base.empty())
             return leftoverBlock(s, "section that inherits from another class");
+        section_ = weapons ? 0 : 1;
+        if (s.conditional)
+            return leftoverBlock(s, inConditional, &places_.sectionRepeats[section_]);
         bool &seen = weapons ? report_.hasWeapons : report_.hasMagazines;
         if (seen)
             return leftoverBlock(s, "the section a second time");
         seen = true;
+        SectionPlace &place = places_.sections[section_];
+        place.found = true;
+        place.begin = s.begin;
         where_ = Where::Section;
         names_ = weapons ? &weaponNames() : &magazineNames();
         listed_ = weapons ? &weapons_ : &magazines_;
@@ -266,41 +300,72 @@ class Loader final : public StatementSink
 
     void headerKey(const Statement &s)
     {
-        if (s.isArray) {
-            leftover(s, "not a key the form has");
-        } else if (sameIgnoringCase(s.name, introKey) || sameIgnoringCase(s.name, missionKey)) {
-            script(s, sameIgnoringCase(s.name, introKey) ? txti1 : txti2);
-        } else {
-            const auto option = std::find_if(briefingOptions.begin(), briefingOptions.end(),
-                                             [&](const BriefingOption &o) { return sameIgnoringCase(o.key, s.name); });
-            if (option == briefingOptions.end())
-                leftover(s, "not a key the form has");
-            else
-                briefingOption(s, chki(static_cast<int>(option - briefingOptions.begin()) + 1));
+        std::size_t key = 0;
+        while (key < headerKeyCount && !sameIgnoringCase(s.name, qor::headerKey(key)))
+            ++key;
+        if (s.isArray || key == headerKeyCount)
+            return leftover(s, "not a key the form has");
+        if (s.conditional) {
+            leftover(s, inConditional);
+            return noteRepeat(places_.keyRepeats[key], s.begin, s.end);
         }
+        key_ = key;
+        if (key < 2)
+            script(s, headerControl(key));
+        else
+            briefingOption(s, headerControl(key));
     }
 
-    // The first of a key counts; a later one is dropped and said so.
+    // The first of a key counts; a later one is set aside and said so.
     bool firstTime(const Statement &s, ControlId control)
     {
         const auto seen =
             std::find_if(headerSeen_.begin(), headerSeen_.end(), [&](const auto &p) { return p.first == control; });
         if (seen != headerSeen_.end()) {
             leftover(s, "given again after line " + std::to_string(seen->second));
+            noteRepeat(places_.keyRepeats[key_], s.begin, s.end);
             return false;
         }
         headerSeen_.push_back({control, s.firstLine});
         return true;
     }
 
+    // The key's place: the statement the form takes its value from, else
+    // the first that sets it.
+    void placeKey(const Statement &s, bool taken)
+    {
+        KeyPlace &place = places_.keys[key_];
+        if (place.taken || (place.found && !taken))
+            return;
+        const auto [begin, end] = valueSpan(s);
+        place = {true, taken, s.begin, s.end, begin, end, s.shape};
+    }
+
+    // A string-table reference ("$STR_MISSION_NAME") the game looks up in
+    // the mission's own strings: the box shows it as written.
+    static bool isStringReference(const Statement &s)
+    {
+        return s.shape == ValueShape::Word && s.value.size() > 4 && sameIgnoringCase(s.value.substr(0, 4), "$STR") &&
+               std::all_of(s.value.begin() + 1, s.value.end(), isNameByte);
+    }
+    static bool isNameByte(char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    }
+
     void script(const Statement &s, ControlId box)
     {
-        if (s.shape != ValueShape::LineString && s.shape != ValueShape::String)
+        const bool quoted = s.shape == ValueShape::LineString || s.shape == ValueShape::String;
+        if (!quoted && !isStringReference(s)) {
+            placeKey(s, false);
             return leftover(s, "script name not in quotes");
+        }
         if (!firstTime(s, box))
             return;
-        if (s.value.size() > longestScriptName)
+        if (s.value.size() > longestScriptName) {
+            placeKey(s, false);
             return leftover(s, "script name longer than 32,767 bytes");
+        }
         std::optional<std::string> text;
         if (s.shape == ValueShape::String)
             text = unquoted(s);
@@ -312,24 +377,26 @@ class Loader final : public StatementSink
         } else {
             text = fromAnsi(*text);
         }
-        if (!text)
+        if (!text) {
+            placeKey(s, false);
             return leftover(s, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
-        // Read from UTF-8, a character the code page lacks would come back as "?".
-        const bool lacking = utf8_ && fromAnsi(toAnsi(*text)) != text;
+        }
         (box == txti1 ? form_.intro : form_.mission) = std::move(*text);
         ++report_.scripts;
-        if (lacking)
-            leftover(s, "characters the code page lacks: the next press writes \"?\" for them");
+        placeKey(s, true);
     }
 
     void briefingOption(const Statement &s, ControlId box)
     {
-        if (s.shape != ValueShape::Word || s.value.size() != 1 || s.value[0] < '0' || s.value[0] > '2')
+        if (s.shape != ValueShape::Word || s.value.size() != 1 || s.value[0] < '0' || s.value[0] > '2') {
+            placeKey(s, false);
             return leftover(s, "briefing value is not 0, 1 or 2");
+        }
         if (!firstTime(s, box))
             return;
         form_.briefing[static_cast<std::size_t>(box.index - 1)] = static_cast<std::int16_t>(s.value[0] - '0');
         ++report_.briefing;
+        placeKey(s, true);
     }
 
     void inSection(const Statement &s)
@@ -337,6 +404,9 @@ class Loader final : public StatementSink
         if (common(s))
             return;
         if (s.kind == StatementKind::ClassEnd) {
+            SectionPlace &place = places_.sections[section_];
+            place.close = s.begin;
+            place.end = s.end;
             where_ = Where::Top;
             return;
         }
@@ -350,10 +420,16 @@ class Loader final : public StatementSink
         const auto found = names_->find(s.name, next_);
         if (!found || !s.base.empty())
             return leftoverBlock(s, "class the form does not know");
+        auto &repeats = places_.entryRepeats[section_][found->second];
+        if (s.conditional)
+            return leftoverBlock(s, inConditional, &repeats);
         int &firstLine = seen_[found->second];
         if (firstLine)
-            return leftoverBlock(s, "listed again after line " + std::to_string(firstLine));
+            return leftoverBlock(s, "listed again after line " + std::to_string(firstLine), &repeats);
         firstLine = s.firstLine;
+        entryPlace_ = &places_.sections[section_].entries[found->second];
+        entryPlace_->found = true;
+        entryPlace_->begin = s.begin;
         next_ = found->second + 1;
         where_ = Where::Entry;
         entry_ = found->first;
@@ -385,10 +461,20 @@ class Loader final : public StatementSink
 
     void entryKey(const Statement &s)
     {
-        if (!count_ && isCountKey(s))
+        if (!count_ && isCountKey(s)) {
             count_ = countText(s);
-        else
+            placeCount(s);
+        } else {
             leftover(s, "not a key the form has");
+        }
+    }
+
+    void placeCount(const Statement &s)
+    {
+        const auto [begin, end] = valueSpan(s);
+        entryPlace_->hasCount = true;
+        entryPlace_->countBegin = begin;
+        entryPlace_->countEnd = end;
     }
 
     void endEntry(const Statement &end) { endEntry(count_ ? &*count_ : nullptr, end); }
@@ -398,6 +484,8 @@ class Loader final : public StatementSink
     void endEntry(const std::string_view *count, const Statement &end)
     {
         where_ = Where::Section;
+        entryPlace_->close = end.begin;
+        entryPlace_->end = end.end;
         const auto aside = [&](const char *reason) { report_.leftovers.add(entryLine_, end.lastLine, reason); };
         if (!count)
             return aside("entry without a count");
@@ -511,8 +599,34 @@ class Loader final : public StatementSink
         return true;
     }
 
+    static constexpr const char *inConditional = "between #if and #endif, which the form does not read";
+
+    // The value as written, quotes included; an empty value is where it
+    // would stand.
+    static std::pair<std::size_t, std::size_t> valueSpan(const Statement &s)
+    {
+        const char *const base = s.name.data() - s.begin; // a key begins its statement
+        const char *const value = s.value.data();
+        if (value && value >= base + s.begin && value + s.value.size() <= base + s.end) {
+            const auto at = static_cast<std::size_t>(value - base);
+            const std::size_t quotes = s.shape == ValueShape::String || s.shape == ValueShape::LineString ? 1 : 0;
+            return {at - quotes, at + s.value.size() + quotes};
+        }
+        std::size_t at = s.begin + s.name.size();
+        while (at < s.end && base[at] != '=')
+            ++at;
+        at += at < s.end ? 1 : 0;
+        while (at < s.end && (base[at] == ' ' || base[at] == '\t'))
+            ++at;
+        return {at, at};
+    }
+
     bool utf8_;
     Form &form_;
+    Places &places_;
+    std::size_t key_ = 0;     // the header key being read
+    std::size_t section_ = 0; // the section being read: Weapons 0, Magazines 1
+    EntryPlace *entryPlace_ = nullptr;
     Where where_ = Where::Top;
     std::optional<Skipped> skipped_;
     const EntryNames *names_ = nullptr;
@@ -533,25 +647,57 @@ class Loader final : public StatementSink
 
 } // namespace
 
+std::string_view headerKey(std::size_t key)
+{
+    return key == 0 ? introKey : key == 1 ? missionKey : briefingOptions[key - 2].key;
+}
+
+ControlId headerControl(std::size_t key)
+{
+    return key == 0 ? txti1 : key == 1 ? txti2 : chki(static_cast<int>(key) - 1);
+}
+
+Encoding encodingOf(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return Encoding::Utf8Mark;
+    // Eight bytes at a time: most files are ASCII throughout.
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+        ++at;
+    if (at == bytes.size())
+        return Encoding::CodePage;
+    return isUtf8(bytes.substr(at)) ? Encoding::Utf8 : Encoding::CodePage;
+}
+
 Loaded loadForm(const ReadFile &file)
 {
     Loaded loaded;
     if (file.refusal)
         return loaded;
-    Loader loader(file.utf8, loaded);
+    loaded.encoding = file.utf8 ? Encoding::Utf8Mark : Encoding::CodePage;
+    Loader loader(loaded.encoding, loaded);
     for (const Statement &s : file.statements)
         loader.take(s);
     loader.finish();
     return loaded;
 }
 
-Loaded loadDescription(std::string_view bytes)
+Loaded loadDescription(std::string_view bytes, std::optional<Encoding> encoding)
 {
     Loaded loaded;
-    Loader loader(bytes.substr(0, 3) == "\xEF\xBB\xBF", loaded);
+    loaded.encoding = encoding ? *encoding : encodingOf(bytes);
+    Loader loader(loaded.encoding, loaded);
     const ReadOutcome outcome = readStatements(bytes, loader);
     if (outcome.refusal) {
         loaded = Loaded{}; // what was taken before the refusal does not count
+        loaded.encoding = encoding ? *encoding : encodingOf(bytes);
         loaded.report.refusal = outcome.refusal;
         return loaded;
     }

@@ -18,7 +18,11 @@
 #include "format/reader.h"
 #include "mission/leftovers.h"
 #include "press/form.h"
+#include "press/sections.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,15 +51,102 @@ struct LoadReport {
     int briefing = 0; // briefing options taken
 };
 
+// How the file's text is written: the code page, or UTF-8 with or without
+// its mark. A value the press puts into the file is written the same way.
+enum class Encoding : std::uint8_t { CodePage, Utf8, Utf8Mark };
+
+// The header keys the form holds, in the press's order: txti1, txti2, then
+// chki1, chki2, ...
+inline constexpr std::size_t headerKeyCount = 2 + briefingOptions.size();
+std::string_view headerKey(std::size_t key);
+ControlId headerControl(std::size_t key);
+
+inline constexpr std::size_t mostSectionEntries = std::max(weaponEntries.size(), magazineEntries.size());
+
+// Where a header key stands: the statement the form's value came from, or
+// else the first that sets the key.
+struct KeyPlace {
+    bool found = false;
+    bool taken = false;                       // its value is the form's
+    std::size_t begin = 0, end = 0;           // the statement
+    std::size_t valueBegin = 0, valueEnd = 0; // its value as written, quotes included
+    ValueShape shape = ValueShape::Word;
+};
+
+// Where a section entry stands: its first listing.
+struct EntryPlace {
+    bool found = false;
+    std::size_t begin = 0, end = 0; // "class <name>" to its "};"
+    std::size_t close = 0;          // its "}"
+    bool hasCount = false;
+    std::size_t countBegin = 0, countEnd = 0; // the first count's value
+};
+
+struct SectionPlace {
+    bool found = false;
+    std::size_t begin = 0, end = 0;                     // "class <title>" to its "};"
+    std::size_t close = 0;                              // its "}"
+    std::array<EntryPlace, mostSectionEntries> entries; // by table row
+};
+
+// A later or conditional copy of what the form holds: a key given again, an
+// entry listed again, a key, entry or section between #if and #endif.
+struct Repeat {
+    std::uint32_t begin = 0, end = 0; // the statement or block
+};
+
+// Repeats in file order, held in blocks of a fixed size: a file of nothing
+// but repeats costs eight bytes a repeat, never a doubling on top.
+class RepeatList
+{
+  public:
+    static constexpr std::size_t block = 1024;
+    void push_back(Repeat r)
+    {
+        if (blocks_.empty() || blocks_.back().size() == block) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(block);
+        }
+        blocks_.back().push_back(r);
+        ++size_;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Repeat operator[](std::size_t n) const { return blocks_[n / block][n % block]; }
+
+  private:
+    std::vector<std::vector<Repeat>> blocks_;
+    std::size_t size_ = 0;
+};
+
+// Where everything the form holds stands in the bytes read: what a press
+// edits. Its size is fixed but for the repeats, each smaller than the bytes
+// it points to.
+struct Places {
+    std::array<KeyPlace, headerKeyCount> keys;
+    std::array<SectionPlace, 2> sections; // Weapons, Magazines
+    std::array<RepeatList, headerKeyCount> keyRepeats;
+    std::array<RepeatList, 2> sectionRepeats;
+    std::array<std::array<RepeatList, mostSectionEntries>, 2> entryRepeats;
+};
+
 struct Loaded {
     Form form; // the start values, then what the file gives
     LoadReport report;
+    Encoding encoding = Encoding::CodePage;
+    Places places;
 };
 
 // A refused file gives the start values and reports nothing.
 Loaded loadForm(const ReadFile &file);
 // The same straight from the bytes, statement by statement: memory stays
-// that of the leftovers' line marks whatever the file holds.
-Loaded loadDescription(std::string_view bytes);
+// that of the leftovers' line marks and the repeats whatever the file holds.
+// A file of valid UTF-8 is read as UTF-8, with or without its mark, unless
+// `encoding` says how to read it.
+Loaded loadDescription(std::string_view bytes, std::optional<Encoding> encoding = std::nullopt);
+
+// The encoding a file's bytes tell: its mark, else UTF-8 where every byte
+// fits it and one is not ASCII, else the code page.
+Encoding encodingOf(std::string_view bytes);
 
 } // namespace qor

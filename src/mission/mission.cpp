@@ -94,55 +94,73 @@ constexpr std::size_t statusLength = 600;
 // Ranges named in a one-line text; the rest are counted.
 constexpr std::size_t namedRanges = 3;
 
-// Holds what a press commits, so that the kept lines go in before the disk
-// sees any of it; opening is the real file's.
-class Capture final : public OutputFile
+// "line 26", "lines 4, 9-10, 12 and 3 more": the first repeats by line,
+// touching ones merged; `total` counts every one.
+std::string lineList(const std::vector<Removal> &removals, std::uint64_t total)
 {
-  public:
-    explicit Capture(OutputFile &file) : file_(file) {}
-    bool open() override { return file_.open(); }
-    bool commit(std::string_view bytes) override
-    {
-        bytes_ = bytes;
-        return true;
+    std::vector<std::pair<int, int>> ranges;
+    for (const Removal &r : removals) {
+        if (!ranges.empty() && r.firstLine <= ranges.back().second + 1)
+            ranges.back().second = std::max(ranges.back().second, r.lastLine);
+        else
+            ranges.emplace_back(r.firstLine, r.lastLine);
     }
-    std::string path() const override { return file_.path(); }
-    std::string errorString() const override { return file_.errorString(); }
-    const std::string &bytes() const { return bytes_; }
-
-  private:
-    OutputFile &file_;
-    std::string bytes_;
-};
-
-// Keeping reads the file's statements whole, some 70 bytes each however short
-// the statement: beyond this many lines to keep, or from a larger file, a
-// press asks before it drops them, as it did before it kept any.
-constexpr std::uint64_t mostKeptLines = 200'000;
-constexpr std::size_t mostKeptBytes = 4u << 20;
-
-std::string pressedInMemory(const FormView &form)
-{
-    WindowFields fields;
-    return pressForm(readForm(form), fields).bytes;
-}
-
-std::string lineList(const std::vector<Leftover> &ranges)
-{
-    std::string out = ranges.size() == 1 && ranges[0].firstLine == ranges[0].lastLine ? "line " : "lines ";
+    const std::uint64_t rest = total > removals.size() ? total - removals.size() : 0;
+    std::string out = ranges.size() == 1 && ranges[0].first == ranges[0].second && !rest ? "line " : "lines ";
     for (std::size_t n = 0; n < ranges.size() && n < namedRanges; ++n)
-        out += (n ? ", " : "") + range(ranges[n].firstLine, ranges[n].lastLine);
-    if (ranges.size() > namedRanges)
-        out += " and " + grouped(ranges.size() - namedRanges) + " more";
+        out += (n ? ", " : "") + range(ranges[n].first, ranges[n].second);
+    if (ranges.size() > namedRanges || rest)
+        out += " and " + grouped(ranges.size() > namedRanges ? ranges.size() - namedRanges + rest : rest) + " more";
     return out;
 }
 
-std::uint64_t lineCount(const std::vector<Leftover> &ranges)
+std::uint64_t lineCount(const std::vector<Removal> &removals, std::uint64_t total)
 {
     std::uint64_t n = 0;
-    for (const Leftover &l : ranges)
-        n += static_cast<std::uint64_t>(l.lastLine - l.firstLine + 1);
-    return n;
+    for (const Removal &r : removals)
+        n += static_cast<std::uint64_t>(r.lastLine - r.firstLine + 1);
+    return n + (total > removals.size() ? total - removals.size() : 0);
+}
+
+// "12:04:31" from the file system's clock (nanoseconds since 1970 on the
+// disks this program meets), for a question's details.
+std::string clockTime(std::int64_t modified)
+{
+    const auto seconds = static_cast<std::time_t>(modified / 1'000'000'000);
+    char text[32] = "";
+    if (const std::tm *t = std::localtime(&seconds))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", t);
+    return text;
+}
+
+// The controls whose values differ between two forms, by their captions.
+std::string differingControls(const Form &now, const Form &saved)
+{
+    std::vector<std::string> names;
+    if (now.intro != saved.intro)
+        names.emplace_back("On load intro");
+    if (now.mission != saved.mission)
+        names.emplace_back("On load mission");
+    for (std::size_t n = 0; n < briefingOptions.size(); ++n)
+        if (now.briefing[n] != saved.briefing[n])
+            names.emplace_back(briefingOptions[n].key);
+    for (const Item &item : catalogue) {
+        const auto at = static_cast<std::size_t>(item.slot);
+        const std::string caption =
+            item.kind == Kind::AmmoBox
+                ? "ammo for " + std::string(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption)
+                : std::string(item.caption);
+        if (at < now.ticks.size() && now.ticks[at] != saved.ticks[at])
+            names.push_back(caption + " (ticked)");
+        if (now.counts[at] != saved.counts[at])
+            names.push_back(caption + " (count)");
+    }
+    std::string text;
+    for (std::size_t n = 0; n < names.size() && n < 12; ++n)
+        text += (n ? ", " : "") + names[n];
+    if (names.size() > 12)
+        text += " and " + grouped(names.size() - 12) + " more";
+    return text;
 }
 
 } // namespace
@@ -166,21 +184,32 @@ Mission::Mission(std::string folder, Reader reader, Clock clock, Finder finder)
 
 void Mission::open(FormView &form)
 {
-    snapshot_ = reader_(fileName, Reading::Whole);
+    read(form, reader_(fileName, Reading::Whole));
+}
+
+// Takes a snapshot as what the form now shows.
+void Mission::read(FormView &form, Snapshot snapshot)
+{
+    snapshot_ = std::move(snapshot);
     report_ = {};
-    details_.clear();
+    document_.reset();
+    repeatsAtOpen_ = 0;
+    namedAtOpen_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
     Form loaded;
     switch (snapshot_.state) {
-    case Snapshot::State::Read: {
-        Loaded l = loadDescription(snapshot_.bytes);
-        loaded = std::move(l.form);
-        report_ = std::move(l.report);
-        known_ = report_.refusal ? Known::Refused : Known::Loaded;
-        details_ = leftoverDetails();
+    case Snapshot::State::Read:
+        document_ = readDocument(std::exchange(snapshot_.bytes, {}));
+        if (document_->loaded.report.refusal) {
+            report_ = std::move(document_->loaded.report);
+            document_.reset();
+            known_ = Known::Refused;
+        } else {
+            known_ = Known::Loaded;
+            loaded = document_->loaded.form;
+        }
         break;
-    }
     case Snapshot::State::Missing:
         known_ = Known::Nothing;
         break;
@@ -190,22 +219,52 @@ void Mission::open(FormView &form)
     }
     showForm(loaded, form);
     hint_ = scriptHint(form);
-    // The status tells what the next press keeps only where that is so.
-    contradicting_.clear();
-    if (known_ == Known::Loaded && !report_.leftovers.empty() && tooMuchToKeep().empty())
-        contradicting_ = spliced(pressedInMemory(form)).unkept;
-    // The bytes stay only where a press must keep lines from them.
-    if (report_.leftovers.empty())
-        std::string().swap(snapshot_.bytes);
+    // The status tells what a press of the form as read would ask about.
+    if (document_) {
+        WindowFields fields;
+        Edit e = edit(*document_, loaded, fields, false);
+        repeatsAtOpen_ = e.repeatCount;
+        namedAtOpen_ = std::move(e.repeats);
+    }
     remember(form);
+}
+
+// "Load it into the form": a file that cannot be read now leaves the form
+// and the mission as they were, and says why.
+void Mission::reload(FormView &form)
+{
+    Snapshot now = reader_(fileName, Reading::Whole);
+    if (now.state == Snapshot::State::Read) {
+        if (const Loaded test = loadDescription(now.bytes); test.report.refusal) {
+            lastPress_ =
+                "description.ext was not loaded (" + describe(*test.report.refusal) + "); the form keeps its values";
+            return;
+        }
+        read(form, std::move(now));
+        return;
+    }
+    if (now.state == Snapshot::State::Missing) {
+        // Nothing left to replace: the next press writes the form's file.
+        snapshot_ = std::move(now);
+        document_.reset();
+        known_ = Known::Nothing;
+        lastPress_ = "description.ext is no longer here; the form keeps its values";
+        return;
+    }
+    const std::string why = now.state == Snapshot::State::Unreadable ? now.reason
+                            : now.state == Snapshot::State::TooLarge
+                                ? "larger than " + std::to_string(maxFileSize >> 20) + " MB"
+                                : "it is " + kindName(now.kind);
+    lastPress_ = "description.ext was not loaded (" + why + "); the form keeps its values";
 }
 
 void Mission::openBlank(FormView &form)
 {
     snapshot_ = reader_(fileName, Reading::Identity);
     report_ = {};
-    contradicting_.clear();
-    details_.clear();
+    document_.reset();
+    repeatsAtOpen_ = 0;
+    namedAtOpen_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
     showForm(Form{}, form);
@@ -216,18 +275,21 @@ void Mission::openBlank(FormView &form)
 
 std::string Mission::leftoverDetails() const
 {
-    // The kept ranges, each with its reason and the start of its first line,
-    // then a count of the rest: a file of millions of leftovers still gives a
-    // question one can read.
-    const std::string_view bytes = snapshot_.bytes;
-    const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    // The ranges the form does not hold, each with its reason and the start
+    // of its first line, then a count of the rest: a file of millions of
+    // them still gives a question one can read.
+    if (!document_)
+        return {};
+    const LoadReport &report = document_->loaded.report;
+    const std::string_view bytes = document_->bytes;
+    const bool utf8 = document_->loaded.encoding != Encoding::CodePage;
     std::string details;
-    std::size_t at = utf8 ? 3 : 0;
+    std::size_t at = document_->loaded.encoding == Encoding::Utf8Mark ? 3 : 0;
     int line = 1;
     std::uint64_t named = 0;
     int namedUpTo = 0;
-    for (const Leftover &l : report_.leftovers) {
-        // Kept ranges come in line order: one pass finds every line.
+    for (const Leftover &l : report.leftovers) {
+        // Ranges come in line order: one pass finds every line.
         while (line < l.firstLine && at < bytes.size()) {
             at = bytes.find_first_of("\r\n", at);
             if (at == std::string_view::npos)
@@ -246,56 +308,48 @@ std::string Mission::leftoverDetails() const
             named += static_cast<std::uint64_t>(l.lastLine - from + 1);
         namedUpTo = std::max(namedUpTo, l.lastLine);
     }
-    if (const std::uint64_t rest = report_.leftovers.lineCount() - named)
+    if (const std::uint64_t rest = report.leftovers.lineCount() - named)
         details += "and " + plural(rest, "more line", "more lines") + " the form cannot hold\n";
     return details;
 }
 
-std::string Mission::unkeptDetails(const std::vector<Leftover> &unkept) const
+// The press of the form: an edit of the file where there is one to edit,
+// else the whole file.
+Edit Mission::editOf(const Form &form, WindowFields &fields, bool write) const
 {
-    const bool utf8 = std::string_view(snapshot_.bytes).substr(0, 3) == "\xEF\xBB\xBF";
-    const std::vector<std::size_t> starts = lineStarts(snapshot_.bytes, utf8);
-    std::string details;
-    for (std::size_t n = 0; n < unkept.size() && n < Leftovers::keptLimit; ++n) {
-        const Leftover &l = unkept[n];
-        details += (l.firstLine == l.lastLine ? "line " : "lines ") + range(l.firstLine, l.lastLine) + ": " +
-                   plainText(l.reason);
-        if (static_cast<std::size_t>(l.firstLine) <= starts.size())
-            details += ": " + lineText(std::string_view(snapshot_.bytes).substr(starts[l.firstLine - 1]), utf8);
-        details += "\n";
-    }
-    if (unkept.size() > Leftovers::keptLimit)
-        details += "and " + plural(unkept.size() - Leftovers::keptLimit, "more range", "more ranges") + "\n";
-    return details;
-}
-
-// Why a press cannot keep the lines the form does not hold, if it cannot.
-std::string Mission::tooMuchToKeep() const
-{
-    if (report_.leftovers.lineCount() > mostKeptLines)
-        return "more than a press keeps (" + grouped(mostKeptLines) + ")";
-    if (snapshot_.bytes.size() > mostKeptBytes)
-        return "in a file larger than a press keeps lines from (" + grouped(mostKeptBytes >> 20) + " MB)";
-    return {};
-}
-
-Kept Mission::spliced(std::string_view pressed) const
-{
-    if ((known_ != Known::Loaded && known_ != Known::Written) || snapshot_.bytes.empty() || !tooMuchToKeep().empty()) {
-        Kept all;
-        all.bytes = pressed;
-        return all;
-    }
-    const ReadFile file = readDescription(snapshot_.bytes);
-    return keep(snapshot_.bytes, file, report_.leftovers, pressed);
+    const bool editable =
+        document_ && (known_ == Known::Loaded || known_ == Known::Written) && !document_->bytes.empty();
+    return editable ? edit(*document_, form, fields, write) : pressWhole(form, fields);
 }
 
 std::optional<Question> Mission::questionBeforePress(const FormView &form) const
 {
-    return questionAbout(reader_(fileName, Reading::Version), false, form);
+    WindowFields fields;
+    return questionAbout(reader_(fileName, Reading::Version), false, editOf(readForm(form), fields, false), false);
 }
 
-std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changedWhileAsked, const FormView &form) const
+// What changed on disk, as far as a version tells it.
+std::string Mission::changeDetails(const Snapshot &now) const
+{
+    const Snapshot &then = replaceAccepted_ ? *replaceAccepted_ : snapshot_;
+    std::string what;
+    if (then.state == Snapshot::State::Missing)
+        what = "It is new: " + plural(now.size, "byte", "bytes") + ", written " + clockTime(now.modified) + ".";
+    else if ((then.device || then.file) && (then.device != now.device || then.file != now.file))
+        what = "Another file took its place: " + plural(now.size, "byte", "bytes") + ", written " +
+               clockTime(now.modified) + ".";
+    else if (then.size != now.size)
+        what = "Its size went from " + plural(then.size, "byte", "bytes") + " to " + grouped(now.size) + ", written " +
+               clockTime(now.modified) + ".";
+    else if (then.modified != now.modified)
+        what = "Same size (" + plural(now.size, "byte", "bytes") + "), written again " + clockTime(now.modified) + ".";
+    else
+        what = "Same size and time, other bytes.";
+    return what + " The form does not show the file as it is now; replacing it drops every change made there.";
+}
+
+std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changedWhileAsked, const Edit &e,
+                                               bool late) const
 {
     // Nothing there to lose, or nothing a press could replace (the press
     // itself reports what stands in the file's place).
@@ -307,12 +361,13 @@ std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changed
     Question q;
     if (changedWhileAsked || known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
         q.text = changedWhileAsked ? "description.ext was changed by another program while the question was open"
+                 : late            ? "description.ext was changed by another program while a message was open"
                  : known_ == Known::Nothing
                      ? "description.ext was created by another program since this folder was opened"
                      : "description.ext was changed by another program since it was " +
                            std::string(known_ == Known::Written ? "written" : "read");
         q.text += ". Replace it with the form's file, or load it into the form?";
-        q.details = "The form does not show the file as it is now; replacing it drops every change made there.";
+        q.details = changeDetails(now);
         q.offerLoad = true;
         return q;
     }
@@ -320,10 +375,13 @@ std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changed
         q.text = "description.ext links to " + plainText(now.linkTarget, 200) +
                  ", a file outside this folder. Replace that file with the form's file?";
         q.details = "The press writes the file the link points to, not a file in " + plainText(shownFolder()) + ".";
-        if (known_ == Known::Loaded && !report_.leftovers.empty())
-            q.details += "\n" + details_;
+        if (document_ && !document_->loaded.report.leftovers.empty())
+            q.details += "\n" + leftoverDetails();
         return q;
     }
+    // The rest was asked before the messages, about the same edit.
+    if (late)
+        return std::nullopt;
     switch (known_) {
     case Known::Refused:
         q.text = "description.ext could not be read (" + plainText(readStatus(), 200) +
@@ -334,61 +392,60 @@ std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changed
         q.text = "description.ext was not read into the form. Replace it with the form's file?";
         q.details = "The form started from its start values; the file's content is not in it.";
         return q;
-    case Known::Loaded:
-    case Known::Written: {
-        if (report_.leftovers.empty())
-            return std::nullopt;
-        if (const std::string why = tooMuchToKeep(); !why.empty()) {
-            q.text = "description.ext has " + plural(report_.leftovers.lineCount(), "line", "lines") +
-                     " the form does not hold (" + lineList(report_.leftovers) + "), " + why +
-                     ". Replace it and drop them?";
-            q.details = details_;
-            return q;
-        }
-        const Kept kept = spliced(pressedInMemory(form));
-        if (kept.unkept.empty())
-            return std::nullopt;
-        q.text = "description.ext has " + plural(lineCount(kept.unkept), "line", "lines") +
-                 " that would contradict what the form writes (" + lineList(kept.unkept) +
-                 "). Replace it and drop them?";
-        q.details = unkeptDetails(kept.unkept);
-        return q;
-    }
     default:
-        return std::nullopt;
+        return repeatsQuestion(e);
     }
 }
 
-std::optional<Question> Mission::droppingQuestion(const Kept &kept) const
+std::optional<Question> Mission::repeatsQuestion(const Edit &e) const
 {
-    if (kept.sections.empty())
+    if (!e.repeatCount)
+        return std::nullopt;
+    Question q;
+    q.text = "description.ext has " + plural(lineCount(e.repeats, e.repeatCount), "line", "lines") +
+             " that would contradict what the form writes (" + lineList(e.repeats, e.repeatCount) +
+             "). Replace it and drop them?";
+    for (const Removal &r : e.repeats)
+        q.details += (r.firstLine == r.lastLine ? "line " : "lines ") + range(r.firstLine, r.lastLine) + ": " +
+                     plainText(r.what) + " again, which the press writes once: " + r.text + "\n";
+    if (e.repeatCount > e.repeats.size())
+        q.details += "and " + plural(e.repeatCount - e.repeats.size(), "more", "more") + "\n";
+    return q;
+}
+
+std::optional<Question> Mission::droppingQuestion(const Edit &e) const
+{
+    if (e.sections.empty())
         return std::nullopt;
     Question q;
     std::string sections;
-    for (std::size_t n = 0; n < kept.sections.size(); ++n)
-        sections += std::string(n ? " and " : "") + "a " + std::string(kept.sections[n].title) + " section with " +
-                    plural(static_cast<std::uint64_t>(kept.sections[n].entries), "entry", "entries");
-    const bool one = kept.sections.size() == 1;
+    for (std::size_t n = 0; n < e.sections.size(); ++n)
+        sections += std::string(n ? " and " : "") + "a " + std::string(e.sections[n].title) + " section with " +
+                    plural(static_cast<std::uint64_t>(e.sections[n].entries), "entry", "entries");
+    const bool one = e.sections.size() == 1;
     q.text = "description.ext has " + sections + "; this press leaves " + (one ? "it" : "them") +
              " out because a count is not a number. Write without " + (one ? "it" : "them") + "?";
-    q.details = "Cancel keeps description.ext as it is; the count boxes keep what was typed but the emptied box.";
+    for (const DroppedSection &d : e.sections)
+        if (d.entries)
+            q.details += "The " + std::string(d.title) + " section holds " + d.names + ".\n";
+    q.details += "Cancel keeps description.ext as it is; the count boxes keep what was typed but the emptied box.";
     q.acceptLabel = one ? "Write without it" : "Write without them";
     return q;
 }
 
-bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
+// Asks until the file on disk is the version the user let the press write
+// over; a Replace accepts the version it was about.
+Mission::Settled Mission::settle(FormView &form, Asker &asker, const Edit &e, bool late)
 {
-    // A Replace accepts the version the question was about: a file changed
-    // while the question was open is asked about again.
     Snapshot asked = reader_(fileName, Reading::Version);
     bool changed = false;
-    while (const auto question = questionAbout(asked, changed, form)) {
+    while (const auto question = questionAbout(asked, changed, e, late)) {
         switch (asker.ask(*question)) {
         case Answer::Cancel:
-            return false;
+            return Settled::Stop;
         case Answer::Load:
-            open(form);
-            return false;
+            reload(form);
+            return Settled::Stop;
         case Answer::Replace:
             break;
         }
@@ -402,15 +459,30 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
         }
         asked = std::move(now);
     }
-    Capture capture(file);
-    if (!cmd_Click(form, capture, fields)) {
+    return Settled::Go;
+}
+
+bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
+{
+    // The form is read once and the edit made once: every question and the
+    // status come from it.
+    Edit e = editOf(readForm(form), fields);
+    if (settle(form, asker, e, false) == Settled::Stop)
+        return false;
+    // Opened before the messages, so that a folder that cannot take the file
+    // is reported before them.
+    if (!file.open()) {
+        form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
     }
-    Kept kept = spliced(capture.bytes());
-    if (const auto question = droppingQuestion(kept); question && asker.ask(*question) != Answer::Replace)
+    showFailures(e.failed, form);
+    if (const auto question = droppingQuestion(e); question && asker.ask(*question) != Answer::Replace)
         return false;
-    if (!file.commit(kept.bytes)) {
+    // Another program may have written while a message or question was open.
+    if (settle(form, asker, e, true) == Settled::Stop)
+        return false;
+    if (!file.commit(e.bytes)) {
         form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
         lastPress_ = "description.ext was not written: " + file.errorString();
         return false;
@@ -419,20 +491,41 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
         form.showMessage(notice);
     snapshot_ = reader_(fileName, Reading::Version);
     known_ = Known::Written;
-    // The written file's leftovers are the kept lines, where they now stand.
-    report_ = kept.kept.empty() ? LoadReport{} : loadDescription(kept.bytes).report;
-    contradicting_.clear();
-    if (!kept.kept.empty())
-        snapshot_.bytes = std::move(kept.bytes);
-    details_.clear();
+    lastPress_ = wroteStatus(e);
+    // The bytes written, not a read of the disk, are what the next press
+    // edits; the old document goes first, so that two never stand together.
+    document_.reset();
+    document_ = readDocument(std::move(e.bytes));
+    repeatsAtOpen_ = 0;
+    namedAtOpen_.clear();
     replaceAccepted_.reset();
-    lastPress_ = "Wrote description.ext, " + grouped(snapshot_.size) + " bytes, " + clock_();
-    if (!report_.leftovers.empty())
-        lastPress_ += "; kept " + plural(report_.leftovers.lineCount(), "line", "lines") +
-                      " the form does not hold: " + lineList(report_.leftovers);
     hint_ = scriptHint(form);
     remember(form);
     return true;
+}
+
+std::string Mission::wroteStatus(const Edit &e) const
+{
+    std::string s = "Wrote description.ext, " + grouped(e.bytes.size()) + " bytes, " + clock_();
+    for (const DroppedSection &d : e.sections)
+        s += "; left out the " + std::string(d.title) + " section it had: a count is not a number";
+    if (!e.failed.empty() && e.sections.empty()) {
+        // A section left out that the file did not have: said all the same.
+        const bool weapons = std::any_of(e.failed.begin(), e.failed.end(), [](int box) {
+            return catalogue[static_cast<std::size_t>(box)].kind == Kind::Weapon;
+        });
+        s += std::string("; the ") + (weapons ? "Weapons" : "Magazines") +
+             " section is left out: a count is not a number";
+    }
+    if (e.repeatCount)
+        s += "; dropped " + plural(lineCount(e.repeats, e.repeatCount), "line", "lines") +
+             " that contradicted the form (" + lineList(e.repeats, e.repeatCount) + ")";
+    if (!e.inserted.empty()) {
+        s += "; added ";
+        for (std::size_t n = 0; n < e.inserted.size(); ++n)
+            s += (n ? ", " : "") + e.inserted[n];
+    }
+    return s;
 }
 
 // As the window holds them: a box that shows a value its own way (a text
@@ -450,29 +543,31 @@ bool Mission::hasUnsavedValues(const FormView &form) const
 
 // Asked before values not yet written are left behind; `then` is what the
 // user asked for ("Open the other folder", "Close"), `when` its gerund.
-Question Mission::unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept) const
+Question Mission::unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept,
+                                  const FormView &form) const
 {
     Question q;
     q.text = "The form holds values not yet written to description.ext in " + plainText(shownFolder()) + ". " +
              std::string(then) + " and leave them?";
-    q.details = "A press of G E N E R A T E before " + std::string(when) + " writes them.";
+    q.details = "Changed: " + differingControls(readForm(form), saved_) + ".\nA press of G E N E R A T E before " +
+                std::string(when) + " writes them.";
     q.acceptLabel = std::string(accept);
     return q;
 }
 
-Question Mission::leavingQuestion() const
+Question Mission::leavingQuestion(const FormView &form) const
 {
-    return unsavedQuestion("Open the other folder", "leaving", "Leave them");
+    return unsavedQuestion("Open the other folder", "leaving", "Leave them", form);
 }
 
-Question Mission::closingQuestion() const
+Question Mission::closingQuestion(const FormView &form) const
 {
-    return unsavedQuestion("Close", "closing", "Close without writing");
+    return unsavedQuestion("Close", "closing", "Close without writing", form);
 }
 
 bool Mission::mayClose(const FormView &form, Asker &asker) const
 {
-    return !hasUnsavedValues(form) || asker.ask(closingQuestion()) == Answer::Replace;
+    return !hasUnsavedValues(form) || asker.ask(closingQuestion(form)) == Answer::Replace;
 }
 
 // The game finds a script relative to the mission folder, in any case.
@@ -481,7 +576,7 @@ std::string Mission::scriptHint(const FormView &form) const
     std::string hint;
     for (const ControlId box : {txti1, txti2}) {
         const std::string name = form.text(box);
-        if (name.empty() || finder_(name))
+        if (name.empty() || name.front() == '$' || finder_(name))
             continue;
         hint += (hint.empty() ? "" : "; ") + plainText(name, 200) + " is not in this folder";
     }
@@ -512,6 +607,7 @@ std::string Mission::readStatus() const
 std::string Mission::status() const
 {
     std::string s;
+    const LoadReport &report = this->report();
     if (!lastPress_.empty()) {
         s = lastPress_;
     } else if (snapshot_.state == Snapshot::State::NotAFile) {
@@ -523,36 +619,33 @@ std::string Mission::status() const
     } else if (known_ == Known::Refused) {
         s = "description.ext could not be read (" + readStatus() + "); the next press replaces it";
     } else {
-        s = "Read description.ext: " + plural(report_.items, "item", "items") + ", " +
-            plural(report_.scripts, "script name", "script names") + ", " +
-            plural(report_.briefing, "briefing option", "briefing options");
-        if (const std::uint64_t lines = report_.leftovers.lineCount()) {
-            s +=
-                "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report_.leftovers) + ")";
-            const std::uint64_t asked = lineCount(contradicting_);
-            if (const std::string why = tooMuchToKeep(); !why.empty()) {
-                s += ", " + why + ": the next press asks before it drops them";
-            } else if (asked == 0) {
-                s += lines == 1 ? " is kept by the next press" : " are kept by the next press";
-            } else {
-                s += "; the next press " + (asked < lines ? "keeps " + grouped(lines - asked) + " and " : "") +
-                     "asks before it drops " + grouped(asked) + " that would contradict what the form writes (" +
-                     lineList(contradicting_) + ")";
+        s = "Read description.ext: " + plural(report.items, "item", "items") + ", " +
+            plural(report.scripts, "script name", "script names") + ", " +
+            plural(report.briefing, "briefing option", "briefing options");
+        if (const std::uint64_t lines = report.leftovers.lineCount())
+            s += "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report.leftovers) +
+                 "), which a press leaves as " + (lines == 1 ? "it stands" : "they stand");
+        if (repeatsAtOpen_)
+            s += "; the next press asks before it drops " + grouped(lineCount(namedAtOpen_, repeatsAtOpen_)) +
+                 " that would contradict what the form writes (" + lineList(namedAtOpen_, repeatsAtOpen_) + ")";
+        if (document_ && !document_->own) {
+            const std::vector<std::string_view> unset = unsetKeys(*document_);
+            if (!unset.empty()) {
+                s += "; ";
+                for (std::size_t n = 0; n < unset.size(); ++n)
+                    s += std::string(n ? ", " : "") + std::string(unset[n]);
+                s += unset.size() == 1 ? " is" : " are";
+                s += " not set: the game's default until changed here";
             }
         }
-        if (!report_.guesses.empty()) {
-            s += "; " + plural(report_.guesses.size(), "guess", "guesses") + " (";
-            for (std::size_t n = 0; n < report_.guesses.size() && n < namedRanges; ++n)
-                s += (n ? ", line " : "line ") + std::to_string(report_.guesses[n].line);
-            if (report_.guesses.size() > namedRanges)
-                s += " and " + grouped(report_.guesses.size() - namedRanges) + " more";
+        if (!report.guesses.empty()) {
+            s += "; " + plural(report.guesses.size(), "guess", "guesses") + " (";
+            for (std::size_t n = 0; n < report.guesses.size() && n < namedRanges; ++n)
+                s += (n ? ", line " : "line ") + std::to_string(report.guesses[n].line);
+            if (report.guesses.size() > namedRanges)
+                s += " and " + grouped(report.guesses.size() - namedRanges) + " more";
             s += ")";
         }
-        if (!report_.hasWeapons || !report_.hasMagazines)
-            s += std::string("; the next press writes the missing ") + (!report_.hasWeapons && !report_.hasMagazines
-                                                                            ? "Weapons and Magazines sections"
-                                                                        : !report_.hasWeapons ? "Weapons section"
-                                                                                              : "Magazines section");
     }
     if (!snapshot_.linkTarget.empty())
         s += "; description.ext links to " + snapshot_.linkTarget;

@@ -5,20 +5,24 @@
 // ask first and with which words, and what to do with the answer. The
 // front-end only shows the question (through an Asker) and the status text.
 //
-//   open(form)       read the file (Snapshot) -> readDescription -> loadForm -> showForm
-//   press(...)       question? -> Asker -> cmd_Click -> the file's new identity
-//   status()         "<folder>: Read description.ext: 23 items, ..."
+//   open(form)   read the file (Snapshot) -> readDocument -> showForm
+//   press(...)   the form read once -> edit (edit.h) -> questions -> count
+//                messages -> "Write without it?" -> the version checked
+//                again -> one write; the written bytes are the next document
+//   status()     "Read description.ext: 23 items, ..."
 //
-// A press keeps the lines the form does not hold (keep.h) and asks once
-// before it drops anything: lines that would contradict what the form writes,
-// a file that could not be read, was not read, or was changed by another
-// program since it was read or last written. After a Replace the same file is
-// not asked about again. A press that leaves out a section the file has asks
-// again, after the count's message; that question writes nothing by default.
+// A press edits the file in place: only what the form changed changes. It
+// asks before it removes what the user did not change (a key given again,
+// an entry listed again, a section left out because a count is not a
+// number), and for a file that could not be read, was not read, was changed
+// by another program since it was read or last written, or links out of the
+// folder. After a Replace the same version is not asked about again; a
+// change made while a message or question was open is asked about before
+// the write.
 
 #include "catalogue/catalogue.h"
 #include "io/snapshot.h"
-#include "mission/keep.h"
+#include "mission/edit.h"
 #include "mission/loader.h"
 #include "press/command.h"
 #include "press/form.h"
@@ -74,13 +78,13 @@ class Mission
     // Keeps the start values: a file already there counts as not read.
     void openBlank(FormView &form);
 
-    // The question the next press of this form would ask, if any (reads the
-    // disk, presses the form in memory).
+    // The question the next press of this form would ask first, if any
+    // (reads the file's version, edits in memory).
     std::optional<Question> questionBeforePress(const FormView &form) const;
 
-    // One press of the button: the question first, if one is due, then
-    // cmd_Click. Cancel writes nothing and changes no value; "Load it into
-    // the form" reads the file again instead. True when the file was written.
+    // One press of the button. Cancel writes nothing and changes no value;
+    // "Load it into the form" reads the file again instead. True when the
+    // file was written.
     bool press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker);
 
     // Whether the form holds values that the last read or written file does
@@ -88,31 +92,40 @@ class Mission
     bool hasUnsavedValues(const FormView &form) const;
     // Asked before another folder replaces values not yet written; the
     // answer Replace leaves them.
-    Question leavingQuestion() const;
-    // Asked before the window closes with values not yet written.
-    Question closingQuestion() const;
+    Question leavingQuestion(const FormView &form) const;
+    // Asked before the window closes with values not yet written; the
+    // details name the controls that differ.
+    Question closingQuestion(const FormView &form) const;
     // Whether the window may close now: values not yet written are asked
     // about first, and only the answer Replace leaves them.
     bool mayClose(const FormView &form, Asker &asker) const;
 
     // "<folder>: <what happened last>".
     std::string status() const;
-    const LoadReport &report() const { return report_; }
+    const LoadReport &report() const { return document_ ? document_->loaded.report : report_; }
+    // The folder as the system names it now.
+    std::string shownFolder() const;
 
   private:
     enum class Known : std::uint8_t { Nothing, Loaded, Refused, NotRead, Written };
+    enum class Settled : std::uint8_t { Go, Stop };
 
     void remember(const FormView &form);
-    std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const FormView &form) const;
-    std::string shownFolder() const;
-    Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept) const;
+    void read(FormView &form, Snapshot snapshot);
+    void reload(FormView &form);
+    Edit editOf(const Form &form, WindowFields &fields, bool write = true) const;
+    Settled settle(FormView &form, Asker &asker, const Edit &edit, bool late);
+    std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const Edit &edit,
+                                          bool late) const;
+    std::string changeDetails(const Snapshot &now) const;
+    Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept,
+                             const FormView &form) const;
     std::string readStatus() const;
     std::string leftoverDetails() const;
-    std::string unkeptDetails(const std::vector<Leftover> &unkept) const;
-    std::string tooMuchToKeep() const;
-    Kept spliced(std::string_view pressed) const;
-    std::optional<Question> droppingQuestion(const Kept &kept) const;
+    std::optional<Question> repeatsQuestion(const Edit &edit) const;
+    std::optional<Question> droppingQuestion(const Edit &edit) const;
     std::string scriptHint(const FormView &form) const;
+    std::string wroteStatus(const Edit &edit) const;
 
     std::string folder_;
     Reader reader_;
@@ -120,11 +133,12 @@ class Mission
     Finder finder_;
 
     Known known_ = Known::Nothing;
-    Snapshot snapshot_; // as read, or as last written; no bytes kept
-    LoadReport report_;
-    std::string details_;                 // the leftovers as a question shows them
-    std::vector<Leftover> contradicting_; // what a press of the form as read would ask to drop
-    std::string linkAccepted_;            // a link out of the folder the user let a press follow
+    Snapshot snapshot_;                // as read, or as last written; no bytes kept
+    std::optional<Document> document_; // what a press edits: the file as read or last written
+    LoadReport report_;                // of a file refused
+    std::uint64_t repeatsAtOpen_ = 0;  // what a press of the form as read would ask to drop
+    std::vector<Removal> namedAtOpen_; // the first of them
+    std::string linkAccepted_;         // a link out of the folder the user let a press follow
     std::optional<Snapshot> replaceAccepted_;
     std::string lastPress_; // status after a press; empty before the first
     std::string hint_;      // a script the folder lacks

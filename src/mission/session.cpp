@@ -78,7 +78,8 @@ bool Session::switchFolder(const std::string &folder)
 {
     if (folder.empty())
         return false;
-    if (mission_ && mission_->hasUnsavedValues(*form_) && desk_.ask(mission_->leavingQuestion()) != Answer::Replace)
+    if (mission_ && mission_->hasUnsavedValues(*form_) &&
+        desk_.ask(mission_->leavingQuestion(*form_)) != Answer::Replace)
         return false;
     const std::string reason = desk_.enterFolder(folder);
     if (!reason.empty()) {

@@ -24,14 +24,19 @@ void section(std::string_view title, std::span<const SectionEntry> entries, cons
 // focus before the emptying: a screen reader announces the box as it takes
 // the focus; emptied first, the box would move the reader there silently and
 // the focus that follows would go unannounced.
-void showFailures(const Pressed &pressed, FormView &form)
+} // namespace
+
+void showFailures(const std::vector<int> &failed, FormView &form)
 {
-    for (int box : pressed.failed) {
+    for (int box : failed) {
         form.showMessage(notANumber);
         form.setFocus(cant(box));
         form.setText(cant(box), "");
     }
 }
+
+namespace
+{
 
 // The sink keeps the old file; the window keeps what was typed.
 bool fileFailed(FormView &form, const OutputFile &file)
@@ -57,6 +62,7 @@ Pressed pressForm(const Form &form, WindowFields &fields)
     secondCheckPass(form, fields, pressed.failed);
     section("Magazines", magazineEntries, form, out, fields);
 
+    pressed.sections = out.takeSections();
     pressed.bytes = out.take();
     return pressed;
 }
@@ -69,7 +75,7 @@ bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
         return fileFailed(form, file);
 
     const Pressed pressed = pressForm(readForm(form), fields);
-    showFailures(pressed, form);
+    showFailures(pressed.failed, form);
 
     if (!file.commit(pressed.bytes))
         return fileFailed(form, file);

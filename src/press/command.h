@@ -22,6 +22,7 @@
 #include "press/formview.h"
 #include "press/outputfile.h"
 #include "press/windowfields.h"
+#include "press/writer.h"
 
 #include <optional>
 #include <string>
@@ -34,7 +35,8 @@ inline constexpr const char *fileName = "description.ext";
 
 // What one press makes of a form.
 struct Pressed {
-    std::string bytes; // the whole file
+    std::string bytes;                    // the whole file
+    std::vector<WrittenSection> sections; // where each written section and entry stands in bytes
     // The count boxes that failed their check, in the order the user is told:
     // for each, the message notANumber, the focus on it, then the box emptied.
     std::vector<int> failed;
@@ -46,6 +48,10 @@ struct Pressed {
 // Header, first check pass, Weapons section, second check pass, Magazines
 // section; each section left out only when its own pass failed.
 Pressed pressForm(const Form &form, WindowFields &fields);
+
+// What a press found, shown in the window: for each failed box the message
+// notANumber, the focus on the box, then the box emptied.
+void showFailures(const std::vector<int> &failed, FormView &form);
 
 // One press of the button: opens the file, reads the window into a Form,
 // presses it, shows the window what the press found and commits the bytes.

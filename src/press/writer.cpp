@@ -63,6 +63,7 @@ void FileWriter::header(const Form &form)
 
 void FileWriter::beginSection(std::string_view title)
 {
+    sections_.push_back({title, {bytes_.size(), 0}, {}});
     bytes_ += "class ";
     append(title);
     bytes_ += "\r\n{\r\n";
@@ -71,6 +72,7 @@ void FileWriter::beginSection(std::string_view title)
 void FileWriter::endSection()
 {
     line("};");
+    sections_.back().whole.end = bytes_.size();
 }
 
 void FileWriter::classEntry(std::string_view className, double count)
@@ -79,11 +81,17 @@ void FileWriter::classEntry(std::string_view className, double count)
     // by one: "class <name>", "{", the count line, "};". Conversion works
     // character by character, so converting the name alone gives the same
     // bytes as converting its whole line.
+    const std::size_t begin = bytes_.size();
     bytes_ += "class ";
     append(className);
+    const std::size_t nameEnd = bytes_.size();
     bytes_ += "\r\n{\r\n         count = ";
+    const std::size_t countAt = bytes_.size();
     appendCount(bytes_, count);
+    const std::size_t countEnd = bytes_.size();
     bytes_ += ";\r\n};\r\n";
+    if (!sections_.empty())
+        sections_.back().entries.push_back({{begin + 6, nameEnd}, {begin, bytes_.size()}, {countAt, countEnd}});
 }
 
 } // namespace qor

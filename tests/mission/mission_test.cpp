@@ -130,8 +130,9 @@ TEST_P(PressAsks, OnlyWhenSomethingWouldBeDropped)
     if (wrote) {
         FormRecord copy = typed;
         EXPECT_EQ(s.disk.file.committed, test::press(copy));
-        EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, " +
-                                          std::to_string(s.disk.file.committed.size()) + " bytes, 12:04:31");
+        EXPECT_TRUE(s.mission.status().starts_with("/missions/m1: Wrote description.ext, " +
+                                                   std::to_string(s.disk.file.committed.size()) + " bytes, 12:04:31"))
+            << s.mission.status();
         // The file is the form's own now: the next press asks nothing.
         s.asker.answers.clear();
         s.asker.asked.clear();
@@ -253,6 +254,98 @@ TEST(Mission, AReplaceAcceptsOnlyTheVersionAskedAbout)
     EXPECT_TRUE(s.press()) << "asked once more, about the file as it is";
 }
 
+// A file changed once while the first question was open is asked about
+// once more; two Replaces write it.
+TEST(Mission, AReplaceOfTheVersionAskedAgainWrites)
+{
+    Folder s;
+    openWith(s, handAdded);
+    const std::string other = "// another program's\r\n" + handAdded;
+    s.asker.whileOpen = [&] { s.disk.write(other); };
+    s.asker.answers = {Answer::Replace, Answer::Replace};
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.asker.asked.size(), 2u);
+    EXPECT_EQ(s.disk.file.committed, ownFile());
+}
+
+// Between the edit and the write the user reads messages and answers
+// questions: whatever another program does meanwhile is asked about before
+// the write, never overwritten unseen.
+TEST(Mission, AChangeWhileAMessageOrQuestionIsOpenIsAskedAbout)
+{
+    enum class During { Message, SectionQuestion };
+    const struct {
+        const char *name;
+        During during;
+        std::function<void(Folder &)> change;
+        const char *question;
+    } rows[] = {
+        {"changed_during_the_message", During::Message, [](Folder &s) { s.disk.write(handAdded + "// x\r\n"); },
+         "changed by another program while a message was open"},
+        {"changed_during_the_section_question", During::SectionQuestion,
+         [](Folder &s) { s.disk.write(handAdded + "// x\r\n"); },
+         "changed by another program while a message was open"},
+        {"a_link_out_of_the_folder_during_the_message", During::Message,
+         [](Folder &s) {
+             s.disk.linkTarget = "/home/u/victim";
+             s.disk.outsideFolder = true;
+         },
+         "description.ext links to /home/u/victim"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        Folder s;
+        openWith(s, ownFile());
+        tick(s.form, "M16", "abc");
+        bool changed = false;
+        s.form.onMessage = [&] {
+            if (row.during == During::Message && !changed) {
+                changed = true;
+                row.change(s);
+            }
+        };
+        s.asker.whileOpen = [&] {
+            if (row.during == During::SectionQuestion)
+                row.change(s);
+        };
+        s.asker.answers = {Answer::Replace, Answer::Cancel};
+        EXPECT_FALSE(s.press());
+        ASSERT_EQ(s.asker.asked.size(), 2u);
+        EXPECT_NE(s.asker.asked[1].text.find(row.question), std::string::npos) << s.asker.asked[1].text;
+        EXPECT_NE(s.disk.file.committed.find("class Weapons"), std::string::npos) << "nothing written";
+    }
+}
+
+// "Load it into the form" on a file that can no longer be read leaves every
+// typed value and says why.
+TEST(Mission, LoadingAFileThatCannotBeReadKeepsTheForm)
+{
+    Folder s;
+    openWith(s, ownFile());
+    tick(s.form, "UZI", "3");
+    const FormRecord typed = s.form;
+    s.disk.write("class A {\r\n");
+    s.asker.answers = {Answer::Load};
+    EXPECT_FALSE(s.press());
+    EXPECT_EQ(s.form.counts, typed.counts);
+    EXPECT_EQ(s.form.ticks, typed.ticks);
+    EXPECT_TRUE(s.mission.status().ends_with("description.ext was not loaded (line 1: a '{' without its '}'); the "
+                                             "form keeps its values"))
+        << s.mission.status();
+}
+
+// The close question names what would be lost.
+TEST(Mission, TheCloseQuestionNamesTheControlsThatDiffer)
+{
+    Folder s;
+    openWith(s, ownFile());
+    tick(s.form, "UZI", "3");
+    s.form.briefing[4] = 1;
+    EXPECT_TRUE(
+        s.mission.closingQuestion(s.form).details.starts_with("Changed: showWatch, UZI (ticked), UZI (count).\n"))
+        << s.mission.closingQuestion(s.form).details;
+}
+
 TEST(Mission, StartValuesReadNoByteAndStillAsk)
 {
     Folder s;
@@ -336,41 +429,53 @@ TEST(Mission, AQuestionAboutMillionsOfLinesStaysShort)
     EXPECT_EQ(std::count(q->details.begin(), q->details.end(), '\n'), Leftovers::keptLimit + 1);
 }
 
-// Keeping reads every statement whole: a larger file's lines are asked about,
-// and the status says so from the start.
-TEST(Mission, ALargeFileAsksBeforeDroppingWhatItCannotKeep)
+// A press edits a file of any size the reader takes, keeping everything it
+// does not change; the status says so from the start.
+TEST(Mission, ALargeFileIsEditedInPlace)
 {
     Folder s;
-    openWith(s, "// " + std::string(5u << 20, 'x') + "\r\n" + ownFile());
-    EXPECT_TRUE(s.mission.status().ends_with("; 1 line the form does not hold (line 1), in a file larger than a "
-                                             "press keeps lines from (4 MB): the next press asks before it drops "
-                                             "them"))
+    const std::string comment = "// " + std::string(5u << 20, 'x') + "\r\n";
+    openWith(s, comment + ownFile());
+    EXPECT_TRUE(s.mission.status().ends_with("; 1 line the form does not hold (line 1), which a press leaves as it "
+                                             "stands"))
         << s.mission.status();
-    const auto q = s.mission.questionBeforePress(s.form);
-    ASSERT_TRUE(q);
-    EXPECT_TRUE(q->text.ends_with("(line 1), in a file larger than a press keeps lines from (4 MB). Replace it and "
-                                  "drop them?"))
-        << q->text;
+    EXPECT_FALSE(s.mission.questionBeforePress(s.form));
+    s.form.counts[slotOf("M16")] = "5";
+    EXPECT_TRUE(s.press());
+    FormRecord changed;
+    tick(changed, "M16", "5");
+    changed.counts[ammoBoxOf("M16")] = "10";
+    EXPECT_EQ(s.disk.file.committed, comment + test::press(changed));
+    EXPECT_TRUE(s.asker.asked.empty());
 }
 
-TEST(Mission, KeepsWithoutAskingAndAsksOnlyForContradictions)
+TEST(Mission, LeavesWhatTheFormDoesNotHoldAndAsksOnlyForContradictions)
 {
     Folder s;
     openWith(s, "// mine\r\n" + ownFile() + "respawn = 3;\r\nshowMap=0;\r\nclass Extra\r\n{\r\n};\r\n");
     EXPECT_EQ(s.mission.status(), "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
-                                  "6 lines the form does not hold (lines 1, 35-39); the next press keeps 5 and asks "
-                                  "before it drops 1 that would contradict what the form writes (line 36)");
+                                  "6 lines the form does not hold (lines 1, 35-39), which a press leaves as they "
+                                  "stand; the next press asks before it drops 1 that would contradict what the form "
+                                  "writes (line 36)");
     const auto q = s.mission.questionBeforePress(s.form);
     ASSERT_TRUE(q);
-    EXPECT_EQ(q->details, "line 36: given again after line 11; the press writes showMap itself: showMap=0;\n");
+    EXPECT_EQ(q->details, "line 36: showMap again, which the press writes once: showMap=0;\n");
     s.asker.answers = {Answer::Replace};
     EXPECT_TRUE(s.press());
-    EXPECT_EQ(s.disk.file.committed, "// mine\r\n" + ownFile() + "respawn = 3;\r\nclass Extra\r\n{\r\n};\r\n");
-    EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, 314 bytes, 12:04:31; kept 5 lines the form "
-                                  "does not hold: lines 1, 35-38");
+    const std::string written = "// mine\r\n" + ownFile() + "respawn = 3;\r\nclass Extra\r\n{\r\n};\r\n";
+    EXPECT_EQ(s.disk.file.committed, written);
+    EXPECT_EQ(s.mission.status(), "/missions/m1: Wrote description.ext, 314 bytes, 12:04:31; dropped 1 line that "
+                                  "contradicted the form (line 36)");
+    // The written bytes are what the next press edits: nothing is asked,
+    // nothing lost.
     s.asker.asked.clear();
     EXPECT_TRUE(s.press());
-    EXPECT_TRUE(s.asker.asked.empty()) << "kept lines ask nothing";
+    EXPECT_TRUE(s.asker.asked.empty());
+    EXPECT_EQ(s.disk.file.committed, written);
+    s.form.counts[slotOf("M16")] = "6";
+    EXPECT_TRUE(s.press());
+    EXPECT_EQ(s.disk.file.committed.find("respawn = 3;\r\nclass Extra"), written.find("respawn = 3;\r\nclass Extra"));
+    EXPECT_NE(s.disk.file.committed.find("count = 6;"), std::string::npos);
 }
 
 TEST(Mission, LeavingOutASectionTheFileHasAsksAfterTheMessage)
@@ -425,11 +530,12 @@ TEST(Mission, StatusAfterEachKindOfOpen)
         {"x", true, Snapshot::State::NotAFile, "description.ext here is a socket; a press cannot replace it",
          Snapshot::Kind::Socket},
         {"showMap=2\r\nclass Weapons { class UZI { count = 2; }; };\r\n", true, Snapshot::State::Read,
-         "Read description.ext: 1 item, 0 script names, 1 briefing option; the next press writes the missing "
-         "Magazines section"},
+         "Read description.ext: 1 item, 0 script names, 1 briefing option; showCompass, showGPS, showNotepad, "
+         "showWatch, debriefing, showRadio are not set: the game's default until changed here"},
         {"class Magazines { class AK47 { count = 3; }; };\r\n", true, Snapshot::State::Read,
-         "Read description.ext: 1 item, 0 script names, 0 briefing options; 1 guess (line 1); the next press "
-         "writes the missing Weapons section"},
+         "Read description.ext: 1 item, 0 script names, 0 briefing options; showCompass, showGPS, showMap, "
+         "showNotepad, showWatch, debriefing, showRadio are not set: the game's default until changed here; 1 guess "
+         "(line 1)"},
     };
     for (const Case &c : cases) {
         Folder s;

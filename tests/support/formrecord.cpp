@@ -76,6 +76,8 @@ void FormRecord::setValue(ControlId checkBox, std::int16_t value)
 void FormRecord::showMessage(std::string_view text)
 {
     messages.emplace_back(text);
+    if (onMessage)
+        onMessage();
 }
 
 } // namespace qor

@@ -6,6 +6,7 @@
 #include "press/form.h"
 #include "press/formview.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ class FormRecord final : public Form, public FormView
     std::vector<std::string> messages;
     std::vector<ControlId> focusMoves;
     std::optional<ControlId> focus;
+    // Runs while a message shows: what another program does meanwhile.
+    std::function<void()> onMessage;
 };
 
 } // namespace qor

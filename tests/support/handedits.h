@@ -1,11 +1,13 @@
 #pragma once
 // Random hand edits of a file the press wrote: what a mission maker adds
 // beside the form's lines (keys, comments, classes, add-on entries), each put
-// where the file stays readable. Shared by the property test and the fuzz
-// target, so that both exercise the same edits.
+// where the file stays readable, and how they lay out the form's own lines
+// (blanks, one-line entries, keys in any case and order, line ends). Shared
+// by the property test and the fuzz target, so that both exercise the same
+// edits.
 
 #include "formrecord.h"
-#include "mission/keep.h"
+#include "mission/edit.h"
 
 #include <random>
 #include <string>
@@ -20,12 +22,23 @@ namespace qor::test
 // None names anything the form writes.
 std::string spliceHandEdits(const std::string &pressed, std::mt19937 &rng, int count);
 
-// A file loaded into the form, the loaded form pressed, and what that press
-// keeps of the file: the step every keeping property starts from.
-struct Keeping {
-    Kept kept;
+// `pressed` laid out by hand, meaning the same, with CR LF still: blanks
+// and ";" around the header's keys, keys in other cases and places, blank
+// lines dropped or added, entries on one line, in another order or with
+// their class names in another case, comments closing lines.
+std::string reshape(const std::string &pressed, std::mt19937 &rng);
+// CR LF made LF or CR throughout, or left.
+std::string withLineEnds(const std::string &crlfText, std::mt19937 &rng);
+
+// A file read as a document and the form it loads, and the edit a press of
+// that form makes of it: the step every editing property starts from.
+struct Editing {
+    Document document;
     FormRecord form;
+    Edit edit;
 };
-Keeping pressLoaded(std::string_view bytes);
+Editing pressLoaded(std::string bytes);
+// The edit of a read file into another form.
+Edit editInto(const Document &document, const FormRecord &form);
 
 } // namespace qor::test

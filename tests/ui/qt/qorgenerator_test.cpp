@@ -1262,8 +1262,8 @@ void QorGeneratorTest::asksBeforeDroppingLines()
     window->openWorkingFolder();
     QVERIFY2(
         window->statusText().contains(
-            "; 2 lines the form does not hold (lines 34-35); the next press keeps 1 and asks before it drops 1 that "
-            "would contradict what the form writes (line 34)"),
+            "; 2 lines the form does not hold (lines 34-35), which a press leaves as they stand; the next press asks "
+            "before it drops 1 that would contradict what the form writes (line 34)"),
         qPrintable(window->statusText()));
     answers = {qor::Answer(answer)};
     QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
