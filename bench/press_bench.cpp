@@ -1,10 +1,18 @@
 // One press of "G E N E R A T E" on the fullest form, into memory and into a
 // real file, each beside a baseline measured in the same run; the file read
-// back into the form beside the press in memory. After the run
-// the ratios to the baselines are printed.
+// back into the form beside the press in memory; a hand-written file edited
+// beside the press of the form value. After the run the ratios to the
+// baselines are printed, and the peak memory of a press of the largest
+// generated files against their size.
 #include "io/filesink.h"
+#include "io/snapshot.h"
+#include "mission/edit.h"
 #include "mission/loader.h"
 #include "testutil.h"
+
+#include <atomic>
+#include <malloc.h>
+#include <new>
 
 #include <QByteArray>
 #include <QDir>
@@ -20,6 +28,35 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+namespace
+{
+std::atomic<std::size_t> allocated{0}, peakAllocated{0};
+} // namespace
+
+// Every allocation counted, for the memory of a press of a large file.
+void *operator new(std::size_t size)
+{
+    void *p = std::malloc(size ? size : 1);
+    if (!p)
+        throw std::bad_alloc();
+    const std::size_t now = allocated += malloc_usable_size(p);
+    for (std::size_t seen = peakAllocated; now > seen && !peakAllocated.compare_exchange_weak(seen, now);) {
+    }
+    return p;
+}
+
+void operator delete(void *p) noexcept
+{
+    if (p)
+        allocated -= malloc_usable_size(p);
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept
+{
+    operator delete(p);
+}
 
 namespace
 {
@@ -108,6 +145,48 @@ void ReadFullestIntoForm(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fullestBytes().size()));
 }
 BENCHMARK(ReadFullestIntoForm);
+
+// A mission maker's own file of some 4 KB: the header scattered with blanks
+// and comments, entries on one line out of table order, add-on entries, no
+// Magazines section.
+const std::string &handWritten()
+{
+    static const std::string bytes = [] {
+        std::string s = "// Raid on the airfield\n// made by hand\nonLoadMission = \"Raid\"; // shown while loading\n\n";
+        s += "showMap = 1;\nrespawn = 3;\nrespawnDelay = 30;\nshowCompass=0; showGPS=1;\n\nclass Weapons {\n";
+        const auto &entries = qor::weaponEntries;
+        for (std::size_t n = entries.size(); n-- > 0;)
+            s += "    class " + std::string(entries[n].name) + " { count = " + std::to_string(n + 1) + "; }; // " +
+                 std::string(entries[n].name) + "\n";
+        for (int n = 0; s.size() < 3500; ++n)
+            s += "    class Addon_Gun" + std::to_string(n) + " { count = 2; };\n";
+        s += "};\nshowNotepad = 1;\nclass CfgSounds\n{\n    sounds[] = {};\n};\n";
+        while (s.size() < 4096)
+            s += "// notes on the mission, kept as they are\n";
+        return s;
+    }();
+    return bytes;
+}
+
+// The edit a press makes of it with one count changed: the file read as a
+// document once, the edit each time.
+void EditHandWrittenFile(benchmark::State &state)
+{
+    const qor::Document document = qor::readDocument(handWritten());
+    qor::Form form = document.loaded.form;
+    form.counts[static_cast<std::size_t>(qor::slotOf("M16"))] = "99";
+    qor::WindowFields fields;
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const qor::Edit e = qor::edit(document, form, fields);
+        size = e.bytes.size();
+        benchmark::DoNotOptimize(e.bytes.data());
+    }
+    if (size != handWritten().size() + 1)
+        state.SkipWithError("the edit changed more than one count");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * handWritten().size()));
+}
+BENCHMARK(EditHandWrittenFile);
 
 // 10 MB of classes the form does not know, each with a few keys: read and
 // set aside in time linear in the size.
@@ -225,8 +304,8 @@ class RatioReporter : public benchmark::ConsoleReporter
             // Seconds per iteration: real time for the file benchmarks,
             // which wait on the disk; CPU time for the press in memory.
             const std::string &name = run.run_name.function_name;
-            const bool inMemory =
-                name == "PressFullestInMemory" || name == "PressFullestForm" || name.rfind("Read", 0) == 0;
+            const bool inMemory = name == "PressFullestInMemory" || name == "PressFullestForm" ||
+                                  name.rfind("Read", 0) == 0 || name.rfind("Edit", 0) == 0;
             const double accumulated = inMemory ? run.cpu_accumulated_time : run.real_accumulated_time;
             const double seconds = accumulated / static_cast<double>(run.iterations);
             if (run.run_type == Run::RT_Iteration)
@@ -248,6 +327,36 @@ class RatioReporter : public benchmark::ConsoleReporter
     std::map<std::string, double> times_;
     std::map<std::string, double> medians_;
 };
+
+// A press of a generated file of `size` bytes, as the window makes it: the
+// file read into a document, the form changed in one count, the edit, and the
+// written bytes read as the next document. The peak of what is allocated
+// beyond the file, against the file and against the file plus the written
+// bytes.
+void pressMemory(const char *what, std::size_t size, const std::string &unit, bool inSection)
+{
+    const std::string section = "class Weapons {\r\nclass M16 { count = 4; };\r\n";
+    std::string bytes = qor::test::crlf(qor::test::headerLines()) + (inSection ? section : "");
+    bytes.reserve(size + unit.size() + 64);
+    while (bytes.size() < size)
+        bytes += unit;
+    bytes += inSection ? "};\r\n" : section + "};\r\n";
+    const std::size_t fileSize = bytes.size();
+    const std::size_t before = allocated;
+    peakAllocated = before;
+    qor::Document document = qor::readDocument(std::move(bytes));
+    qor::Form form = document.loaded.form;
+    form.counts[static_cast<std::size_t>(qor::slotOf("M16"))] = "5";
+    qor::WindowFields fields;
+    qor::Edit e = qor::edit(document, form, fields);
+    const std::size_t written = e.bytes.size();
+    document = {};
+    document = qor::readDocument(std::move(e.bytes));
+    const double peak = static_cast<double>(peakAllocated - before);
+    std::printf("press of %-28s %5.1f MB: peak %6.1f MB = %.2f x the file, %.2f x the file and the written bytes\n",
+                what, static_cast<double>(fileSize) / 1e6, peak / 1e6, peak / static_cast<double>(fileSize),
+                peak / static_cast<double>(fileSize + written));
+}
 
 } // namespace
 
@@ -300,5 +409,16 @@ int main(int argc, char **argv)
     }
     if (durable > 0 && plain > 0)
         std::printf("durable replace / plain write:     %8.2f x   (%.1f us)\n", durable / plain, plain * 1e6);
+    const double handEdit = reporter.time("EditHandWrittenFile");
+    if (handEdit > 0 && pure > 0)
+        std::printf("edit of a 4 KB hand-written file / press of the form value: %5.2f x   (%.2f us)\n",
+                    handEdit / pure, handEdit * 1e6);
+
+    std::printf("\n");
+    const std::size_t largest = qor::maxFileSize - 4096;
+    pressMemory("comments", largest, "// a note on the mission\r\n", false);
+    pressMemory("add-on entries", largest, "class Addon_Gun { count = 2; };\r\n", true);
+    pressMemory("entries listed again", largest, "class M16{count=1;};\r\n", true);
+    pressMemory("keys given again", largest, "showMap=1\r\n", false);
     return 0;
 }

@@ -469,22 +469,36 @@ class Editor
             // At one place, insertions before replacements.
             return a.begin != b.begin ? a.begin < b.begin : (a.begin == a.end) > (b.begin == b.end);
         });
-        std::size_t size = bytes_.size();
-        for (const Change &c : changes_)
-            size += c.text.size();
-        out_.bytes.reserve(size);
-        std::size_t from = 0;
+        // Twice through: the size first, so that the bytes are allocated
+        // once and no larger than they end up.
+        out_.bytes.reserve(splice(nullptr));
+        splice(&out_.bytes);
+    }
+
+    // The file with every change and every repeat removed, appended to `out`
+    // where given; its size.
+    std::size_t splice(std::string *out)
+    {
+        for (Cursor &c : removing_)
+            c.next = 0;
+        std::size_t size = 0, from = 0;
+        const auto copy = [&](std::size_t to) {
+            if (out)
+                out->append(bytes_, from, to - from);
+            size += to - from;
+        };
         const auto change = [&](std::size_t begin, std::size_t end, std::string_view text) {
             // A change inside one already made (a repeat inside a removed
             // section) has nothing left to change.
-            if (begin < from) {
-                if (begin == end)
-                    out_.bytes += text;
+            if (begin < from && begin != end)
                 return;
+            if (begin >= from) {
+                copy(begin);
+                from = end;
             }
-            out_.bytes.append(bytes_, from, begin - from);
-            out_.bytes += text;
-            from = end;
+            if (out)
+                *out += text;
+            size += text.size();
         };
         std::size_t repeatBegin = 0, repeatEnd = 0;
         bool repeat = nextRepeat(repeatBegin, repeatEnd);
@@ -495,7 +509,8 @@ class Editor
         }
         for (; repeat; repeat = nextRepeat(repeatBegin, repeatEnd))
             change(repeatBegin, repeatEnd, {});
-        out_.bytes.append(bytes_, from, std::string::npos);
+        copy(bytes_.size());
+        return size;
     }
 
     struct Named {
