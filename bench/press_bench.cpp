@@ -152,7 +152,8 @@ BENCHMARK(ReadFullestIntoForm);
 const std::string &handWritten()
 {
     static const std::string bytes = [] {
-        std::string s = "// Raid on the airfield\n// made by hand\nonLoadMission = \"Raid\"; // shown while loading\n\n";
+        std::string s =
+            "// Raid on the airfield\n// made by hand\nonLoadMission = \"Raid\"; // shown while loading\n\n";
         s += "showMap = 1;\nrespawn = 3;\nrespawnDelay = 30;\nshowCompass=0; showGPS=1;\n\nclass Weapons {\n";
         const auto &entries = qor::weaponEntries;
         for (std::size_t n = entries.size(); n-- > 0;)

@@ -38,7 +38,7 @@ void editsCleanly(std::string_view bytes, std::mt19937 &rng, bool handEdits)
 
     // Into another form: the written file says what that form presses, and
     // is where a second press of it ends.
-    const test::FormRecord other = test::randomForm(rng);
+    const FormRecord other = test::randomForm(rng);
     const Edit into = editInto(once.document, other);
     QOR_INVARIANT(!readDescription(into.bytes).refusal);
     const Editing again = pressLoaded(into.bytes);
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::mt19937 rng(static_cast<std::uint32_t>(std::hash<std::string_view>()(bytes)));
     editsCleanly(bytes, rng, false);
 
-    test::FormRecord form = test::randomForm(rng);
+    FormRecord form = test::randomForm(rng);
     std::string file = test::press(form);
     if (size % 2)
         file = test::reshape(file, rng);

@@ -117,15 +117,6 @@ class Editor
 
     void run()
     {
-        if (doc_.own) {
-            // Its every line is the press's: the fresh press is the edit.
-            if (write_)
-                out_.bytes = pressed_.bytes;
-            for (std::size_t s = 0; s < sectionTitles.size(); ++s)
-                if (!writtenSection(pressed_, s) && places_.sections[s].found)
-                    out_.sections.push_back(dropped(s));
-            return;
-        }
         header();
         for (std::size_t s = 0; s < sectionTitles.size(); ++s)
             section(s);
@@ -303,8 +294,9 @@ class Editor
         const std::vector<RowWritten> was = rowsWritten(doc_.pressed, s), now = rowsWritten(pressed_, s);
         if (!place.found) {
             // A press of the form as read would add the section too: only a
-            // change that writes into it adds it to a mission maker's file.
-            if (written->entries.empty() && !doc_.own)
+            // change that writes into it adds it to a mission maker's file;
+            // the tool's own file gets it back, empty, with any change.
+            if (written->entries.empty() && !(doc_.own && form_ != doc_.loaded.form))
                 return;
             addSection(s, *written);
             removeRepeats(places_.sectionRepeats[s], "class " + std::string(sectionTitles[s]));
@@ -537,8 +529,8 @@ class Editor
 
 // Whether the bytes are what a press writes: every header key in its shape
 // and order, each section the file has with its entries in table order, each
-// in the writer's shape, and nothing else. A press's own file edits into a
-// fresh press of the form, whatever the form held when it was written.
+// in the writer's shape, and nothing else. Such a file gets its sections back
+// as a press writes them, empty or not, so that it edits into a fresh press.
 bool isOwn(std::string_view bytes, const Loaded &loaded)
 {
     const Places &places = loaded.places;
