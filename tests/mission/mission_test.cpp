@@ -49,8 +49,8 @@ struct Disk {
         s.bytes = state == Snapshot::State::Read && reading == Reading::Whole ? file.committed : "";
         s.size = file.committed.size();
         s.modified = version + static_cast<std::int64_t>(file.committed.size()); // a press changes the size here
-        s.hash = std::hash<std::string>()(file.committed);
-        s.hashed = reading != Reading::Identity;
+        s.hashed = reading != Reading::Identity; // as on disk: an identity read reads no byte
+        s.hash = s.hashed ? std::hash<std::string>()(file.committed) : 0;
         return s;
     }
 };
