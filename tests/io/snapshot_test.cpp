@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
@@ -121,6 +122,29 @@ TEST_F(Snapshots, EachReadingTellsTheSameVersions)
     // identity is the same file.
     for (const Snapshot *read : {&whole, &hashed, &identity})
         EXPECT_TRUE(read->sameVersion(whole) && read->sameVersion(hashed) && read->sameVersion(identity));
+}
+
+// Another program saves by writing a file beside it and renaming that over
+// it: same size, same time, and when only the identity was read, nothing but
+// which file it is tells the versions apart.
+TEST_F(Snapshots, AFileRenamedOverItIsANewVersion)
+{
+    for (const Reading reading : {Reading::Whole, Reading::Version, Reading::Identity}) {
+        ASSERT_TRUE(test::writeFile(file(), "showMap=1\r\n"));
+        const Snapshot before = snapshotOf(file(), reading);
+        const std::string other = (dir_ / "other.ext").string();
+        ASSERT_TRUE(test::writeFile(other, "showMap=0\r\n"));
+        struct stat st = {};
+        ASSERT_EQ(::stat(file().c_str(), &st), 0);
+        const timespec times[] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+        ASSERT_EQ(::rename(other.c_str(), file().c_str()), 0);
+        const Snapshot after = snapshotOf(file(), reading);
+        ASSERT_EQ(after.size, before.size);
+        ASSERT_EQ(after.modified, before.modified);
+        EXPECT_FALSE(before.sameVersion(after)) << static_cast<int>(reading);
+        EXPECT_FALSE(after.sameVersion(before)) << static_cast<int>(reading);
+    }
 }
 
 TEST_F(Snapshots, ARenamedFolderIsNamedAsItIsNow)

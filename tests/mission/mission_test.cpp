@@ -24,6 +24,7 @@ struct Disk {
     Snapshot::State state = Snapshot::State::Read;
     Snapshot::Kind kind = Snapshot::Kind::File;
     std::int64_t version = 0;
+    std::uint64_t identity = 1;     // which file: another renamed over it is another
     std::string folder, linkTarget; // as the system names them now
     bool outsideFolder = false;
     std::vector<Reading> readings;
@@ -45,6 +46,8 @@ struct Disk {
             return s;
         s.state = state;
         s.kind = kind;
+        s.device = 1;
+        s.file = identity;
         s.reason = "Permission denied";
         s.bytes = state == Snapshot::State::Read && reading == Reading::Whole ? file.committed : "";
         s.size = file.committed.size();
