@@ -1,7 +1,7 @@
-// description.ext as the mission finds it on this machine's disk: each kind
+// description.ext as a snapshot finds it on this machine's disk: each kind
 // of file, and a change by another program. The unreadable file is read in a
 // forked child as an ordinary user (uid 65534), since root reads anything.
-#include "mission/mission.h"
+#include "io/snapshot.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
