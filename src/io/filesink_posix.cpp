@@ -1,3 +1,7 @@
+// The POSIX file sink: the name walked to its target and the replace itself.
+// Beside it, each its own job: paths as messages name them (shownpath), the
+// temporary file's life (temporary), the old file's access carried over
+// (access).
 #include "io/filesink.h"
 
 #include "io/access_posix.h"
