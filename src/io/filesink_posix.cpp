@@ -1,30 +1,32 @@
+// The POSIX file sink: the name walked to its target and the replace itself.
+// Beside it, each its own job: paths as messages name them (shownpath), the
+// temporary file's life (temporary), the old file's access carried over
+// (access).
 #include "io/filesink.h"
 
+#include "io/access_posix.h"
+#include "io/descriptor_posix.h"
 #include "io/filesink_posix.h"
+#include "io/shownpath_posix.h"
+#include "io/temporary_posix.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
-#if defined(__linux__) || defined(__APPLE__)
-#include <sys/xattr.h>
-#endif
-
 namespace qor
 {
+
+using detail::Fd;
+using detail::openFolder;
+using detail::Path;
 
 namespace
 {
@@ -36,324 +38,6 @@ int syncData(int fd)
 #else
     return ::fdatasync(fd);
 #endif
-}
-
-// Owns one file descriptor.
-class Fd
-{
-  public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd &&other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd &operator=(Fd &&other) noexcept
-    {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes and returns close()'s own result, which a network file system
-    // may use to report a failed write.
-    int reset()
-    {
-        const int result = fd_ >= 0 ? ::close(fd_) : 0;
-        fd_ = -1;
-        return result;
-    }
-
-  private:
-    int fd_ = -1;
-};
-
-// A folder to create, rename and unlink in. Read access is needed only to
-// sync it; a folder that grants search and write but not read is still used.
-Fd openFolder(int at, const char *path)
-{
-    Fd folder(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-#ifdef O_PATH
-    if (!folder.valid() && errno == EACCES)
-        folder = Fd(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC));
-#endif
-    return folder;
-}
-
-// Length of the valid UTF-8 character at the start of s, or 0.
-std::size_t validSequence(std::string_view s)
-{
-    const auto byte = [&](std::size_t n) { return static_cast<unsigned char>(s[n]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || s.size() < length)
-        return 0;
-    for (std::size_t n = 1; n < length; ++n)
-        if ((byte(n) & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms, UTF-16 surrogates and values beyond U+10FFFF.
-    const unsigned char second = byte(1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second > 0x8F))
-        return 0;
-    return length;
-}
-
-// A path as a message shows it: each byte that is not part of valid UTF-8
-// becomes U+FFFD. Only for showing; system calls get the bytes themselves.
-std::string showable(std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t n = validSequence(bytes.substr(at));
-        out += n > 0 ? bytes.substr(at, n) : "\xEF\xBF\xBD";
-        at += std::max<std::size_t>(n, 1);
-    }
-    return out;
-}
-
-// The working folder's path as the system names it now. A deleted folder
-// has no name left for getcwd(); Linux still shows its last one.
-std::string workingFolderPath()
-{
-    std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
-    if (path)
-        return path.get();
-    std::string last(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/cwd", last.data(), last.size());
-    if (n <= 0 || last[0] != '/')
-        return {};
-    last.resize(static_cast<std::size_t>(n));
-    static constexpr std::string_view deleted = " (deleted)";
-    if (last.ends_with(deleted))
-        last.resize(last.size() - deleted.size());
-    return last;
-}
-
-// A path as a message names it: the real folders it passes through, with
-// links spliced in and ".." taking off the last name, so that it is the path
-// the file really has. A relative one starts at the working folder.
-struct Path {
-    bool absolute = false;
-    std::vector<std::string> names;
-
-    Path &enter(std::string_view path)
-    {
-        if (path.starts_with('/')) {
-            absolute = true;
-            names.clear();
-        }
-        for (std::size_t at = 0; at <= path.size();) {
-            const std::size_t end = std::min(path.find('/', at), path.size());
-            const std::string_view name = path.substr(at, end - at);
-            if (name == ".." && !names.empty() && names.back() != "..")
-                names.pop_back();
-            else if (!name.empty() && name != "." && !(name == ".." && absolute))
-                names.emplace_back(name);
-            at = end + 1;
-        }
-        return *this;
-    }
-    Path operator/(std::string_view path) const
-    {
-        Path out = *this;
-        return out.enter(path);
-    }
-    std::string shown() const
-    {
-        Path full;
-        full.absolute = absolute;
-        if (!absolute)
-            full.enter(workingFolderPath());
-        for (const std::string &name : names)
-            full.enter(name);
-        std::string text;
-        for (const std::string &name : full.names)
-            text += (full.absolute || !text.empty() ? "/" : "") + name;
-        return showable(text.empty() ? "/" : text);
-    }
-};
-
-constexpr std::size_t randomTail = 10;
-constexpr char tailDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-
-// What every temporary for base starts with: the target's name, hidden.
-std::string temporaryPrefix(std::string_view base)
-{
-    return "." + std::string(base.substr(0, 200)) + ".";
-}
-
-// A name nobody else picks: the prefix with a random tail.
-std::string temporaryName(std::string_view base)
-{
-    static std::uint64_t state = std::random_device{}();
-    state += 0x9E3779B97F4A7C15u;
-    // Mixed with the process id, so that programs forked from one parent part.
-    std::uint64_t z = state ^ (static_cast<std::uint64_t>(::getpid()) << 20);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    z ^= z >> 31;
-    std::string name = temporaryPrefix(base);
-    for (std::size_t n = 0; n < randomTail; ++n, z /= 62)
-        name += tailDigits[z % 62];
-    return name;
-}
-
-// A press takes milliseconds, a slow network share seconds; an hour leaves
-// room for clocks that differ between a share and this machine, so a
-// temporary this old belongs to a press that was killed, never to one that
-// still runs.
-constexpr std::time_t staleAfterSeconds = 60 * 60;
-
-// Removes the temporaries that killed presses of this user left for base,
-// matched by their exact name pattern. A folder this process may not list
-// keeps them.
-void removeStale(int folder, std::string_view base)
-{
-    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *list = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!list) {
-        if (fd >= 0)
-            ::close(fd);
-        return;
-    }
-    const std::string prefix = temporaryPrefix(base);
-    const std::time_t now = std::time(nullptr);
-    while (const dirent *entry = ::readdir(list)) {
-        const std::string_view name = entry->d_name;
-        if (name.size() != prefix.size() + randomTail || !name.starts_with(prefix) ||
-            name.substr(prefix.size()).find_first_not_of(tailDigits) != std::string_view::npos)
-            continue;
-        struct stat st {
-        };
-        if (::fstatat(::dirfd(list), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid() && now - st.st_mtime >= staleAfterSeconds)
-            ::unlinkat(::dirfd(list), entry->d_name, 0);
-    }
-    ::closedir(list);
-}
-
-bool ignorable(int error)
-{
-    return error == ENOTSUP || error == EOPNOTSUPP || error == EPERM;
-}
-
-#if defined(__linux__)
-ssize_t listAttributes(int fd, char *names, std::size_t size)
-{
-    return ::flistxattr(fd, names, size);
-}
-ssize_t getAttribute(int fd, const char *name, void *value, std::size_t size)
-{
-    return ::fgetxattr(fd, name, value, size);
-}
-int setAttribute(int fd, const char *name, const void *value, std::size_t size)
-{
-    return ::fsetxattr(fd, name, value, size, 0);
-}
-#elif defined(__APPLE__)
-ssize_t listAttributes(int fd, char *names, std::size_t size)
-{
-    return ::flistxattr(fd, names, size, 0);
-}
-ssize_t getAttribute(int fd, const char *name, void *value, std::size_t size)
-{
-    return ::fgetxattr(fd, name, value, size, 0, 0);
-}
-int setAttribute(int fd, const char *name, const void *value, std::size_t size)
-{
-    return ::fsetxattr(fd, name, value, size, 0, 0);
-}
-#endif
-
-#if defined(__linux__) || defined(__APPLE__)
-// Reads a list or a value whose size may change between asking and reading.
-template <typename Read> bool readGrowing(std::vector<char> &buffer, Read read)
-{
-    for (;;) {
-        const ssize_t size = read(nullptr, 0);
-        if (size < 0)
-            return false;
-        buffer.clear();
-        if (size == 0)
-            return true;
-        buffer.resize(static_cast<std::size_t>(size));
-        const ssize_t got = read(buffer.data(), buffer.size());
-        if (got >= 0) {
-            buffer.resize(static_cast<std::size_t>(got));
-            return true;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-}
-#endif
-
-constexpr const char *accessAcl = "system.posix_acl_access";
-
-// Extended attributes, which carry POSIX ACLs on Linux. A file system without
-// them, or an attribute this process may not set, is no failure; returns the
-// errno of any other. aclKept tells whether the old file's ACL was set.
-int copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to, bool &aclKept)
-{
-    aclKept = false;
-#if defined(__linux__) || defined(__APPLE__)
-    std::vector<char> names;
-    if (from < 0 || !readGrowing(names, [&](char *b, std::size_t n) { return listAttributes(from, b, n); }))
-        return from < 0 || ignorable(errno) ? 0 : errno;
-    std::vector<char> value;
-    for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
-        const char *name = names.data() + at;
-        if (!readGrowing(value, [&](char *b, std::size_t n) { return getAttribute(from, name, b, n); })) {
-            if (errno == ENODATA || ignorable(errno)) // removed meanwhile, or hidden from us
-                continue;
-            return errno;
-        }
-        if (setAttribute(to, name, value.data(), value.size()) == 0)
-            aclKept = aclKept || std::strcmp(name, accessAcl) == 0;
-        else if (!ignorable(errno))
-            return errno;
-    }
-#endif
-    return 0;
-}
-
-// The old file's owner, group, mode and ACL on the new file, and no more:
-// the entries the folder's default ACL put on it go, and where the group
-// cannot be kept its rights are cleared rather than handed to the presser's
-// group. Returns an errno, or 0.
-int keepAccess(int old, int file, const struct stat &was)
-{
-    // Owner where this process may set it (root); else the group alone, which
-    // a member of the group may set. Both before the mode: a change of owner
-    // clears setgid.
-    if (::fchown(file, was.st_uid, was.st_gid) != 0) {
-        if (errno != EPERM)
-            return errno;
-        if (::fchown(file, static_cast<uid_t>(-1), was.st_gid) != 0 && errno != EPERM)
-            return errno;
-    }
-    struct stat now {
-    };
-    if (::fstat(file, &now) != 0)
-        return errno;
-    mode_t mode = was.st_mode & 07777;
-    if (now.st_gid != was.st_gid)
-        mode &= ~(S_ISGID | S_IRWXG);
-    bool aclKept = false;
-    if (const int failure = copyAttributes(old, file, aclKept))
-        return failure;
-#if defined(__linux__)
-    if (!aclKept && ::fremovexattr(file, accessAcl) != 0 && errno != ENODATA && !ignorable(errno))
-        return errno;
-#endif
-    // With an ACL, the group bits are its mask: cleared, they also clear
-    // what the named entries grant.
-    return ::fchmod(file, mode) == 0 ? 0 : errno;
 }
 
 // Whether the folder takes no new names and keeps every old one (chattr +a):
@@ -601,7 +285,7 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     if (!mayReplace(target))
         return false;
     const int folder = target.folder.get();
-    removeStale(folder, target.base);
+    detail::removeStale(folder, target.base);
     Fd old;
     if (target.exists) {
         // Only to read its extended attributes; O_NONBLOCK in case it was
@@ -618,21 +302,14 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
         }
     }
 
+    // Private until its owner and mode are set; a new file gets the umask's
+    // mode and the folder's default ACL.
     std::string temporary;
-    Fd file;
-    for (int attempt = 0; !file.valid() && attempt < 100; ++attempt) {
-        temporary = temporaryName(target.base);
-        // Private until its owner and mode are set; a new file gets the
-        // umask's mode and the folder's default ACL.
-        file = Fd(::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
-                           target.exists ? 0600 : 0666));
-        if (!file.valid() && errno != EEXIST)
-            return fail(errno);
-    }
+    Fd file = detail::createTemporary(folder, target.base, target.exists ? 0600 : 0666, temporary);
     if (!file.valid())
-        return fail(EEXIST);
+        return fail(errno);
 
-    int failure = target.exists ? keepAccess(old.get(), file.get(), target.old) : 0;
+    int failure = target.exists ? detail::keepAccess(old.get(), file.get(), target.old) : 0;
     if (failure == 0 && !writeAll(file.get(), bytes))
         failure = -1;
     if (failure == 0 && calls.syncData(file.get()) != 0)

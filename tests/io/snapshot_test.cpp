@@ -1,12 +1,13 @@
-// description.ext as the mission finds it on this machine's disk: each kind
+// description.ext as a snapshot finds it on this machine's disk: each kind
 // of file, and a change by another program. The unreadable file is read in a
 // forked child as an ordinary user (uid 65534), since root reads anything.
-#include "mission/mission.h"
+#include "io/snapshot.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
@@ -117,7 +118,33 @@ TEST_F(Snapshots, EachReadingTellsTheSameVersions)
     EXPECT_TRUE(hashed.bytes.empty() && identity.bytes.empty());
     EXPECT_EQ(hashed.hash, whole.hash);
     EXPECT_FALSE(identity.hashed);
-    EXPECT_TRUE(identity.sameVersion(whole) && hashed.sameVersion(whole));
+    // From either side: a version read whole after a start that read only the
+    // identity is the same file.
+    for (const Snapshot *read : {&whole, &hashed, &identity})
+        EXPECT_TRUE(read->sameVersion(whole) && read->sameVersion(hashed) && read->sameVersion(identity));
+}
+
+// Another program saves by writing a file beside it and renaming that over
+// it: same size, same time, and when only the identity was read, nothing but
+// which file it is tells the versions apart.
+TEST_F(Snapshots, AFileRenamedOverItIsANewVersion)
+{
+    for (const Reading reading : {Reading::Whole, Reading::Version, Reading::Identity}) {
+        ASSERT_TRUE(test::writeFile(file(), "showMap=1\r\n"));
+        const Snapshot before = snapshotOf(file(), reading);
+        const std::string other = (dir_ / "other.ext").string();
+        ASSERT_TRUE(test::writeFile(other, "showMap=0\r\n"));
+        struct stat st = {};
+        ASSERT_EQ(::stat(file().c_str(), &st), 0);
+        const timespec times[] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+        ASSERT_EQ(::rename(other.c_str(), file().c_str()), 0);
+        const Snapshot after = snapshotOf(file(), reading);
+        ASSERT_EQ(after.size, before.size);
+        ASSERT_EQ(after.modified, before.modified);
+        EXPECT_FALSE(before.sameVersion(after)) << static_cast<int>(reading);
+        EXPECT_FALSE(after.sameVersion(before)) << static_cast<int>(reading);
+    }
 }
 
 TEST_F(Snapshots, ARenamedFolderIsNamedAsItIsNow)

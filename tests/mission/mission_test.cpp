@@ -24,6 +24,7 @@ struct Disk {
     Snapshot::State state = Snapshot::State::Read;
     Snapshot::Kind kind = Snapshot::Kind::File;
     std::int64_t version = 0;
+    std::uint64_t identity = 1;     // which file: another renamed over it is another
     std::string folder, linkTarget; // as the system names them now
     bool outsideFolder = false;
     std::vector<Reading> readings;
@@ -45,12 +46,14 @@ struct Disk {
             return s;
         s.state = state;
         s.kind = kind;
+        s.device = 1;
+        s.file = identity;
         s.reason = "Permission denied";
         s.bytes = state == Snapshot::State::Read && reading == Reading::Whole ? file.committed : "";
         s.size = file.committed.size();
         s.modified = version + static_cast<std::int64_t>(file.committed.size()); // a press changes the size here
-        s.hash = std::hash<std::string>()(file.committed);
-        s.hashed = reading != Reading::Identity;
+        s.hashed = reading != Reading::Identity; // as on disk: an identity read reads no byte
+        s.hash = s.hashed ? std::hash<std::string>()(file.committed) : 0;
         return s;
     }
 };

@@ -5,9 +5,11 @@
 #
 # installs with /S, checks the files, the Start-menu entry, Explorer's two
 # "Open with" entries and the uninstall entry, runs the installed program,
-# installs again over a copy that is running, then uninstalls with /S while
-# the program runs and checks that every file and registry key is as it was
-# before the install.
+# installs again over a copy that is running, uninstalls with /S while the
+# program runs (stopped, holding values not yet written, then answering) and
+# checks that every file and registry key is as it was before the install;
+# then installs again and uninstalls as a user clicks through it. Neither
+# uninstall may leave anything in the temporary folders.
 set -uo pipefail
 
 installer=$(realpath "${1:?installer}")
@@ -22,18 +24,20 @@ shortcut="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/descripti
 exe=$(windows_path "$program_dir")\\qorgenerator.exe
 
 # The user's profile and HKEY_CURRENT_USER, to compare with after the
-# uninstall. The temporary folders are left out: an NSIS uninstaller runs from
-# a copy there that Windows removes later.
+# uninstall. The temporary folders are listed apart: the program and Wine
+# may leave their own things there while the uninstaller runs.
 snapshot() {
     (cd "$users" && find . \( -path ./Temp -o -path ./AppData/Local/Temp \) -prune -o -print | sort) >"$work/$1.files"
     wine64 reg export HKCU "$(windows_path "$work/$1.reg")" /y >>"$work/wine.log" 2>&1
     # One line per key and per value, under the key's name. Wine's own
     # settings (Software\Wine) change as Wine runs, and the times it stamps
-    # on keys do not matter.
+    # on keys do not matter. The console's settings (Console) Windows has
+    # from the start; Wine writes them when it first opens a console, as for
+    # the command interpreter that removes uninstall.exe.
     iconv -f UTF-16LE -t UTF-8 "$work/$1.reg" | tr -d '\r' | awk '
-        /^\[/ { key = $0; if (key !~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/) print key; next }
+        /^\[/ { key = $0; if (key !~ skip) print key; next }
         /^#time=/ || /^$/ { next }
-        key !~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/ { print key " " $0 }' >"$work/$1.keys"
+        key !~ skip { print key " " $0 }' skip='^\\[HKEY_CURRENT_USER\\\\(Software\\\\Wine|Console)[]\\\\]' >"$work/$1.keys"
 }
 
 # The data of one value (the default value for "") as reg query prints it.
@@ -53,6 +57,10 @@ value() {
 # design, so the comparison starts without them.
 wine64 reg delete 'HKCU\Software\qorgenerator' /f >>"$work/wine.log" 2>&1 || true
 snapshot before
+# What the uninstaller itself may leave in the temporary folders: nothing.
+temporaries() {
+    (cd "$users" && find Temp AppData/Local/Temp -mindepth 1 -iname '~ns*' 2>/dev/null | sort)
+}
 wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S exited with $?"
 
 for file in qorgenerator.exe LICENSE.txt README.txt uninstall.exe; do
@@ -94,33 +102,77 @@ start_program() {
 program_ended() {
     timeout 30 tail --pid="$program_pid" -f /dev/null || fail "$1 left the program running"
 }
+# Ends the running copy as the system would, and waits until its windows
+# are gone, so that the next start_program finds the next copy's.
+stop_program() {
+    kill "$program_pid"
+    wait "$program_pid" 2>/dev/null
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '^description\.ext generator' >/dev/null || break
+        sleep 0.1
+    done
+}
 start_program
 wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S over a running copy exited with $?"
 program_ended "the installer"
 [[ -f $program_dir/qorgenerator.exe ]] || fail "installing over a running copy lost the program"
 start_program
 # A copy that does not answer (stopped here) stays, and so does everything:
-# the uninstaller, run in place so that its exit status is its own, fails.
+# the uninstaller waits for it and fails.
 kill -STOP "$program_pid"
-wine64 "$program_dir/uninstall.exe" /S "_?=$(windows_path "$program_dir")" >>"$work/wine.log" 2>&1 &&
+wine64 "$program_dir/uninstall.exe" /S >>"$work/wine.log" 2>&1 &&
     fail "uninstall.exe /S reported success while the program ran"
 [[ -f $program_dir/qorgenerator.exe ]] || fail "the uninstall removed the program file of a running copy"
 [[ -n $(value "$uninstall_key" DisplayName) ]] || fail "the failed uninstall removed the uninstall entry"
 kill -CONT "$program_pid"
+stop_program
+
+# A copy holding values not yet written asks before it closes, where a silent
+# uninstall's user may never see it: the uninstaller does not report success
+# while the question waits, and removes nothing.
+start_program
+win=$(xdotool search --onlyvisible --name '^description\.ext generator' | head -n 1)
+xdotool windowactivate --sync "$win" key --delay 100 Tab space # ticks the first item
+wine64 "$program_dir/uninstall.exe" /S >>"$work/wine.log" 2>&1 &&
+    fail "uninstall.exe /S reported success while the program asked about values not yet written"
+xdotool search --onlyvisible --name '^description\.ext generator$' >/dev/null ||
+    fail "the program did not ask about its values not yet written"
+[[ -f $program_dir/qorgenerator.exe ]] || fail "the uninstall removed the program file while the program asked"
+[[ -n $(value "$uninstall_key" DisplayName) ]] || fail "the failed uninstall removed the uninstall entry"
+stop_program
+start_program
 
 # The program keeps the folders it worked in under HKCU\Software\qorgenerator;
 # they go with it.
 wine64 reg add 'HKCU\Software\qorgenerator' /v RecentFolders /t REG_MULTI_SZ /d 'C:\missions' /f >>"$work/wine.log" 2>&1
 wine64 "$program_dir/uninstall.exe" /S >>"$work/wine.log" 2>&1 || fail "uninstall.exe /S exited with $?"
-# The uninstaller starts a copy of itself from Temp and returns at once; it
-# removes the registry keys first, then the files.
-for _ in $(seq 120); do
-    snapshot after
-    cmp -s "$work/before.files" "$work/after.files" && break
-    sleep 0.5
-done
 program_ended "the uninstaller"
-diff "$work/before.files" "$work/after.files" || fail "the uninstall left files other than before the install"
-diff "$work/before.keys" "$work/after.keys" || fail "the uninstall left registry keys other than before the install"
+# uninstall.exe itself, and the folder it is in, go a moment after it ends.
+uninstalled() {
+    for _ in $(seq 120); do
+        snapshot after
+        cmp -s "$work/before.files" "$work/after.files" && break
+        sleep 0.5
+    done
+    diff "$work/before.files" "$work/after.files" || fail "$1 left files other than before the install"
+    diff "$work/before.keys" "$work/after.keys" || fail "$1 left registry keys other than before the install"
+    [[ -z $(temporaries) ]] || fail "$1 left in the temporary folders: $(temporaries)"
+}
+uninstalled "the silent uninstall"
+
+# As a user clicks through it: Return on the confirmation page, Return on the
+# last page; it ends once its window closes.
+wine64 "$installer" /S >>"$work/wine.log" 2>&1 || fail "installer /S exited with $?"
+wine64 "$program_dir/uninstall.exe" >>"$work/wine.log" 2>&1 &
+uninstaller_pid=$!
+for _ in 1 2; do
+    sleep 2
+    page=$(timeout 60 xdotool search --sync --onlyvisible --name ' Uninstall' | head -n 1)
+    [[ -n $page ]] || fail "the uninstaller shows no page"
+    xdotool windowactivate --sync "$page" key Return
+done
+timeout 60 tail --pid="$uninstaller_pid" -f /dev/null || fail "the uninstaller did not end after its last page"
+wait "$uninstaller_pid" || fail "uninstall.exe exited with $?"
+uninstalled "the uninstall clicked through"
 
 finish installer
