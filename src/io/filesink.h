@@ -18,7 +18,7 @@
 // One header for every platform: each platform has its own implementation
 // file (filesink_posix.cpp, filesink_windows.cpp).
 
-#include "press/command.h"
+#include "format/filewords.h"
 #include "press/outputfile.h"
 
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "format/ansi.h"
 #include "format/countformat.h"
+#include "format/filewords.h"
 #include "format/plaintext.h"
 #include "format/reader.h"
 
@@ -17,7 +18,6 @@ namespace
 {
 
 constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
-constexpr std::array<std::string_view, 2> sectionTitles{"Weapons", "Magazines"};
 
 bool isBlank(char c)
 {
@@ -72,14 +72,14 @@ std::vector<RowWritten> rowsWritten(const Pressed &pressed, std::size_t section)
 // The press's CR LF made the file's own line end.
 std::string withLineEnd(std::string_view text, std::string_view lineEnd)
 {
-    if (lineEnd == "\r\n")
+    if (lineEnd == pressLineEnd)
         return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text.compare(at, 2, "\r\n") == 0) {
+        if (text.compare(at, pressLineEnd.size(), pressLineEnd) == 0) {
             out += lineEnd;
-            ++at;
+            at += pressLineEnd.size() - 1;
         } else {
             out += text[at];
         }
@@ -91,7 +91,7 @@ std::string firstLineEnd(std::string_view bytes)
 {
     const std::size_t at = bytes.find_first_of("\r\n");
     if (at == std::string_view::npos)
-        return "\r\n";
+        return std::string(pressLineEnd);
     if (bytes[at] == '\n')
         return "\n";
     return bytes.compare(at, 2, "\r\n") == 0 ? "\r\n" : "\r";

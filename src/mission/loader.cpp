@@ -2,6 +2,7 @@
 
 #include "format/ansi.h"
 #include "format/countformat.h"
+#include "format/filewords.h"
 #include "press/sections.h"
 #include "press/startvalues.h"
 
@@ -275,13 +276,13 @@ class Loader final : public StatementSink
             return;
         }
         // ClassBegin: ends never stand at the top, the reader refuses them.
-        const bool weapons = sameIgnoringCase(s.name, "Weapons");
-        const bool magazines = sameIgnoringCase(s.name, "Magazines");
+        const bool weapons = sameIgnoringCase(s.name, sectionTitles[weaponsSection]);
+        const bool magazines = sameIgnoringCase(s.name, sectionTitles[magazinesSection]);
         if (!weapons && !magazines)
             return leftoverBlock(s, "class the form does not know");
         if (!s.base.empty())
             return leftoverBlock(s, "section that inherits from another class");
-        section_ = weapons ? 0 : 1;
+        section_ = weapons ? weaponsSection : magazinesSection;
         if (s.conditional)
             return leftoverBlock(s, inConditional, &places_.sectionRepeats[section_]);
         bool &seen = weapons ? report_.hasWeapons : report_.hasMagazines;

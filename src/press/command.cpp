@@ -55,12 +55,12 @@ Pressed pressForm(const Form &form, WindowFields &fields)
 
     fields.valid = validTrue;
     firstCheckPass(form, fields, pressed.failed);
-    section("Weapons", weaponEntries, form, out, fields);
+    section(sectionTitles[weaponsSection], weaponEntries, form, out, fields);
 
     // Each section answers only to its own pass.
     fields.valid = validTrue;
     secondCheckPass(form, fields, pressed.failed);
-    section("Magazines", magazineEntries, form, out, fields);
+    section(sectionTitles[magazinesSection], magazineEntries, form, out, fields);
 
     pressed.sections = out.takeSections();
     pressed.bytes = out.take();

@@ -18,6 +18,7 @@
 // The window only moves values between its widgets and FormView; every
 // decision is made here, without Qt, so all of it is testable in memory.
 
+#include "format/filewords.h"
 #include "press/form.h"
 #include "press/formview.h"
 #include "press/outputfile.h"
@@ -30,8 +31,6 @@
 
 namespace qor
 {
-
-inline constexpr const char *fileName = "description.ext";
 
 // What one press makes of a form.
 struct Pressed {

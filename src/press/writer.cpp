@@ -2,10 +2,14 @@
 
 #include "format/ansi.h"
 #include "format/countformat.h"
+#include "format/filewords.h"
 #include "press/startvalues.h"
 
 namespace qor
 {
+
+// The shapes below spell the line end out, so that each is one append.
+static_assert(pressLineEnd == "\r\n");
 
 namespace
 {
@@ -41,7 +45,7 @@ void FileWriter::append(std::string_view utf8)
 void FileWriter::line(std::string_view utf8)
 {
     append(utf8);
-    bytes_ += "\r\n";
+    bytes_ += pressLineEnd;
 }
 
 void FileWriter::header(const Form &form)
