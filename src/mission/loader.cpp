@@ -224,8 +224,12 @@ class Loader final : public StatementSink
         case StatementKind::Comment:
             report_.leftovers.add(s.firstLine, s.lastLine, "comment", true);
             return true;
-        case StatementKind::Include:
-            leftover(s, "#include of another file");
+        case StatementKind::Directive:
+            leftover(s, "preprocessor line");
+            return true;
+        case StatementKind::Import:
+        case StatementKind::Macro:
+            leftover(s, "import or macro call");
             return true;
         case StatementKind::Semicolon:
             leftover(s, "a ';' on its own");
