@@ -446,6 +446,11 @@ class Scanner
                 last = '/';
                 continue;
             }
+            if (inString && c == '\\' && !isLineEnd(peek(1)) && at_ + 1 < s_.size()) {
+                at_ += 2; // an escaped quote or backslash
+                last = 0;
+                continue;
+            }
             if (!inString && !inComment && c == '/' && peek(1) == '/')
                 inComment = true;
             else if (!inComment && c == '"')
@@ -454,6 +459,8 @@ class Scanner
                 last = c;
             ++at_;
         }
+        if (inString)
+            refuse("a string without its closing quote");
         std::size_t to = at_;
         while (to > from && isBlank(s_[to - 1]))
             --to;
