@@ -284,8 +284,11 @@ class Scanner
         }
         st.lastLine = line_;
         st.end = at_;
-        while (st.end > st.begin && (isBlank(s_[st.end - 1]) || isLineEnd(s_[st.end - 1])))
-            --st.end;
+        // A line end taken last (a "\" before an empty line) is not the
+        // statement's, nor its line.
+        for (; st.end > st.begin && (isBlank(s_[st.end - 1]) || isLineEnd(s_[st.end - 1])); --st.end)
+            if (s_[st.end - 1] == '\n' || (s_[st.end - 1] == '\r' && (st.end == s_.size() || s_[st.end] != '\n')))
+                --st.lastLine;
         return st;
     }
 
@@ -462,7 +465,7 @@ class Scanner
         if (inString)
             refuse("a string without its closing quote");
         std::size_t to = at_;
-        while (to > from && isBlank(s_[to - 1]))
+        while (to > from && (isBlank(s_[to - 1]) || isLineEnd(s_[to - 1])))
             --to;
         st.value = s_.substr(from, to - from);
 

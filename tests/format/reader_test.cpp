@@ -155,6 +155,10 @@ INSTANTIATE_TEST_SUITE_P(
             {{K::Directive, "# define LIST(a) \\\n  a, \\ \n  a", "define", "LIST(a) \\\n  a, \\ \n  a", V::Word, 1, 3},
              {K::ClassBegin, "class A {", "A", "", V::Word, 4, 4},
              {K::ClassEnd, "};", "", "", V::Word, 4, 4}}},
+        ShapeCase{
+            "define_continued_into_an_empty_line",
+            "#define A 1 \\\r\n\r\nb=1;",
+            {{K::Directive, "#define A 1 \\", "define", "A 1 \\"}, {K::Assignment, "b=1;", "b", "1", V::Word, 3, 3}}},
         ShapeCase{"include_and_comment_on_its_line",
                   "#include \"x.hpp\" // why\n#undef X",
                   {{K::Directive, "#include \"x.hpp\" // why", "include", "\"x.hpp\" // why"},
