@@ -270,10 +270,10 @@ class Scanner
                 ++at_;
         } else if (isNameChar(c)) {
             const std::string_view word = name();
-            const bool gapFollows = isBlank(peek()) || isLineEnd(peek()) || atComment();
-            if (word == "class" && gapFollows)
+            const auto gapFollows = [this] { return isBlank(peek()) || isLineEnd(peek()) || atComment(); };
+            if (word == "class" && gapFollows())
                 classStatement(st);
-            else if (word == "import" && gapFollows && importStatement(st))
+            else if (word == "import" && gapFollows() && importStatement(st))
                 ;
             else if (peek() == '(')
                 macroStatement(st, word);
@@ -297,6 +297,10 @@ class Scanner
     // where it stood.
     void endWithSemicolon(bool acrossLines)
     {
+        if (peek() == ';') { // the usual case, without a look ahead
+            ++at_;
+            return;
+        }
         const Mark before = mark();
         if (acrossLines)
             skipGap();
@@ -614,7 +618,7 @@ class Scanner
             array(st);
         else
             expression(st);
-        endWithSemicolon(true);
+        endWithSemicolon(false); // a value without one ends with its line
     }
 
     // Whether the symbol at a line's start, after a key's "=" that ended
@@ -724,7 +728,7 @@ class Scanner
         bool word = true;
         while (!atEnd()) {
             const char c = peek();
-            if (isLineEnd(c) || c == ';' || atComment())
+            if (isLineEnd(c) || c == ';' || (c == '/' && atComment()))
                 break;
             if (c == '{' || c == '}' || c == ')')
                 cannotReadStatement();
