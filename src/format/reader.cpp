@@ -170,8 +170,8 @@ class Scanner
             comment();
     }
 
-    // Only blanks before the current byte on its line. Looks at no byte
-    // twice: a line is left by the first one that is not a blank.
+    // Only blanks before the current byte on its line. Stops at the first
+    // byte that is not one, and a line holds one directive: linear.
     bool firstOnLine() const
     {
         for (std::size_t at = lineBegin_; at < at_; ++at)
