@@ -23,6 +23,23 @@ bool sameForm(const FormRecord &a, const FormRecord &b)
            a.counts == b.counts;
 }
 
+std::string withoutCr(std::string_view text)
+{
+    std::string s(text);
+    std::erase(s, '\r');
+    return s;
+}
+
+// Line ends in bytes[from, to): CR LF, LF and CR each one.
+int lineEnds(std::string_view bytes, std::size_t from, std::size_t to)
+{
+    int n = 0;
+    for (std::size_t at = from; at < to; ++at)
+        if (bytes[at] == '\n' || (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n')))
+            ++n;
+    return n;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -42,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // CR LF and LF end a line alike: with every CR before an LF, the file
     // with LF alone reads to the same statements (arrays keep their bytes,
-    // comments theirs but for the CRs).
+    // texts theirs but for the CRs).
     if (bytes.find('\r') != std::string_view::npos) {
         std::string lf;
         bool loneCr = false;
@@ -61,11 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 const Statement &a = file.statements[n];
                 const Statement &b = lfFile.statements[n];
                 QOR_INVARIANT(a.kind == b.kind && a.firstLine == b.firstLine && a.lastLine == b.lastLine &&
-                              a.name == b.name && a.base == b.base && a.shape == b.shape && a.isArray == b.isArray);
-                std::string value(a.value);
-                if (a.kind == StatementKind::Comment)
-                    std::erase(value, '\r');
-                QOR_INVARIANT(a.shape == ValueShape::Array || value == b.value);
+                              a.shape == b.shape && a.isArray == b.isArray && a.conditional == b.conditional);
+                QOR_INVARIANT(withoutCr(a.name) == b.name && withoutCr(a.base) == b.base &&
+                              withoutCr(a.value) == b.value);
             }
         }
     }
@@ -93,17 +108,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    // Accepted: no NUL byte, every class closed, no preprocessor line but
-    // #include.
+    // Accepted: no NUL byte, every class closed.
     QOR_INVARIANT(bytes.find('\0') == std::string_view::npos);
     const auto begins = std::count_if(file.statements.begin(), file.statements.end(),
                                       [](const Statement &s) { return s.kind == StatementKind::ClassBegin; });
     const auto ends = std::count_if(file.statements.begin(), file.statements.end(),
                                     [](const Statement &s) { return s.kind == StatementKind::ClassEnd; });
     QOR_INVARIANT(begins == ends);
+    // Each statement's span: in order, apart, on the lines it names, and
+    // marked conditional exactly between an #if and its #endif.
+    std::size_t previousEnd = 0;
+    int line = 1;
+    std::size_t depth = 0;
     for (const Statement &s : file.statements) {
         QOR_INVARIANT(s.firstLine >= 1 && s.firstLine <= s.lastLine && s.lastLine <= file.lineCount);
-        QOR_INVARIANT(s.kind != StatementKind::Directive || s.firstLine == s.lastLine);
+        QOR_INVARIANT(previousEnd <= s.begin && s.begin < s.end && s.end <= bytes.size());
+        line += lineEnds(bytes, previousEnd, s.begin);
+        QOR_INVARIANT(s.firstLine == line);
+        line += lineEnds(bytes, s.begin, s.end);
+        QOR_INVARIANT(s.lastLine == line);
+        previousEnd = s.end;
+        QOR_INVARIANT((s.kind == StatementKind::Directive) == (bytes[s.begin] == '#'));
+        const bool opens =
+            s.kind == StatementKind::Directive && (s.name == "if" || s.name == "ifdef" || s.name == "ifndef");
+        const bool closes = s.kind == StatementKind::Directive && s.name == "endif" && depth > 0;
+        depth -= closes ? 1 : 0;
+        QOR_INVARIANT(s.conditional == (depth > 0));
+        depth += opens ? 1 : 0;
     }
     for (const Leftover &l : report.leftovers)
         QOR_INVARIANT(l.firstLine >= 1 && l.firstLine <= l.lastLine && l.lastLine <= file.lineCount);

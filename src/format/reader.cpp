@@ -62,7 +62,6 @@ class Scanner
             outcome.utf8 = true;
             at_ = lineBegin_ = 3;
         }
-        lineStart_ = true;
         std::optional<Statement> semicolons; // a run of them, given as one
         while (skipSpace()) {
             // The first byte decides most statements without a call.
@@ -106,11 +105,23 @@ class Scanner
             ++at_;
         if (isLineEnd(c)) {
             ++line_;
-            lineStart_ = true;
             lineBegin_ = at_;
-        } else if (!isBlank(c)) {
-            lineStart_ = false;
         }
+    }
+
+    // A place to come back to when a look ahead finds no more of the
+    // statement: every byte is looked at a bounded number of times.
+    struct Mark {
+        std::size_t at;
+        int line;
+        std::size_t lineBegin;
+    };
+    Mark mark() const { return {at_, line_, lineBegin_}; }
+    void back(const Mark &m)
+    {
+        at_ = m.at;
+        line_ = m.line;
+        lineBegin_ = m.lineBegin;
     }
 
     // Skips blanks and line ends; false at the end of the file.
@@ -125,10 +136,48 @@ class Scanner
             if (c == '\r' && at_ + 1 < s_.size() && s_[at_ + 1] == '\n')
                 ++at_;
             ++line_;
-            lineStart_ = true;
             lineBegin_ = at_ + 1;
         }
         return false;
+    }
+
+    bool atComment() const { return peek() == '/' && (peek(1) == '/' || peek(1) == '*'); }
+
+    void comment()
+    {
+        if (peek(1) == '/')
+            restOfLine();
+        else
+            blockComment();
+    }
+
+    // Skips blanks, line ends and comments: what may stand between two
+    // symbols of a statement. False at the end of the file.
+    bool skipGap()
+    {
+        while (skipSpace()) {
+            if (!atComment())
+                return true;
+            comment();
+        }
+        return false;
+    }
+
+    // Skips blanks and comments, but no line end outside a comment.
+    void skipBlanksAndComments()
+    {
+        for (skipBlanks(); atComment(); skipBlanks())
+            comment();
+    }
+
+    // Only blanks before the current byte on its line. Stops at the first
+    // byte that is not one, and a line holds one directive: linear.
+    bool firstOnLine() const
+    {
+        for (std::size_t at = lineBegin_; at < at_; ++at)
+            if (!isBlank(s_[at]))
+                return false;
+        return true;
     }
 
     void skipBlanks()
@@ -143,8 +192,17 @@ class Scanner
         const std::size_t start = at_;
         while (at_ < s_.size() && isNameChar(s_[at_]))
             ++at_;
-        if (at_ > start)
-            lineStart_ = false;
+        return s_.substr(start, at_ - start);
+    }
+
+    // A name, or a macro call standing for one: GVAR(params).
+    std::string_view className()
+    {
+        const std::size_t start = at_;
+        if (name().empty())
+            return {};
+        if (peek() == '(')
+            parentheses();
         return s_.substr(start, at_ - start);
     }
 
@@ -173,11 +231,20 @@ class Scanner
         refuse("cannot read \"" + text + "\"");
     }
 
+    // The statement's first line shown, not the one a look ahead reached.
+    [[noreturn]] void cannotReadStatement()
+    {
+        back(start_);
+        cannotRead();
+    }
+
     Statement statement()
     {
         Statement st;
         st.firstLine = line_;
         st.begin = at_;
+        st.conditional = conditionalDepth_ > 0;
+        start_ = mark();
         const char c = peek();
         if (c == '/' && peek(1) == '/') {
             st.kind = StatementKind::Comment;
@@ -188,27 +255,28 @@ class Scanner
             blockComment();
             st.value = s_.substr(from, at_ - from);
         } else if (c == '#') {
-            st.kind = StatementKind::Directive;
-            directive();
+            directive(st);
         } else if (c == '}') {
             st.kind = StatementKind::ClassEnd;
             if (openBraces_.empty())
                 refuse("a '}' without its '{'");
             openBraces_.pop_back();
-            step();
-            skipBlanks();
-            if (peek() == ';')
-                step();
+            ++at_;
+            endWithSemicolon(true);
         } else if (c == ';') {
             // A run of them on a line is one statement: 60 MB of ";" reads
             // as fast as any other file.
             while (at_ < s_.size() && (s_[at_] == ';' || isBlank(s_[at_])))
                 ++at_;
-            lineStart_ = false;
         } else if (isNameChar(c)) {
             const std::string_view word = name();
-            if (word == "class" && (isBlank(peek()) || isLineEnd(peek())))
+            const auto gapFollows = [this] { return isBlank(peek()) || isLineEnd(peek()) || atComment(); };
+            if (word == "class" && gapFollows())
                 classStatement(st);
+            else if (word == "import" && gapFollows() && importStatement(st))
+                ;
+            else if (peek() == '(')
+                macroStatement(st, word);
             else
                 assignment(st, word);
         } else {
@@ -216,9 +284,32 @@ class Scanner
         }
         st.lastLine = line_;
         st.end = at_;
-        while (st.end > st.begin && (isBlank(s_[st.end - 1]) || isLineEnd(s_[st.end - 1])))
-            --st.end;
+        // A line end taken last (a "\" before an empty line) is not the
+        // statement's, nor its line.
+        for (; st.end > st.begin && (isBlank(s_[st.end - 1]) || isLineEnd(s_[st.end - 1])); --st.end)
+            if (s_[st.end - 1] == '\n' || (s_[st.end - 1] == '\r' && (st.end == s_.size() || s_[st.end] != '\n')))
+                --st.lastLine;
         return st;
+    }
+
+    // An optional ';' closing a statement, with blanks and comments before
+    // it (line ends too where `acrossLines`); none found, the statement ends
+    // where it stood.
+    void endWithSemicolon(bool acrossLines)
+    {
+        if (peek() == ';') { // the usual case, without a look ahead
+            ++at_;
+            return;
+        }
+        const Mark before = mark();
+        if (acrossLines)
+            skipGap();
+        else
+            skipBlanksAndComments();
+        if (peek() == ';')
+            ++at_;
+        else
+            back(before);
     }
 
     // The end of a run of name characters from `at`.
@@ -324,14 +415,75 @@ class Scanner
             at += 2;
             line_ += 4;
             lineBegin_ = static_cast<std::size_t>(at - s_.data());
-            lineStart_ = true;
         } else {
             line_ += 3;
             lineBegin_ = static_cast<std::size_t>(valueTo + 3 - s_.data());
-            lineStart_ = false;
         }
         at_ = static_cast<std::size_t>(at - s_.data());
         return true;
+    }
+
+    // A preprocessor line, with its "\" line continuations and any block
+    // comment that runs on past a line's end, as one statement; kept as it
+    // stands.
+    void directive(Statement &st)
+    {
+        if (!firstOnLine())
+            cannotRead();
+        st.kind = StatementKind::Directive;
+        ++at_;
+        skipBlanks();
+        st.name = name();
+        skipBlanks();
+        const std::size_t from = at_;
+        char last = 0; // the last byte that is not a blank
+        bool inString = false;
+        bool inComment = false; // a "//" comment, which a continuation continues
+        while (!atEnd()) {
+            const char c = peek();
+            if (isLineEnd(c)) {
+                if (last != '\\')
+                    break;
+                step();
+                last = 0;
+                continue;
+            }
+            if (!inString && !inComment && c == '/' && peek(1) == '*') {
+                blockComment();
+                last = '/';
+                continue;
+            }
+            if (inString && c == '\\' && !isLineEnd(peek(1)) && at_ + 1 < s_.size()) {
+                at_ += 2; // an escaped quote or backslash
+                last = 0;
+                continue;
+            }
+            if (!inString && !inComment && c == '/' && peek(1) == '/')
+                inComment = true;
+            else if (!inComment && c == '"')
+                inString = !inString;
+            if (!isBlank(c))
+                last = c;
+            ++at_;
+        }
+        if (inString)
+            refuse("a string without its closing quote");
+        std::size_t to = at_;
+        while (to > from && (isBlank(s_[to - 1]) || isLineEnd(s_[to - 1])))
+            --to;
+        st.value = s_.substr(from, to - from);
+
+        // Which statements stand between an #if and its #endif.
+        if (st.name == "if" || st.name == "ifdef" || st.name == "ifndef") {
+            ++conditionalDepth_;
+        } else if (st.name == "endif" && conditionalDepth_ > 0) {
+            --conditionalDepth_;
+            st.conditional = conditionalDepth_ > 0;
+        } else {
+            return;
+        }
+        const bool conditional = conditionalDepth_ > 0;
+        entryBegin_.conditional = entryKey_.conditional = entryEnd_.conditional = conditional;
     }
 
     void blockComment()
@@ -345,24 +497,6 @@ class Scanner
         at_ += 2;
     }
 
-    // Only "#include" leaves the game's reading of the file as it stands;
-    // "#define" and the others can change what every later line means.
-    void directive()
-    {
-        if (!lineStart_)
-            cannotRead();
-        std::string_view line = restOfLine();
-        line.remove_prefix(1);
-        while (!line.empty() && isBlank(line.front()))
-            line.remove_prefix(1);
-        std::size_t n = 0;
-        while (n < line.size() && isNameChar(line[n]))
-            ++n;
-        const std::string_view word = line.substr(0, n);
-        if (word != "include")
-            refuse("'#" + std::string(word) + "' could change what the game reads");
-    }
-
     void openBrace()
     {
         if (static_cast<int>(openBraces_.size()) >= maxNesting)
@@ -373,55 +507,135 @@ class Scanner
 
     void classStatement(Statement &st)
     {
-        skipSpace();
-        st.name = name();
+        skipGap();
+        st.name = className();
         if (st.name.empty())
-            cannotRead();
-        skipSpace();
+            cannotReadStatement();
+        skipGap();
         if (peek() == ':') {
-            step();
-            skipSpace();
-            st.base = name();
+            ++at_;
+            skipGap();
+            st.base = className();
             if (st.base.empty())
-                cannotRead();
-            skipSpace();
+                cannotReadStatement();
+            skipGap();
         }
         if (peek() == '{') {
             st.kind = StatementKind::ClassBegin;
             openBrace();
         } else if (peek() == ';' && st.base.empty()) {
             st.kind = StatementKind::ClassDeclaration;
-            step();
+            ++at_;
         } else {
-            cannotRead();
+            cannotReadStatement();
         }
+    }
+
+    // import Name; false when "import" is a key instead.
+    bool importStatement(Statement &st)
+    {
+        const Mark afterWord = mark();
+        skipGap();
+        st.name = className();
+        if (st.name.empty()) {
+            back(afterWord);
+            return false;
+        }
+        st.kind = StatementKind::Import;
+        endWithSemicolon(true);
+        return true;
+    }
+
+    // A macro standing alone: __EXEC(a = 1), SOME_MACRO(x).
+    void macroStatement(Statement &st, std::string_view word)
+    {
+        st.kind = StatementKind::Macro;
+        st.name = word;
+        parentheses();
+        st.value = s_.substr(st.begin, at_ - st.begin);
+        endWithSemicolon(true);
+    }
+
+    // From a '(' to its ')', across lines, strings and comments; nesting
+    // is a count, so any depth costs nothing.
+    void parentheses()
+    {
+        const int opened = line_;
+        std::size_t depth = 0;
+        do {
+            if (atEnd())
+                refuse("a '(' without its ')'", opened);
+            const char c = peek();
+            if (c == '"') {
+                string();
+                continue;
+            }
+            if (atComment()) {
+                comment();
+                continue;
+            }
+            depth += c == '(' ? 1 : 0;
+            depth -= c == ')' ? 1 : 0;
+            step();
+        } while (depth > 0);
     }
 
     void assignment(Statement &st, std::string_view key)
     {
         st.kind = StatementKind::Assignment;
         st.name = key;
-        skipBlanks();
+        skipGap();
         if (peek() == '[' && peek(1) == ']') {
             st.isArray = true;
             at_ += 2;
-            skipBlanks();
+            skipGap();
         }
         if (peek() != '=')
-            cannotRead();
-        step();
-        skipBlanks();
-        if (peek() == '"' && isScriptKey(key) && lineString(st))
+            cannotReadStatement();
+        ++at_;
+        value(st);
+    }
+
+    void value(Statement &st)
+    {
+        const Mark afterEquals = mark();
+        skipBlanksAndComments();
+        if (atEnd() || isLineEnd(peek())) {
+            // Nothing more on the line: the value on a later line, unless
+            // what stands there is a statement of its own.
+            skipGap();
+            if (atEnd() || !valueFollows()) {
+                back(afterEquals);
+                st.value = s_.substr(at_, 0);
+                return;
+            }
+        }
+        if (peek() == '"' && isScriptKey(st.name) && lineString(st))
             return;
-        if (peek() == '"')
-            string(st);
+        if (peek() == '"' && string(st))
+            ;
         else if (peek() == '{')
             array(st);
         else
-            word(st);
+            expression(st);
+        endWithSemicolon(false); // a value without one ends with its line
+    }
+
+    // Whether the symbol at a line's start, after a key's "=" that ended
+    // the line before, goes on with that key rather than begin a statement.
+    bool valueFollows()
+    {
+        const char c = peek();
+        if (c == '{' || c == '"' || c == ';')
+            return true;
+        if (!isNameChar(c))
+            return false;
+        const Mark at = mark();
+        const std::string_view word = name();
         skipBlanks();
-        if (peek() == ';')
-            step();
+        const bool statement = word == "class" || word == "import" || peek() == '=' || peek() == '[';
+        back(at);
+        return !statement;
     }
 
     // The writer's own shape: everything up to the line's last quote, when
@@ -446,22 +660,36 @@ class Scanner
         return true;
     }
 
-    void string(Statement &st)
+    // Past a string, which ends on its line; its inside as written.
+    std::string_view string()
     {
-        st.shape = ValueShape::String;
-        step();
+        ++at_;
         const std::size_t start = at_;
         for (;;) {
             const std::size_t next = s_.find_first_of("\"\r\n", at_);
             if (next == std::string_view::npos || s_[next] != '"')
                 refuse("a string without its closing quote");
             at_ = next + 1;
-            if (peek() != '"') {
-                st.value = s_.substr(start, next - start);
-                return;
-            }
+            if (peek() != '"')
+                return s_.substr(start, next - start);
             ++at_;
         }
+    }
+
+    // A string that is the whole value; false, and nothing moved, when more
+    // follows it ("a" + "b"): then the value is an expression.
+    bool string(Statement &st)
+    {
+        const Mark before = mark();
+        const std::string_view inside = string();
+        skipBlanks();
+        if (!atEnd() && !isLineEnd(peek()) && peek() != ';' && !atComment()) {
+            back(before);
+            return false;
+        }
+        st.shape = ValueShape::String;
+        st.value = inside;
+        return true;
     }
 
     // Kept whole; the form holds no array, so only its extent matters.
@@ -481,8 +709,9 @@ class Scanner
                 openBraces_.pop_back();
                 step();
             } else if (c == '"') {
-                Statement ignored;
-                string(ignored);
+                string();
+            } else if (atComment()) {
+                comment();
             } else {
                 step();
             }
@@ -490,35 +719,47 @@ class Scanner
         st.value = s_.substr(start, at_ - start);
     }
 
-    // A word holds no line end: no line to count on the way.
-    void word(Statement &st)
+    // Up to the ';' or the line end, neither inside a string or
+    // parentheses: a word, or words, strings and calls. Outside them no
+    // line end: no line to count on the way.
+    void expression(Statement &st)
     {
         const std::size_t start = at_;
-        for (; at_ < s_.size(); ++at_) {
-            const char c = s_[at_];
-            if (isLineEnd(c) || c == ';' || (c == '/' && (peek(1) == '/' || peek(1) == '*')))
+        bool word = true;
+        while (!atEnd()) {
+            const char c = peek();
+            if (isLineEnd(c) || c == ';' || (c == '/' && atComment()))
                 break;
-            if (c == '"' || c == '{' || c == '}')
-                cannotRead();
+            if (c == '{' || c == '}' || c == ')')
+                cannotReadStatement();
+            if (c == '"') {
+                word = false;
+                string();
+            } else if (c == '(') {
+                word = false;
+                parentheses();
+            } else {
+                ++at_;
+            }
         }
-        if (at_ > start)
-            lineStart_ = false;
         std::string_view text = s_.substr(start, at_ - start);
         while (!text.empty() && isBlank(text.back()))
             text.remove_suffix(1);
-        if (text.empty())
-            refuse("'" + std::string(st.name) + "' without a value");
+        if (word && std::any_of(text.begin(), text.end(), isBlank))
+            word = false;
+        st.shape = word ? ValueShape::Word : ValueShape::Expression;
         st.value = text;
     }
 
     std::string_view s_;
     std::size_t at_ = 0;
     int line_ = 1;
-    bool lineStart_ = true;
     std::size_t lineBegin_ = 0;
-    std::size_t lineEnd_ = 0;     // of the line lineString last looked at
-    std::size_t lineLast_ = 0;    // its end less trailing blanks
-    std::vector<int> openBraces_; // the line of each '{' still open
+    Mark start_{};                     // of the statement being read
+    std::size_t conditionalDepth_ = 0; // #if lines not yet closed by their #endif
+    std::size_t lineEnd_ = 0;          // of the line lineString last looked at
+    std::size_t lineLast_ = 0;         // its end less trailing blanks
+    std::vector<int> openBraces_;      // the line of each '{' still open
     // The statements of a writer's entry, made once: an entry sets only
     // their lines and texts.
     static Statement ofKind(StatementKind kind)

@@ -1,33 +1,47 @@
 #pragma once
 // Reads description.ext back: bytes -> a flat list of statements with their
-// line numbers, or a refusal that names the line. It understands a small,
-// exact subset of the game's file format and never guesses what a line means;
-// the loader (loader.h) decides what the form can hold.
+// line numbers and byte spans, or a refusal that names the line. It reads the
+// game's file format as a mission maker writes it and never guesses what a
+// line means: preprocessor lines, imports, macro calls and expressions are
+// given as they stand, for the loader (loader.h) to keep or set aside.
 //
-// The grammar it accepts (blanks and line ends may stand between symbols,
-// except inside a line-string and a word, which end at the line's end):
+// The grammar it accepts. A gap (blanks, line ends and comments) may stand
+// between any two symbols of a statement; inside a string, a word and a
+// line-string no line end may, and a value without ";" ends at its line's
+// end. A comment inside a statement belongs to it.
 //
 //   file        = [ utf8-bom ] { statement } ;
-//   statement   = comment | include | class-begin | class-end | class-decl
-//               | assignment | ";" ;
+//   statement   = comment | directive | import | class-begin | class-end
+//               | class-decl | assignment | macro | ";" { ";" } ;
 //   comment     = "//" { any but line end } | "/*" { any } "*/" ;
-//   include     = "#include" { any but line end } ;     (* at a line's start *)
-//   class-begin = "class" name [ ":" name ] "{" ;
+//   directive   = "#" [ name ] { any but line end | "\" line-end | block-comment } ;
+//                 (* "#" first on its line, after blanks *)
+//   import      = "import" class-name [ ";" ] ;
+//   class-begin = "class" class-name [ ":" class-name ] "{" ;
 //   class-end   = "}" [ ";" ] ;
-//   class-decl  = "class" name ";" ;
-//   assignment  = name [ "[]" ] "=" value [ ";" ] ;
-//   value       = line-string | string | array | word ;
+//   class-decl  = "class" class-name ";" ;
+//   class-name  = name [ call ] ;                 (* GVAR(params) *)
+//   macro       = name call [ ";" ] ;             (* __EXEC(a = 1) *)
+//   assignment  = name [ "[]" ] "=" [ value ] [ ";" ] ;
+//                 (* a value may begin on a later line unless what stands
+//                    there is a statement of its own: "class", "import",
+//                    or a name followed by "=" or "[" *)
+//   value       = line-string | string | array | expression ;
 //   line-string = '"' { any but line end } '"' blanks line-end ;
 //                 (* script keys only: the writer's own shape, read up to
 //                    the line's last quote *)
 //   string      = '"' { any but '"' and line end | '""' } '"' ;
-//   array       = "{" { string | array | any but '"', "{", "}" } "}" ;
-//   word        = { any but ";", '"', "{", "}", "//", "/*", line end } ;
+//   array       = "{" { string | array | comment | any but '"', "{", "}" } "}" ;
+//   expression  = { string | call | any but ";", "{", "}", ")", comment, line end } ;
+//                 (* a single word without blanks, quotes or parentheses
+//                    is a Word; anything more an Expression *)
+//   call        = "(" { string | call | comment | any but "(", ")" } ")" ;
 //   name        = letter-or-digit-or-underscore { letter-or-digit-or-underscore } ;
 //
-// Refused: a NUL byte, a brace without its partner, an unclosed "/*" or
-// string, any other preprocessor line, classes or arrays nested deeper than
-// maxNesting, and anything the grammar does not cover.
+// Refused: a NUL byte, a brace or "(" without its partner, an unclosed "/*"
+// or string, a "#" that is not first on its line, classes or arrays nested
+// deeper than maxNesting, and anything the grammar does not cover. Nesting of
+// parentheses and of #if lines is a count: any depth costs no memory.
 
 #include <cstdint>
 #include <optional>
@@ -45,13 +59,14 @@ enum class StatementKind : std::uint8_t {
     ClassBegin,
     ClassEnd,
     ClassDeclaration,
-    Directive, // a preprocessor line: name is its word ("include", "define", ...)
+    Directive, // a preprocessor line: name "include", "define", "ifdef", ...
+    Import,    // import Name;
+    Macro,     // a macro call standing alone: __EXEC(a = 1)
     Comment,
     Semicolon,
-    Import, // import Name;
-    Macro,  // a macro call standing alone: __EXEC(...)
 };
 
+// An empty value is a Word with an empty text.
 enum class ValueShape : std::uint8_t { Word, String, LineString, Array, Expression };
 
 struct Statement {
@@ -62,16 +77,20 @@ struct Statement {
     // to its last (a closing ';' included, blanks after it not).
     std::size_t begin = 0;
     std::size_t end = 0;
-    // Between an #if, #ifdef or #ifndef and its #endif: what the game reads
-    // there depends on what is defined.
-    bool conditional = false;
     // Views into the bytes read, which must outlive the statements.
-    std::string_view name; // key or class name, as written
+    // Key, class name (a macro call whole: GVAR(x)), imported class, macro
+    // or directive word, as written.
+    std::string_view name;
     std::string_view base; // class A: B
     bool isArray = false;  // key[]
+    // Stands between an #if, #ifdef or #ifndef and its #endif (nesting
+    // counted), that opening line and its closing #endif aside.
+    bool conditional = false;
     ValueShape shape = ValueShape::Word;
-    std::string_view value; // a word trimmed, a string's inside as written (see unquoted), an array whole,
-                            // a comment whole
+    // A word or expression trimmed, a string's inside as written (see
+    // unquoted), an array whole, a comment whole, a macro call whole, a
+    // directive's text after its word (continuations as written).
+    std::string_view value;
 };
 
 // The value's text: for a string, its doubled quotes made single.
