@@ -286,3 +286,84 @@ TEST(Edit, ValuesTakeTheFilesEncoding)
 
 } // namespace
 } // namespace qor
+
+namespace qor
+{
+namespace
+{
+
+// The shapes mission makers write, each read into the form and pressed
+// unchanged: what the form shows, and the text left as it was. The last
+// closes nothing and is refused, naming its line.
+TEST(Edit, EveryShapeAMissionMakerWritesIsReadAndLeftAsItIs)
+{
+    const struct {
+        const char *name;
+        std::string text;
+        int refusedAt = 0; // the line named, where refused
+        std::function<void(Form &)> shows = [](Form &) {};
+    } rows[] = {
+        {"preprocessor_lines",
+         "#define MODULES_DIRECTORY node_modules\n#define LONG a \\\n  b\n#include \"sounds.hpp\"\n#undef LONG\n"
+         "showMap=0;\n",
+         0, [](Form &f) { f.briefing[2] = 0; }},
+        {"a_conditional_block_is_not_read",
+         "#ifdef DEBUG\nshowMap = 0;\nclass Weapons { class M16 { count = 9; }; };\n#else\nshowGPS=1;\n#endif\n"},
+        {"braces_on_the_next_line",
+         "sounds[] =\n{\n  \"a\"\n};\nclass Weapons\n{\n  class M16\n  {\n    count = 4;\n  };\n};\n", 0,
+         [](Form &f) {
+             f.ticks[static_cast<std::size_t>(slotOf("M16"))] = ticked;
+             f.counts[static_cast<std::size_t>(slotOf("M16"))] = "4";
+         }},
+        {"a_comment_between_a_class_name_and_its_brace",
+         "class Hunter // used by the respawn inventory\n{\n  rank = 1;\n};\n"},
+        {"an_empty_value", "lost = ;\nshowGPS = 1;\n", 0, [](Form &f) { f.briefing[1] = 1; }},
+        {"a_value_of_several_words", "onStart = call load \"start.sqs\";\n"},
+        {"evaluated_values", "respawnDelay = __EVAL(5 * 60);\n__EXEC(a = 1)\n"},
+        {"a_macro_as_a_class_name", "class GVAR(params) {\n  x = 1;\n};\n"},
+        {"an_import", "import BaseDialog;\n"},
+        {"a_string_table_reference", "onLoadMission = $STR_MISSION_NAME;\n", 0,
+         [](Form &f) { f.mission = "$STR_MISSION_NAME"; }},
+        {"class_names_in_another_case", "class Magazines {\n  class handgrenade {count = 50;};\n};\n", 0,
+         [](Form &f) {
+             f.ticks[static_cast<std::size_t>(slotOf("HandGrenade"))] = ticked;
+             f.counts[static_cast<std::size_t>(slotOf("HandGrenade"))] = "50";
+         }},
+        {"utf8_without_its_mark", "onLoadMission = \"\xD0\x9F\xD1\x80\xD0\xB8\";\n", 0,
+         [](Form &f) { f.mission = "\xD0\x9F\xD1\x80\xD0\xB8"; }},
+        {"a_brace_that_closes_nothing", "showMap = 1;\nclass A {};\n};\n", 3},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Document document = readDocument(row.text);
+        const auto &refusal = document.loaded.report.refusal;
+        EXPECT_EQ(refusal ? refusal->line : 0, row.refusedAt) << (refusal ? refusal->reason : "");
+        if (refusal)
+            continue;
+        Form expected;
+        row.shows(expected);
+        EXPECT_TRUE(document.loaded.form == expected);
+        const Edit unchanged = editInto(document, FormRecord(document.loaded.form));
+        EXPECT_EQ(unchanged.bytes, row.text);
+        EXPECT_EQ(unchanged.repeatCount, 0u);
+    }
+}
+
+// A key or section between #if and #endif stays as it stands; once the form
+// writes that key or section, the copy is asked about as a key given again.
+TEST(Edit, ACopyInAConditionalBlockIsAskedAboutOnceTheFormWritesIt)
+{
+    const std::string file = "#ifdef DEBUG\nshowMap = 0;\n#endif\nshowGPS = 1;\n";
+    const Document document = readDocument(file);
+    FormRecord form(document.loaded.form);
+    EXPECT_EQ(editInto(document, form).bytes, file);
+    form.briefing[2] = 0;
+    const Edit e = editInto(document, form);
+    EXPECT_EQ(e.bytes, "#ifdef DEBUG\n#endif\nshowGPS = 1;\nshowMap=0\n");
+    ASSERT_EQ(e.repeats.size(), 1u);
+    EXPECT_EQ(e.repeats[0].firstLine, 2);
+    EXPECT_EQ(e.repeats[0].what, "showMap");
+}
+
+} // namespace
+} // namespace qor
