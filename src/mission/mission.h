@@ -121,6 +121,9 @@ class Mission
     Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept,
                              const FormView &form) const;
     std::string readStatus() const;
+    static std::string unreadable(const Snapshot &snapshot);
+    static std::string notLoaded(const std::string &why);
+    bool notWritten(FormView &form, const OutputFile &file);
     std::string leftoverDetails() const;
     std::optional<Question> repeatsQuestion(const Edit &edit) const;
     std::optional<Question> droppingQuestion(const Edit &edit) const;

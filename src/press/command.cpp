@@ -41,11 +41,16 @@ namespace
 // The sink keeps the old file; the window keeps what was typed.
 bool fileFailed(FormView &form, const OutputFile &file)
 {
-    form.showMessage("Cannot write " + file.path() + ": " + file.errorString());
+    form.showMessage(cannotWrite(file));
     return false;
 }
 
 } // namespace
+
+std::string cannotWrite(const OutputFile &file)
+{
+    return "Cannot write " + file.path() + ": " + file.errorString();
+}
 
 Pressed pressForm(const Form &form, WindowFields &fields)
 {

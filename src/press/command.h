@@ -52,6 +52,9 @@ Pressed pressForm(const Form &form, WindowFields &fields);
 // notANumber, the focus on the box, then the box emptied.
 void showFailures(const std::vector<int> &failed, FormView &form);
 
+// "Cannot write <path>: <reason>": the message of a file that failed.
+std::string cannotWrite(const OutputFile &file);
+
 // One press of the button: opens the file, reads the window into a Form,
 // presses it, shows the window what the press found and commits the bytes.
 // A failure of the file stops the press, shows "Cannot write <path>:
