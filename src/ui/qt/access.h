@@ -8,6 +8,7 @@
 class QAccessibleEvent;
 class QLabel;
 class QMessageBox;
+class QWidget;
 
 namespace qor
 {
@@ -22,6 +23,20 @@ void announceStatus(QLabel *status);
 // where no bridge is active.
 using Announce = void (*)(QAccessibleEvent *event);
 void setAnnounce(Announce announce);
+
+// While it lives, what the program changes in the form's controls (a folder
+// read into the form: over a hundred texts and ticks) is not told control by
+// control, which would drown the announcement that follows; at its end, one
+// change for the whole form where any was made. Focus moves are told as they
+// happen, and nothing outside `form` is held back.
+class QuietForm
+{
+  public:
+    explicit QuietForm(QWidget *form);
+    ~QuietForm();
+    QuietForm(const QuietForm &) = delete;
+    QuietForm &operator=(const QuietForm &) = delete;
+};
 
 // The details of a question box (setDetailedText) take the focus when shown,
 // are read by keyboard, and carry a name.
