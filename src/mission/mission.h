@@ -97,6 +97,8 @@ class Mission
 
     // "<folder>: <what happened last>".
     std::string status() const;
+    // The folder as the status names it, as the system names it now.
+    std::string shownFolder() const;
     const LoadReport &report() const { return report_; }
 
   private:
@@ -104,7 +106,6 @@ class Mission
 
     void remember(const FormView &form);
     std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const FormView &form) const;
-    std::string shownFolder() const;
     Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept) const;
     std::string readStatus() const;
     std::string leftoverDetails() const;

@@ -99,6 +99,14 @@ class TextAccessible final : public QAccessibleWidget,
             return whole();
         return QAccessibleWidget::text(t);
     }
+    // The status bar's news is heard as it shows; the bar itself lists no
+    // child, or reading the bar would say its text twice.
+    int childCount() const override { return edit() ? QAccessibleWidget::childCount() : 0; }
+    QAccessibleInterface *child(int index) const override { return edit() ? QAccessibleWidget::child(index) : nullptr; }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return edit() ? QAccessibleWidget::indexOfChild(child) : -1;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
@@ -234,17 +242,21 @@ QWidget *newsOf(QLabel *status)
 
 } // namespace
 
-void announceStatus(QLabel *status)
+void announceStatus(QLabel *status, const QString &spoken, bool again)
 {
+    // An unchanged status (a question cancelled) is not said again.
     const QString before = status->property("announced").toString();
+    if (status->text() == before && !again)
+        return;
     status->setProperty("announced", status->text());
+    status->setProperty("spoken", spoken);
     QAccessibleEvent name(status, QAccessible::NameChanged);
     announced(&name);
     QAccessibleTextUpdateEvent text(status, 0, before, status->text());
     announced(&text);
     QWidget *news = newsOf(status);
-    news->setAccessibleName(status->text());
-    news->findChild<QLabel *>()->setText(status->text());
+    news->setAccessibleName(spoken);
+    news->findChild<QLabel *>()->setText(spoken);
     QAccessibleEvent shown(news, QAccessible::ObjectShow);
     announced(&shown);
 }
@@ -254,6 +266,7 @@ namespace
 
 struct Quiet {
     QWidget *form = nullptr;
+    bool selectionsOnly = false;
     int depth = 0;
     int held = 0;
     QAccessible::UpdateHandler previous = nullptr;
@@ -262,14 +275,17 @@ struct Quiet {
 bool heldBack(QAccessibleEvent *event)
 {
     switch (event->type()) {
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+        break;
     case QAccessible::TextInserted:
     case QAccessible::TextRemoved:
     case QAccessible::TextUpdated:
-    case QAccessible::TextCaretMoved:
-    case QAccessible::TextSelectionChanged:
     case QAccessible::ValueChanged:
     case QAccessible::StateChanged:
     case QAccessible::NameChanged:
+        if (quiet.selectionsOnly)
+            return false;
         break;
     default:
         return false;
@@ -292,10 +308,11 @@ void quietUpdate(QAccessibleEvent *event)
 
 } // namespace
 
-QuietForm::QuietForm(QWidget *form)
+QuietForm::QuietForm(QWidget *form, bool selectionsOnly)
 {
     if (quiet.depth++ == 0) {
         quiet.form = form;
+        quiet.selectionsOnly = selectionsOnly;
         quiet.held = 0;
         quiet.previous = QAccessible::installUpdateHandler(quietUpdate);
     }
@@ -306,7 +323,7 @@ QuietForm::~QuietForm()
     if (--quiet.depth != 0)
         return;
     QAccessible::installUpdateHandler(quiet.previous);
-    if (quiet.held > 0) {
+    if (quiet.held > 0 && !quiet.selectionsOnly) {
         QAccessibleEvent changed(quiet.form, QAccessible::VisibleDataChanged);
         announced(&changed);
     }

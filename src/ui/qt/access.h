@@ -5,6 +5,8 @@
 // a question's details reachable by keyboard. The controls' names and the
 // count boxes' descriptions are the window description's (layout/texts.h).
 
+#include <QString>
+
 class QAccessibleEvent;
 class QLabel;
 class QMessageBox;
@@ -17,8 +19,10 @@ namespace qor
 // and hidden controls out of its tree. Safe to call more than once.
 void installAccessibility();
 
-// After the status line's text changed: screen readers hear the new text.
-void announceStatus(QLabel *status);
+// After the status line's text changed: screen readers hear `spoken` (the
+// status as it should be heard), unless it is what they heard last; `again`:
+// even so (the window was not there to be heard).
+void announceStatus(QLabel *status, const QString &spoken, bool again = false);
 // Where announcements go: the platform's bridge, or a test that listens
 // where no bridge is active.
 using Announce = void (*)(QAccessibleEvent *event);
@@ -32,7 +36,9 @@ void setAnnounce(Announce announce);
 class QuietForm
 {
   public:
-    explicit QuietForm(QWidget *form);
+    // `selectionsOnly`: only the selection and caret moves a focus change
+    // makes, which would be heard before the box's name; no summary.
+    explicit QuietForm(QWidget *form, bool selectionsOnly = false);
     ~QuietForm();
     QuietForm(const QuietForm &) = delete;
     QuietForm &operator=(const QuietForm &) = delete;

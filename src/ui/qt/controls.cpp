@@ -1,5 +1,6 @@
 #include "ui/qt/controls.h"
 
+#include "ui/qt/access.h"
 #include "ui/qt/scheme.h"
 
 #include <QKeyEvent>
@@ -171,6 +172,20 @@ QString LineBox::withoutBreaks(QString text)
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
     return text;
+}
+
+void LineBox::focusInEvent(QFocusEvent *event)
+{
+    // Tab selects the text; heard before the focus, "12 selected" would
+    // come before the box's name.
+    const QuietForm quietly(this, true);
+    QLineEdit::focusInEvent(event);
+}
+
+void LineBox::focusOutEvent(QFocusEvent *event)
+{
+    const QuietForm quietly(this, true); // no "text unselected" on the way out
+    QLineEdit::focusOutEvent(event);
 }
 
 void LineBox::paintEvent(QPaintEvent *event)

@@ -95,6 +95,8 @@ class LineBox : public QLineEdit
     static QString withoutBreaks(QString text);
 
   protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };
 

@@ -234,7 +234,7 @@ void QorGenerator::showStatus()
 {
     status_->setText(fromUtf8(session_->status()));
     fitStatusBand(width());
-    announceStatus(status_);
+    announceStatus(status_, fromUtf8(session_->heardStatus(heardFolder_)));
 }
 
 // The band as tall as the status needs at the window's `width`; the canvas
@@ -451,7 +451,7 @@ void QorGenerator::changeEvent(QEvent *event)
         QTimer::singleShot(0, this, &QorGenerator::giveFocusBack);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !startHeard_) {
         startHeard_ = true;
-        QTimer::singleShot(0, this, [this] { announceStatus(status_); });
+        QTimer::singleShot(0, this, [this] { announceStatus(status_, status_->property("spoken").toString(), true); });
     }
     QWidget::changeEvent(event);
 }

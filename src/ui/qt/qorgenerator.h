@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -96,6 +97,7 @@ class QorGenerator final : public QWidget
     bool followsScreen_ = false;
     bool startHeard_ = false;
     bool focusBack_ = false;
+    std::string heardFolder_; // the folder screen readers were told of last
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
     QWidget *footer_ = nullptr;
