@@ -284,6 +284,25 @@ inline constexpr Twips txttBox{5280, 9840, 150, 195};
 inline constexpr int statusBandHeight = 375;
 inline constexpr int folderButtonWidth = 1335;
 
+// The status line shows its text whole, never cut: wrapped at spaces, and
+// within a word (a long path) where a word is wider than the line, onto as
+// many lines as the text needs at the band's width. The band is as tall as
+// those lines and its margins above and below, and never lower than
+// statusBandHeight; the canvas above gives up the height (it scrolls where
+// the screen is short).
+inline constexpr Font statusFont = Font::Prompt;
+inline constexpr int statusMarginTwips = 60; // each side of the text
+
+// The band's height in pixels, for `lines` lines of `lineHeight` pixels at
+// `dpi` dots per inch.
+constexpr int statusBandPixels(int lines, int lineHeight, int dpi)
+{
+    const int margin = (statusMarginTwips * dpi + 720) / 1440;
+    const int lowest = (statusBandHeight * dpi + 720) / 1440;
+    const int needed = lines * lineHeight + 2 * margin;
+    return needed > lowest ? needed : lowest;
+}
+
 // Item rows. Rows are 360 twips apart; every check box is 255 high and every
 // count or ammo box 300 by 285.
 inline constexpr int rowPitch = 360;

@@ -4,6 +4,8 @@
 #include "layout/layout.h"
 #include "press/sections.h"
 
+#include <algorithm>
+
 namespace qor::layout
 {
 
@@ -69,7 +71,14 @@ std::string countDescription(int slot)
     const Item &item = catalogue[static_cast<std::size_t>(slot)];
     std::string text = item.kind == Kind::AmmoBox ? "Magazines for " + captionOf(item.weaponSlot) + "."
                                                   : "Number of " + captionOf(slot) + ".";
-    return text + " " + countedWhen(slot) + " A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
+    text += " " + countedWhen(slot);
+    // The forms a count takes are the same for every box: said once, with
+    // the first count box Tab reaches.
+    const auto first =
+        std::find_if(tabStops.begin(), tabStops.end(), [](TabStop stop) { return stop.control == Focusable::cant; });
+    if (first != tabStops.end() && first->index == slot)
+        text += " " + std::string(numberForms);
+    return text;
 }
 
 } // namespace qor::layout

@@ -37,8 +37,9 @@ std::string stopName(TabStop stop);
 // count" for a count box, "<weapon> ammo" for an ammo box.
 std::string accessibleName(ControlId control);
 
-// For count box `slot`: what it counts, when it counts and what it accepts,
-// in one sentence each.
+// For count box `slot`: what it counts and when it counts, in one sentence
+// each; the first count box Tab reaches adds what a count accepts.
 std::string countDescription(int slot);
+inline constexpr std::string_view numberForms = "A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
 
 } // namespace qor::layout

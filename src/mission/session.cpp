@@ -107,6 +107,25 @@ std::vector<std::string> Session::recentFolders() const
                       [this](const std::string &a, const std::string &b) { return desk_.sameFolder(a, b); });
 }
 
+std::string Session::shownFolder() const
+{
+    return mission_ ? plainText(mission_->shownFolder()) : std::string();
+}
+
+std::string Session::heardStatus(std::string &heard) const
+{
+    std::string text = status();
+    const std::string folder = shownFolder();
+    if (!folder.empty() && text.starts_with(folder + ": "))
+        text.erase(0, folder.size() + 2);
+    if (folder != heard) {
+        heard = folder;
+        if (!folder.empty())
+            text = "In " + folder + ". " + text;
+    }
+    return text;
+}
+
 std::string Session::status() const
 {
     if (!note_.empty())

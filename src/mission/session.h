@@ -89,6 +89,12 @@ class Session
     std::vector<std::string> recentFolders() const;
 
     std::string status() const;
+    // The working folder as status() begins with it; empty before open().
+    std::string shownFolder() const;
+    // status() as a screen reader should hear it: without the folder, which
+    // is said only when it is another than the one last heard (`heard`,
+    // which this updates).
+    std::string heardStatus(std::string &heard) const;
     // The folder's document; null before open().
     const Mission *mission() const { return mission_.get(); }
     const WindowFields &fields() const { return fields_; }

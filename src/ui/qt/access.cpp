@@ -11,6 +11,8 @@
 #include <QTextEdit>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace qor
 {
 
@@ -52,7 +54,12 @@ class CanvasAccessible final : public QAccessibleWidget
 // edit reports text-attribute runs of no length, after which screen readers
 // drop the last character ("12" read "1"). The status line is a status bar
 // whose name is its text, so what is shown and what is heard never differ.
-class TextAccessible final : public QAccessibleWidget, public QAccessibleTextInterface
+// A box takes text from assistive technology too (voice control, AT-SPI's
+// SetTextContents), as typed text would arrive: without line breaks, and not
+// in a box the user could not type into.
+class TextAccessible final : public QAccessibleWidget,
+                             public QAccessibleTextInterface,
+                             public QAccessibleEditableTextInterface
 {
   public:
     TextAccessible(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
@@ -61,13 +68,44 @@ class TextAccessible final : public QAccessibleWidget, public QAccessibleTextInt
     {
         if (type == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface *>(this);
+        if (type == QAccessible::EditableTextInterface && edit())
+            return static_cast<QAccessibleEditableTextInterface *>(this);
         return QAccessibleWidget::interface_cast(type);
+    }
+    void setText(QAccessible::Text t, const QString &text) override
+    {
+        if (t == QAccessible::Value)
+            replaceText(0, characterCount(), text);
+        else
+            QAccessibleWidget::setText(t, text);
+    }
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int start, int end, const QString &text) override
+    {
+        QLineEdit *e = edit();
+        if (!e || e->isReadOnly() || !e->isEnabled())
+            return;
+        const QString now = e->text();
+        start = std::clamp(start, 0, static_cast<int>(now.size()));
+        end = std::clamp(end, start, static_cast<int>(now.size()));
+        const QString added = LineBox::withoutBreaks(text);
+        e->setText(now.left(start) + added + now.mid(end));
+        e->setCursorPosition(start + static_cast<int>(added.size()));
     }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value || (t == QAccessible::Name && !edit() && !whole().isEmpty()))
             return whole();
         return QAccessibleWidget::text(t);
+    }
+    // The status bar's news is heard as it shows; the bar itself lists no
+    // child, or reading the bar would say its text twice.
+    int childCount() const override { return edit() ? QAccessibleWidget::childCount() : 0; }
+    QAccessibleInterface *child(int index) const override { return edit() ? QAccessibleWidget::child(index) : nullptr; }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return edit() ? QAccessibleWidget::indexOfChild(child) : -1;
     }
     QAccessible::State state() const override
     {
@@ -204,19 +242,92 @@ QWidget *newsOf(QLabel *status)
 
 } // namespace
 
-void announceStatus(QLabel *status)
+void announceStatus(QLabel *status, const QString &spoken, bool again)
 {
+    // An unchanged status (a question cancelled) is not said again.
     const QString before = status->property("announced").toString();
+    if (status->text() == before && !again)
+        return;
     status->setProperty("announced", status->text());
+    status->setProperty("spoken", spoken);
     QAccessibleEvent name(status, QAccessible::NameChanged);
     announced(&name);
     QAccessibleTextUpdateEvent text(status, 0, before, status->text());
     announced(&text);
     QWidget *news = newsOf(status);
-    news->setAccessibleName(status->text());
-    news->findChild<QLabel *>()->setText(status->text());
+    news->setAccessibleName(spoken);
+    news->findChild<QLabel *>()->setText(spoken);
     QAccessibleEvent shown(news, QAccessible::ObjectShow);
     announced(&shown);
+}
+
+namespace
+{
+
+struct Quiet {
+    QWidget *form = nullptr;
+    bool selectionsOnly = false;
+    int depth = 0;
+    int held = 0;
+    QAccessible::UpdateHandler previous = nullptr;
+} quiet;
+
+bool heldBack(QAccessibleEvent *event)
+{
+    switch (event->type()) {
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+        break;
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::ValueChanged:
+    case QAccessible::StateChanged:
+    case QAccessible::NameChanged:
+        if (quiet.selectionsOnly)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    auto *w = qobject_cast<QWidget *>(event->object());
+    return w && quiet.form && (w == quiet.form || quiet.form->isAncestorOf(w));
+}
+
+void quietUpdate(QAccessibleEvent *event)
+{
+    if (heldBack(event)) {
+        ++quiet.held;
+        return;
+    }
+    // Passed on as if this handler were not there.
+    QAccessible::installUpdateHandler(quiet.previous);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(quietUpdate);
+}
+
+} // namespace
+
+QuietForm::QuietForm(QWidget *form, bool selectionsOnly)
+{
+    if (quiet.depth++ == 0) {
+        quiet.form = form;
+        quiet.selectionsOnly = selectionsOnly;
+        quiet.held = 0;
+        quiet.previous = QAccessible::installUpdateHandler(quietUpdate);
+    }
+}
+
+QuietForm::~QuietForm()
+{
+    if (--quiet.depth != 0)
+        return;
+    QAccessible::installUpdateHandler(quiet.previous);
+    if (quiet.held > 0 && !quiet.selectionsOnly) {
+        QAccessibleEvent changed(quiet.form, QAccessible::VisibleDataChanged);
+        announced(&changed);
+    }
+    quiet.form = nullptr;
 }
 
 void readableDetails(QMessageBox &box)

@@ -1,5 +1,6 @@
 #include "ui/qt/controls.h"
 
+#include "ui/qt/access.h"
 #include "ui/qt/scheme.h"
 
 #include <QKeyEvent>
@@ -7,6 +8,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
+#include <QTextLayout>
 #include <QValidator>
 
 #include <algorithm>
@@ -172,6 +174,20 @@ QString LineBox::withoutBreaks(QString text)
     return text;
 }
 
+void LineBox::focusInEvent(QFocusEvent *event)
+{
+    // Tab selects the text; heard before the focus, "12 selected" would
+    // come before the box's name.
+    const QuietForm quietly(this, true);
+    QLineEdit::focusInEvent(event);
+}
+
+void LineBox::focusOutEvent(QFocusEvent *event)
+{
+    const QuietForm quietly(this, true); // no "text unselected" on the way out
+    QLineEdit::focusOutEvent(event);
+}
+
 void LineBox::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
@@ -203,24 +219,71 @@ QRect CountBox::textRect() const
     return contents.marginsRemoved(textMargins()).adjusted(lineEditInnerMargin, 0, -lineEditInnerMargin, 0);
 }
 
-void StatusLine::showWholeWhereCut()
+namespace
 {
-    const QRect room = contentsRect();
-    const QRect needed =
-        fontMetrics().boundingRect(QRect(room.topLeft(), QSize(room.width(), 1 << 20)),
-                                   int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0), text());
-    const bool cut = needed.height() > room.height() || needed.width() > room.width();
-    const QString whole = cut ? text() : QString();
-    if (toolTip() != whole)
-        setToolTip(whole);
-    if (accessibleDescription() != whole)
-        setAccessibleDescription(whole);
+
+// Lays `text` out in lines of `width` pixels, each lineSpacing() below the
+// last, and calls `each` with each line.
+template <class Each> void layOutStatus(const QString &text, const QFont &font, int width, Each each)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const int spacing = QFontMetrics(font).lineSpacing();
+    int y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(1, width));
+        line.setPosition(QPointF(0, y));
+        y += spacing;
+    }
+    layout.endLayout();
+    each(layout);
 }
 
-void StatusLine::resizeEvent(QResizeEvent *event)
+} // namespace
+
+StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
 {
-    QLabel::resizeEvent(event);
-    showWholeWhereCut();
+    setTextFormat(Qt::PlainText); // paths and file contents are never markup
+    setWordWrap(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+int StatusLine::linesAt(int width) const
+{
+    int lines = 0;
+    layOutStatus(text(), font(), width, [&](const QTextLayout &layout) { lines = layout.lineCount(); });
+    return std::max(1, lines);
+}
+
+QStringList StatusLine::shownLines() const
+{
+    QStringList lines;
+    layOutStatus(text(), font(), contentsRect().width(), [&](const QTextLayout &layout) {
+        for (int n = 0; n < layout.lineCount(); ++n)
+            lines << text().mid(layout.lineAt(n).textStart(), layout.lineAt(n).textLength());
+    });
+    return lines;
+}
+
+int StatusLine::heightForWidth(int width) const
+{
+    const QMargins m = contentsMargins();
+    return linesAt(width - m.left() - m.right()) * fontMetrics().lineSpacing() + m.top() + m.bottom();
+}
+
+void StatusLine::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    const QRect room = contentsRect();
+    layOutStatus(text(), font(), room.width(), [&](const QTextLayout &layout) {
+        // Fewer lines than the band holds stand in its middle.
+        const int height = layout.lineCount() * fontMetrics().lineSpacing();
+        layout.draw(&painter, QPointF(room.left(), room.top() + std::max(0, (room.height() - height) / 2)));
+    });
 }
 
 } // namespace qor

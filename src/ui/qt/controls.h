@@ -95,6 +95,8 @@ class LineBox : public QLineEdit
     static QString withoutBreaks(QString text);
 
   protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };
 
@@ -116,18 +118,23 @@ class CountBox final : public LineBox
     void paintEvent(QPaintEvent *event) override;
 };
 
-// The status line: wraps, and where even so it cannot show all of its text,
-// shows it whole as its tooltip and accessible description.
+// The status line: shows its text whole, wrapped as the layout's status band
+// wraps it (at spaces, and within a word wider than the line), one line per
+// lineSpacing(). The band makes it as tall as heightForWidth() says.
 class StatusLine final : public QLabel
 {
     Q_OBJECT
   public:
-    using QLabel::QLabel;
-    // Call after each setText(): QLabel tells no one of a new text.
-    void showWholeWhereCut();
+    explicit StatusLine(QWidget *parent);
+    // How many lines the text takes at a contents width of `width`.
+    int linesAt(int width) const;
+    // The lines as they are shown, for the eye and for tests.
+    QStringList shownLines() const;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
   protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace qor

@@ -59,9 +59,9 @@ QScrollArea *putOnCanvas(QWidget *window, QSize content)
     return area;
 }
 
-void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer)
+void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer, bool keepWidth)
 {
-    const QSize below(0, footer ? footer->sizeHint().height() : 0);
+    const QSize below(0, footer ? footer->minimumHeight() : 0);
     const QSize content = area->widget()->size();
     QSize room = window->screen()->availableGeometry().size();
     // The desktop's frame around the window: known once it is shown; until
@@ -76,12 +76,13 @@ void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer)
     if (size == content) {
         window->setMinimumSize(content + below);
         window->setMaximumSize(QWIDGETSIZE_MAX, content.height() + below.height());
-        window->resize(content + below);
+        window->resize(keepWidth ? std::max(window->width(), content.width()) : content.width(),
+                       content.height() + below.height());
         return;
     }
     window->setMinimumSize(std::min(size.width(), 8 * bar), std::min(size.height(), 8 * bar) + below.height());
     window->setMaximumSize(QWIDGETSIZE_MAX, content.height() + bar + below.height());
-    window->resize(size + below);
+    window->resize(keepWidth ? std::max(window->width(), size.width()) : size.width(), size.height() + below.height());
 }
 
 } // namespace qor

@@ -34,7 +34,7 @@ QScrollArea *putOnCanvas(QWidget *window, QSize content);
 // screen it is on: at the content size where it fits, else as large as the
 // screen allows; never taller than the content, but free to widen, which
 // gives the footer's status line room. The footer always keeps its full
-// height.
-void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer = nullptr);
+// (fixed) height. `keepWidth`: a window the user widened stays as wide.
+void fitToScreen(QWidget *window, QScrollArea *area, QWidget *footer = nullptr, bool keepWidth = false);
 
 } // namespace qor

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -111,7 +112,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 
     form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
     asker_ = [this](const Question &q) { return askModal(q); };
-    chooser_ = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
+    setFolderChooser({});
     desk_ = std::make_unique<SettingsDesk>(asker_);
     session_ = std::make_unique<Session>(*form_, *desk_, descriptionSink);
     cmd_->setFocus();
@@ -122,6 +123,13 @@ QorGenerator::~QorGenerator() = default;
 void QorGenerator::setMessagePresenter(MessagePresenter presenter)
 {
     form_->setPresenter(std::move(presenter));
+}
+
+void QorGenerator::setFolderChooser(FolderChooser chooser)
+{
+    if (!chooser)
+        chooser = [this](const QString &current, const QStringList &recent) { return chooseModal(current, recent); };
+    chooser_ = std::move(chooser);
 }
 
 void QorGenerator::showModalMessage(const QString &text)
@@ -136,13 +144,19 @@ void QorGenerator::showModalMessage(const QString &text)
 
 void QorGenerator::cmd_Click()
 {
-    session_->press();
+    {
+        const QuietForm quietly(scroller_->widget()); // "Load it into the form" refills it
+        session_->press();
+    }
     showStatus();
 }
 
 void QorGenerator::openWorkingFolder(bool startValues, bool named)
 {
-    session_->open(startValues);
+    {
+        const QuietForm quietly(scroller_->widget());
+        session_->open(startValues);
+    }
     if (named)
         session_->rememberFolder();
     showStatus();
@@ -159,13 +173,30 @@ void QorGenerator::chooseFolder()
     for (const std::string &f : session_->recentFolders())
         recent << QFile::decodeName(QByteArray::fromStdString(f));
     const QString chosen = chooser_(QDir::currentPath(), recent);
-    // However the chooser closed, the keys come back to the button that opened it.
-    activateWindow();
-    folderButton_->setFocus(Qt::OtherFocusReason);
+    // However the chooser closed, the keys come back to the button that
+    // opened it: now, and again once the window is active, which the
+    // desktop may make it only after the chooser's last popup (a completion
+    // list closed by Return) is gone.
+    focusBack_ = true;
+    giveFocusBack();
+    QTimer::singleShot(0, this, &QorGenerator::giveFocusBack);
     if (chosen.isEmpty())
         return;
-    session_->switchFolder(QFile::encodeName(chosen).toStdString());
+    {
+        const QuietForm quietly(scroller_->widget());
+        session_->switchFolder(QFile::encodeName(chosen).toStdString());
+    }
     showStatus();
+}
+
+void QorGenerator::giveFocusBack()
+{
+    if (!focusBack_)
+        return;
+    activateWindow();
+    folderButton_->setFocus(Qt::OtherFocusReason);
+    if (isActiveWindow() && QApplication::focusWidget() == folderButton_)
+        focusBack_ = false;
 }
 
 // Below the scroll area, so that it stays in view while the canvas scrolls:
@@ -176,13 +207,12 @@ void QorGenerator::createFooter()
     footer_->setObjectName(QStringLiteral("footer"));
     footer_->setAccessibleName(qs(layout::statusLineName));
     auto *row = new QHBoxLayout(footer_);
-    row->setContentsMargins(6, 3, 6, 3);
+    const int margin = layout::toPixels(layout::statusMarginTwips);
+    row->setContentsMargins(margin, margin, margin, margin);
+    row->setSpacing(margin);
     status_ = new StatusLine(footer_);
     status_->setObjectName(QStringLiteral("status"));
-    status_->setTextFormat(Qt::PlainText); // paths and file contents are never markup
-    status_->setWordWrap(true);
-    status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 2);
-    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setFont(fontFor(layout::statusFont, font()));
     status_->setFocusPolicy(Qt::NoFocus);
     status_->setAccessibleName(qs(layout::statusName));
     row->addWidget(status_, 1);
@@ -190,8 +220,10 @@ void QorGenerator::createFooter()
     folderButton_->setObjectName(QStringLiteral("folderButton"));
     folderButton_->setAccessibleName(qs(layout::folderCaption));
     folderButton_->setAccessibleDescription(qs(layout::folderDescription));
-    row->addWidget(folderButton_);
-    footer_->setFixedHeight(footer_->sizeHint().height());
+    folderButton_->setFixedWidth(
+        std::max(folderButton_->sizeHint().width(), layout::toPixels(layout::folderButtonWidth)));
+    row->addWidget(folderButton_, 0, Qt::AlignTop);
+    fitStatusBand(toPixels(layout::clientArea).width());
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->setSpacing(0); // the canvas gets every pixel the window gives it
     column->addWidget(footer_);
@@ -201,8 +233,33 @@ void QorGenerator::createFooter()
 void QorGenerator::showStatus()
 {
     status_->setText(fromUtf8(session_->status()));
-    status_->showWholeWhereCut();
-    announceStatus(status_);
+    fitStatusBand(width());
+    announceStatus(status_, fromUtf8(session_->heardStatus(heardFolder_)));
+}
+
+// The band as tall as the status needs at the window's `width`; the canvas
+// gives up the height, or the window grows where the screen has room.
+void QorGenerator::fitStatusBand(int width)
+{
+    if (!footer_)
+        return; // resized while the window is still being made
+    const QMargins m = footer_->layout()->contentsMargins();
+    const int textWidth = width - m.left() - m.right() - footer_->layout()->spacing() - folderButton_->width();
+    const int lines = status_->linesAt(textWidth);
+    const int band = std::max(layout::statusBandPixels(lines, status_->fontMetrics().lineSpacing(), 96),
+                              folderButton_->sizeHint().height() + m.top() + m.bottom());
+    if (footer_->minimumHeight() == band && footer_->maximumHeight() == band)
+        return;
+    footer_->setFixedHeight(band);
+    if (scroller_)
+        fitToScreen(this, scroller_, footer_, true);
+}
+
+void QorGenerator::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        fitStatusBand(event->size().width());
 }
 
 void QorGenerator::closeEvent(QCloseEvent *event)
@@ -390,9 +447,11 @@ void QorGenerator::changeEvent(QEvent *event)
 {
     // Announced before the window was shown, the start status reached no
     // screen reader; after the window's own name and focus, it does.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && focusBack_)
+        QTimer::singleShot(0, this, &QorGenerator::giveFocusBack);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !startHeard_) {
         startHeard_ = true;
-        QTimer::singleShot(0, this, [this] { announceStatus(status_); });
+        QTimer::singleShot(0, this, [this] { announceStatus(status_, status_->property("spoken").toString(), true); });
     }
     QWidget::changeEvent(event);
 }

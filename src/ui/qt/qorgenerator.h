@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -39,7 +40,8 @@ class QorGenerator final : public QWidget
     // Replaces the modal message box, e.g. by a recorder in tests.
     void setMessagePresenter(MessagePresenter presenter);
     void setQuestionPresenter(QuestionPresenter presenter) { asker_ = std::move(presenter); }
-    void setFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
+    // Empty: the window's own chooser.
+    void setFolderChooser(FolderChooser chooser);
 
     // Reads the working folder's description.ext into the form, or with
     // startValues keeps the start values; the status line says which.
@@ -64,6 +66,8 @@ class QorGenerator final : public QWidget
     void changeEvent(QEvent *event) override;
     // Values not yet written are asked about first (the core decides).
     void closeEvent(QCloseEvent *event) override;
+    // A wider or narrower window wraps the status again.
+    void resizeEvent(QResizeEvent *event) override;
 
   private:
     void createShapes();
@@ -78,6 +82,9 @@ class QorGenerator final : public QWidget
     void showModalMessage(const QString &text);
     void createFooter();
     void showStatus(); // the one place both the eye and the ear get it
+    void fitStatusBand(int width);
+    // The keys back on the folder button after the chooser, until they are.
+    void giveFocusBack();
     Answer askModal(const Question &question);
     QString chooseModal(const QString &current, const QStringList &recent);
 
@@ -89,6 +96,8 @@ class QorGenerator final : public QWidget
     QScrollArea *scroller_ = nullptr;
     bool followsScreen_ = false;
     bool startHeard_ = false;
+    bool focusBack_ = false;
+    std::string heardFolder_; // the folder screen readers were told of last
     std::unique_ptr<WidgetForm> form_;
     WindowFields fields_;
     QWidget *footer_ = nullptr;

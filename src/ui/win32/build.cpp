@@ -165,7 +165,7 @@ void MainWindow::createControls(HINSTANCE instance)
     // beneath shows through. Its text stays its window text, which screen
     // readers read.
     status_ = makeChild(parent, instance, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0,
-                        detail::statusId, {}, font(layout::Font::Prompt));
+                        detail::statusId, {}, font(layout::statusFont));
     folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
                               WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId, {},
                               font(layout::Font::Prompt));
@@ -213,7 +213,9 @@ void MainWindow::setDpi(UINT dpi)
     // Pixels of the old dpi mean nothing at the new one: start from the top
     // left, then bring the focus back into view.
     scroll_ = {0, 0};
+    band_ = 0;
     placeControls(true);
+    fitStatusBand();
     updateScrollBars();
     if (HWND focus = GetFocus(); focus && GetParent(focus) == window_)
         scrollIntoView(focus);
@@ -242,7 +244,7 @@ void MainWindow::placeControls(bool withFonts)
     EndDeferWindowPos(moves);
     if (withFonts)
         for (HWND w : {status_, folderButton_})
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(layout::Font::Prompt)), FALSE);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font(layout::statusFont)), FALSE);
 }
 
 void MainWindow::setHighContrast(bool on)
@@ -420,6 +422,37 @@ void MainWindow::paintDecoration(HDC dc) const
         drawCountFocus(dc, focus);
 }
 
+std::vector<std::wstring> statusLines(HDC dc, const std::wstring &text, int width)
+{
+    // As the band's rule has it: at spaces, and within a word wider than the
+    // line (the system's own word break leaves such a word running on).
+    std::vector<std::wstring> lines;
+    auto fits = [&](std::size_t from, std::size_t count) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str() + from, static_cast<int>(count), &size);
+        return size.cx <= width;
+    };
+    std::size_t start = 0;
+    while (start < text.size()) {
+        int fit = 0;
+        SIZE size{};
+        GetTextExtentExPointW(dc, text.c_str() + start, static_cast<int>(text.size() - start), std::max(1, width), &fit,
+                              nullptr, &size);
+        std::size_t end = start + static_cast<std::size_t>(std::max(1, fit));
+        if (end < text.size()) {
+            // Back to the last space that ends a fitting run, where there is one.
+            const std::size_t space = text.rfind(L' ', end);
+            if (space != std::wstring::npos && space > start && fits(start, space - start))
+                end = space + 1;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    if (lines.empty())
+        lines.emplace_back();
+    return lines;
+}
+
 void MainWindow::drawStatus(const DRAWITEMSTRUCT &item) const
 {
     HDC dc = item.hDC;
@@ -428,72 +461,42 @@ void MainWindow::drawStatus(const DRAWITEMSTRUCT &item) const
     HBRUSH brush = CreateSolidBrush(fill);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-    r.left += statusMargin();
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textOn(fill, layout::windowText, scheme()));
-    HGDIOBJ oldFont = SelectObject(dc, font(layout::Font::Prompt));
-    const std::wstring text = windowText(status_);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+    HGDIOBJ oldFont = SelectObject(dc, font(layout::statusFont));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    // The whole text, in the lines the band was sized for; fewer lines than
+    // the band holds stand in its middle.
+    const RECT pad = statusTextRect(r.right - r.left);
+    const std::vector<std::wstring> lines = statusLines(dc, windowText(status_), pad.right - pad.left);
+    const int height = static_cast<int>(lines.size()) * metrics.tmHeight;
+    int top = r.top + std::max<int>(pad.top, (r.bottom - r.top - height) / 2);
+    for (const std::wstring &line : lines) {
+        TextOutW(dc, r.left + pad.left, top, line.c_str(), static_cast<int>(line.size()));
+        top += metrics.tmHeight;
+    }
     SelectObject(dc, oldFont);
 }
 
-int MainWindow::statusMargin() const
+RECT MainWindow::statusTextRect(int lineWidth) const
 {
-    return MulDiv(4, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+    const int margin = MulDiv(layout::statusMarginTwips, static_cast<int>(dpi_), 1440);
+    return {margin, margin, std::max(margin + 1, lineWidth - margin), margin};
 }
 
-bool MainWindow::statusCut() const
+int MainWindow::neededBand(int clientWidth) const
 {
-    const std::wstring text = windowText(status_);
-    RECT r;
-    GetClientRect(status_, &r);
+    const int button = MulDiv(layout::folderButtonWidth, static_cast<int>(dpi_), 1440);
+    const RECT room = statusTextRect(std::max(0, clientWidth - button));
     HDC dc = GetDC(status_);
-    HGDIOBJ oldFont = SelectObject(dc, font(layout::Font::Prompt));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    HGDIOBJ oldFont = SelectObject(dc, font(layout::statusFont));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const auto lines = static_cast<int>(statusLines(dc, windowText(status_), room.right - room.left).size());
     SelectObject(dc, oldFont);
     ReleaseDC(status_, dc);
-    return size.cx > r.right - statusMargin();
-}
-
-void MainWindow::explainCutStatus()
-{
-    // Where the band is too narrow, the whole text as a tooltip and as the
-    // line's description, which screen readers read after its name.
-    if (!status_ || fonts_.empty())
-        return; // sized while the window is still being made
-    const std::wstring whole = statusCut() ? windowText(status_) : std::wstring();
-    if (whole == statusTipText_)
-        return;
-    statusTipText_ = whole;
-    if (access_) {
-        if (whole.empty()) {
-            const MSAAPROPID description[] = {PROPID_ACC_DESCRIPTION};
-            access_->ClearHwndProps(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, description, 1);
-        } else {
-            access_->SetHwndPropStr(status_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
-                                    whole.c_str());
-        }
-    }
-    if (!statusTip_ && whole.empty())
-        return;
-    if (!statusTip_)
-        statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                     nullptr, nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(status_);
-    SendMessageW(statusTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    if (whole.empty())
-        return;
-    // Long lines wrap in the tip rather than run off the screen.
-    SendMessageW(statusTip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI));
-    tool.lpszText = const_cast<wchar_t *>(statusTipText_.c_str());
-    SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    return layout::statusBandPixels(lines, metrics.tmHeight, static_cast<int>(dpi_));
 }
 
 } // namespace qor::win32

@@ -21,10 +21,11 @@ void MainWindow::placeStatusBand()
     const int band = statusBand();
     const int button = MulDiv(layout::folderButtonWidth, static_cast<int>(dpi_), 1440);
     const int top = client.bottom - band;
-    // The status line reaches the button: its margin is inside it.
+    // The status line reaches the button: its margin is inside it. The
+    // button keeps the band's lowest height, at its top.
     MoveWindow(status_, 0, top, std::max<int>(0, client.right - button), band, TRUE);
-    MoveWindow(folderButton_, client.right - button, top, button, band, TRUE);
-    explainCutStatus();
+    MoveWindow(folderButton_, client.right - button, top, button,
+               layout::statusBandPixels(1, 0, static_cast<int>(dpi_)), TRUE);
 }
 
 class RegistryDesk final : public SystemDesk

@@ -161,6 +161,7 @@ struct Handlers {
     static void onSize(HWND hwnd, UINT, int, int)
     {
         MainWindow &w = *mainWindowOf(hwnd);
+        w.fitStatusBand();
         w.updateScrollBars();
     }
 
@@ -419,9 +420,9 @@ void MainWindow::showStatus()
     // Changing the text of a static control tells screen readers its name
     // changed; the live-region event makes them read it out.
     SetWindowTextW(status_, wide(session_->status()).c_str());
+    fitStatusBand();
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, status_, OBJID_CLIENT, CHILDID_SELF);
     InvalidateRect(status_, nullptr, TRUE);
-    explainCutStatus();
 }
 
 void MainWindow::moveFocus(bool backwards)
@@ -449,7 +450,33 @@ SIZE MainWindow::outerSize() const
 
 int MainWindow::statusBand() const
 {
-    return MulDiv(layout::statusBandHeight, static_cast<int>(dpi_), 1440);
+    return band_ ? band_ : layout::statusBandPixels(1, 0, static_cast<int>(dpi_));
+}
+
+void MainWindow::fitStatusBand()
+{
+    if (!status_ || fonts_.empty())
+        return; // sized while the window is still being made
+    RECT client;
+    GetClientRect(window_, &client);
+    const int band = neededBand(client.right);
+    if (band == statusBand())
+        return;
+    // A window that showed the whole canvas keeps showing it, as far as the
+    // screen allows.
+    const bool whole = client.bottom - statusBand() >= canvasSize().cy;
+    band_ = band;
+    if (whole) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+        RECT now;
+        GetWindowRect(window_, &now);
+        const int height = std::min<int>(outerSize().cy, monitor.rcWork.bottom - monitor.rcWork.top);
+        SetWindowPos(window_, nullptr, 0, 0, now.right - now.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    updateScrollBars();
+    InvalidateRect(status_, nullptr, TRUE);
 }
 
 RECT MainWindow::viewport() const

@@ -45,6 +45,9 @@ class MainWindow;
 // window's asker.
 std::unique_ptr<Desk> registryDesk(const MainWindow &window);
 
+// The status's lines at `width` pixels in the font selected into `dc`.
+std::vector<std::wstring> statusLines(HDC dc, const std::wstring &text, int width);
+
 // Whether the user has turned a high-contrast theme on.
 bool systemHighContrast();
 
@@ -87,6 +90,9 @@ class MainWindow
     // Whether the window may close: values not yet written are asked about.
     bool mayClose();
     HWND statusLine() const { return status_; }
+    // The status band as tall as the status line's text needs now; the
+    // window grows where the screen has room, else the canvas scrolls.
+    void fitStatusBand();
     HWND folderButton() const { return folderButton_; }
 
     HWND control(ControlId id) const;
@@ -111,9 +117,6 @@ class MainWindow
     // Both settings again, as the desktop has them now.
     void followDesktop();
     layout::Scheme scheme() const;
-    // The tooltip that shows a cut status line whole; nullptr until one was
-    // cut.
-    HWND statusTip() const { return statusTip_; }
     // The status line's colours for WM_CTLCOLOREDIT: the boxes' brush.
     HBRUSH colourBox(HDC dc) const;
     void eraseBackground(HDC dc) const;
@@ -138,10 +141,10 @@ class MainWindow
     void drawItem(const DRAWITEMSTRUCT &item) const;
     void drawStatus(const DRAWITEMSTRUCT &item) const;
     LRESULT customDraw(const NMHDR &header) const;
-    int statusMargin() const;
-    bool statusCut() const;
-    // Shows the whole status as a tooltip and description where it is cut.
-    void explainCutStatus();
+    // Where the status's lines stand in a status line `lineWidth` wide; the
+    // band's height for a client area so wide.
+    RECT statusTextRect(int lineWidth) const;
+    int neededBand(int clientWidth) const;
     COLORREF fillOf(layout::Colour colour) const;
     void moveFocus(bool backwards);
     void scrollTo(int x, int y);
@@ -173,8 +176,7 @@ class MainWindow
     std::array<HWND, layout::briefing.size()> chki_{};
     HWND txti1_ = nullptr, txti2_ = nullptr, txtt_ = nullptr, cmd_ = nullptr;
     HWND status_ = nullptr, folderButton_ = nullptr;
-    HWND statusTip_ = nullptr;
-    std::wstring statusTipText_;
+    int band_ = 0; // the status band's height; 0 until the first status
     HBRUSH boxBrush_ = nullptr;
     std::array<std::int16_t, checkBoxCount> wepValue_{};
     std::array<std::int16_t, layout::briefing.size()> chkiValue_{};

@@ -539,43 +539,88 @@ TEST_P(CountBoxes, ShowThreeDigitsWholeInTheirOwnFont)
 
 INSTANTIATE_TEST_SUITE_P(Dpi, CountBoxes, ::testing::Values(96u, 120u, 144u, 192u));
 
-TEST_F(WindowTest, TheWindowWidensForTheStatusAndACutStatusIsShownWholeInItsTooltip)
+class StatusBand : public WindowTest, public ::testing::WithParamInterface<UINT>
 {
-    const std::wstring whole(300, L'x');
-    SetWindowTextW(window->statusLine(), (L"long " + whole).c_str());
-    RECT before;
-    GetWindowRect(window->handle(), &before);
-    const RECT button = placeOf(window->button());
-    // A resize places the band again, as the user's drag does.
-    SetWindowPos(window->handle(), nullptr, 0, 0, before.right - before.left - 1, before.bottom - before.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    ASSERT_NE(window->statusTip(), nullptr);
-    wchar_t tip[512] = {};
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window->handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(window->statusLine());
-    tool.lpszText = tip;
-    SendMessageW(window->statusTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(tip), L"long " + whole);
+  protected:
+    StatusBand() : WindowTest(GetParam()) {}
 
-    const int wider = before.right - before.left + 100;
-    SetWindowPos(window->handle(), nullptr, 0, 0, wider, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
-    RECT after, client;
-    GetWindowRect(window->handle(), &after);
+    // The status's lines as the status line shows them, measured in the
+    // line's own font: how wide the widest, how tall all of them, and how
+    // tall one; and whether they are the whole text.
+    struct Laid {
+        long width, height, line;
+        bool whole;
+    };
+    Laid laidOut() const
+    {
+        const RECT status = placeOf(window->statusLine());
+        const int margin = MulDiv(layout::statusMarginTwips, static_cast<int>(GetParam()), 1440);
+        const std::wstring text = textOf(window->statusLine());
+        HDC dc = GetDC(window->statusLine());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window->statusLine(), WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        Laid laid{0, 0, metrics.tmHeight, false};
+        std::wstring joined;
+        for (const std::wstring &line : statusLines(dc, text, status.right - status.left - 2 * margin)) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+            laid.width = std::max<long>(laid.width, size.cx);
+            laid.height += metrics.tmHeight;
+            joined += line;
+        }
+        laid.whole = joined == text;
+        SelectObject(dc, old);
+        ReleaseDC(window->statusLine(), dc);
+        return laid;
+    }
+    void resizeBy(int dx)
+    {
+        RECT r;
+        GetWindowRect(window->handle(), &r);
+        SetWindowPos(window->handle(), nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+};
+
+TEST_P(StatusBand, ALongStatusIsShownWholeOnAsManyLinesAsItNeeds)
+{
+    const RECT lowest = placeOf(window->statusLine());
+    const std::wstring whole = L"C:\\Missions\\" + std::wstring(260, L'x') +
+                               L": Read description.ext: 23 items, 2 script names, 7 briefing options; 4 lines the "
+                               L"form does not hold (lines 3-6) are kept by the next press";
+    SetWindowTextW(window->statusLine(), whole.c_str());
+    const RECT button = placeOf(window->button());
+    window->fitStatusBand(); // as a new status does
+    RECT client;
     GetClientRect(window->handle(), &client);
-    EXPECT_EQ(after.right - after.left, wider);
-    // The form keeps its place; the band takes the width.
-    EXPECT_EQ(placeOf(window->button()).left, button.left);
-    EXPECT_EQ(placeOf(window->folderButton()).right, client.right);
-    EXPECT_EQ(placeOf(window->statusLine()).left, 0);
-    // Short enough now: no tip.
+    const int margin = MulDiv(layout::statusMarginTwips, static_cast<int>(GetParam()), 1440);
+    RECT status = placeOf(window->statusLine());
+    Laid laid = laidOut();
+    const long lines = laid.height / laid.line;
+    EXPECT_GE(lines, 3) << GetParam();
+    EXPECT_TRUE(laid.whole);
+    // Every line within the control, all of them within its height.
+    EXPECT_LE(laid.width, status.right - status.left - 2 * margin);
+    EXPECT_GE(status.bottom - status.top, laid.height + 2 * margin);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(placeOf(window->folderButton()).top, status.top);
+    EXPECT_EQ(placeOf(window->button()).left, button.left); // the form keeps its place
+
+    // Narrower, more lines, as the user's drag leaves them; a short status
+    // gives the height back.
+    resizeBy(-200);
+    status = placeOf(window->statusLine());
+    laid = laidOut();
+    EXPECT_GT(laid.height / laid.line, lines);
+    EXPECT_TRUE(laid.whole);
+    EXPECT_GE(status.bottom - status.top, laid.height + 2 * margin);
     SetWindowTextW(window->statusLine(), L"short");
-    SetWindowPos(window->handle(), nullptr, 0, 0, wider + 1, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
-    tip[0] = 0;
-    SendMessageW(window->statusTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(tip), L"");
+    window->fitStatusBand();
+    EXPECT_EQ(placeOf(window->statusLine()).bottom - placeOf(window->statusLine()).top, lowest.bottom - lowest.top);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, StatusBand, ::testing::Values(96u, 144u, 192u));
 
 } // namespace
 } // namespace qor::win32::test
