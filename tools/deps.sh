@@ -24,6 +24,9 @@ testOnly=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth desktop-file-utils libglib2.0-bin xdotool
+    # The accessibility bus, for the test that hears the window's events as a
+    # screen reader does.
+    dbus-daemon at-spi2-core
     clang-format git lintian appstream man-db
     g++-mingw-w64-x86-64-posix wine64 googletest
     # The Windows program's icon, installer, and window tests and screenshot
