@@ -14,6 +14,9 @@ static_assert(pressLineEnd == "\r\n");
 namespace
 {
 
+// More than either section's table has rows.
+constexpr std::size_t mostEntries = 64;
+
 // No early exit: a plain loop over short texts.
 bool isAscii(std::string_view s)
 {
@@ -30,6 +33,7 @@ bool isAscii(std::string_view s)
 FileWriter::FileWriter()
 {
     bytes_.reserve(4096);
+    sections_.reserve(2);
 }
 
 // ASCII is the same in every code page, and it is all that class names and
@@ -68,6 +72,7 @@ void FileWriter::header(const Form &form)
 void FileWriter::beginSection(std::string_view title)
 {
     sections_.push_back({title, {bytes_.size(), 0}, {}});
+    sections_.back().entries.reserve(mostEntries); // one allocation a section
     bytes_ += "class ";
     append(title);
     bytes_ += "\r\n{\r\n";
