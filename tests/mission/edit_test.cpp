@@ -331,6 +331,11 @@ TEST(Edit, EveryShapeAMissionMakerWritesIsReadAndLeftAsItIs)
          }},
         {"utf8_without_its_mark", "onLoadMission = \"\xD0\x9F\xD1\x80\xD0\xB8\";\n", 0,
          [](Form &f) { f.mission = "\xD0\x9F\xD1\x80\xD0\xB8"; }},
+        {"a_key_inside_an_entry", "class Weapons { class M16 { count = 4; rank = 1; }; };\n", 0,
+         [](Form &f) {
+             f.ticks[static_cast<std::size_t>(slotOf("M16"))] = ticked;
+             f.counts[static_cast<std::size_t>(slotOf("M16"))] = "4";
+         }},
         {"a_brace_that_closes_nothing", "showMap = 1;\nclass A {};\n};\n", 3},
     };
     for (const auto &row : rows) {
