@@ -39,6 +39,10 @@ struct Snapshot {
     bool sameVersion(const Snapshot &other) const;
 };
 
+// A snapshot's `modified` as seconds since 1970, for showing it: each system
+// keeps its own ticks.
+std::int64_t secondsSince1970(std::int64_t modified);
+
 // Larger files are not read: no mission file comes near this.
 inline constexpr std::uint64_t maxFileSize = 64u << 20;
 

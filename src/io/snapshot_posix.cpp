@@ -122,4 +122,9 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
     return s; // moved, never copied: it holds the whole file
 }
 
+std::int64_t secondsSince1970(std::int64_t modified)
+{
+    return modified / 1'000'000'000; // nanoseconds since 1970
+}
+
 } // namespace qor

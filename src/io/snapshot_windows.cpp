@@ -137,4 +137,10 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
     return s; // moved, never copied: it holds the whole file
 }
 
+std::int64_t secondsSince1970(std::int64_t modified)
+{
+    // Hundreds of nanoseconds since 1601.
+    return (modified - 116'444'736'000'000'000) / 10'000'000;
+}
+
 } // namespace qor

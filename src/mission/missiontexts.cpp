@@ -117,11 +117,11 @@ std::uint64_t lineCount(const std::vector<Removal> &removals, std::uint64_t tota
     return n + (total > removals.size() ? total - removals.size() : 0);
 }
 
-// "12:04:31" from the file system's clock (nanoseconds since 1970 on the
-// disks this program meets), for a question's details.
+// "2026-12-08 12:04:31" from the file system's clock, for a question's
+// details.
 std::string clockTime(std::int64_t modified)
 {
-    const auto seconds = static_cast<std::time_t>(modified / 1'000'000'000);
+    const auto seconds = static_cast<std::time_t>(secondsSince1970(modified));
     char text[32] = "";
     if (const std::tm *t = std::localtime(&seconds))
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", t);
