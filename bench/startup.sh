@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Start-up of the real window against a minimal one-button window: time from
-# spawn to the first painted frame, and peak resident memory, medians of N
-# alternating runs; on Qt's offscreen platform, then on xcb under Xvfb where
-# xvfb-run is installed.
+# Start-up of the real window against a bare window of the same widgets and a
+# minimal one-button window: time from spawn to the first painted frame, and
+# peak resident memory, medians of N runs in turns; on Qt's offscreen
+# platform, then on xcb under Xvfb where xvfb-run is installed.
 #
 #   bench/startup.sh [build dir (default build-bench)] [runs (default 21)]
 set -euo pipefail

@@ -1,18 +1,25 @@
-// Start-up harness: shows either the real window or a minimal window with one
-// push button, and prints how long after the process was spawned its first
-// frame was painted.
+// Start-up harness: shows the real window, a bare window of the same
+// controls, or a minimal window with one push button, and prints how long
+// after the process was spawned its first frame was painted.
 //
-//   startup_harness real|minimal
+//   startup_harness real|bare|minimal
 //
 // The spawner passes its steady-clock time (nanoseconds) in QOR_SPAWN_NS;
 // both processes read the same system-wide steady clock. Output, one line,
 // milliseconds since the spawn at three points: QApplication made, window
 // made, first frame painted:
 //   app-ms <ms> window-ms <ms> first-frame-ms <ms>
+#include "catalogue/catalogue.h"
+#include "layout/layout.h"
+#include "layout/texts.h"
 #include "ui/qt/qorgenerator.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -67,6 +74,62 @@ class FirstFrame : public QObject
     bool seen_ = false;
 };
 
+QRect pixels(qor::layout::Twips t)
+{
+    using qor::layout::toPixels;
+    return {toPixels(t.left), toPixels(t.top), toPixels(t.width), toPixels(t.height)};
+}
+
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The floor for the real window: the same widgets (their Qt classes, count
+// and places) in a scroll area above a status band, with the desktop's font
+// and colours, no folder read, no painting of its own, nothing named or
+// connected.
+std::unique_ptr<QWidget> bareWindow()
+{
+    using namespace qor;
+    auto window = std::make_unique<QWidget>();
+    auto *column = new QVBoxLayout(window.get());
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *area = new QScrollArea(window.get());
+    auto *canvas = new QWidget;
+    canvas->setFixedSize(pixels(layout::clientArea).size());
+    for (const layout::ShapeRow &s : layout::shapes)
+        (new QWidget(canvas))->setGeometry(pixels(s.box));
+    for (const layout::LabelRow &s : layout::labels)
+        (new QLabel(text(s.caption), canvas))->setGeometry(pixels(s.box));
+    for (const layout::LineRow &s : layout::lines)
+        (new QWidget(canvas))
+            ->setGeometry(QRect(QPoint(layout::toPixels(s.x1), layout::toPixels(s.y1)),
+                                QPoint(layout::toPixels(s.x2), layout::toPixels(s.y2)))
+                              .normalized()
+                              .adjusted(0, 0, s.widthPx, s.widthPx));
+    for (int slot = 0; slot < checkBoxCount; ++slot)
+        (new QCheckBox(text(catalogue[static_cast<std::size_t>(slot)].caption), canvas))
+            ->setGeometry(pixels(layout::items.check[static_cast<std::size_t>(slot)]));
+    for (const layout::BriefingRow &row : layout::briefing)
+        (new QCheckBox(text(row.caption), canvas))->setGeometry(pixels(layout::briefingBox(row)));
+    for (int slot = 0; slot < slotCount; ++slot)
+        (new QLineEdit(QStringLiteral("1"), canvas))
+            ->setGeometry(pixels(layout::items.count[static_cast<std::size_t>(slot)]));
+    for (const layout::Twips box : {layout::txti1Box, layout::txti2Box, layout::txttBox})
+        (new QLineEdit(canvas))->setGeometry(pixels(box));
+    (new QPushButton(text(layout::cmdCaption), canvas))->setGeometry(pixels(layout::cmdBox));
+    area->setWidget(canvas);
+    column->addWidget(area, 1);
+    auto *footer = new QWidget(window.get());
+    auto *row = new QHBoxLayout(footer);
+    row->addWidget(new QLabel(footer), 1);
+    row->addWidget(new QPushButton(text(layout::folderCaption), footer));
+    column->addWidget(footer);
+    return window;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -74,8 +137,9 @@ int main(int argc, char *argv[])
     const char *spawn = std::getenv("QOR_SPAWN_NS");
     const std::int64_t spawnNs = spawn ? std::strtoll(spawn, nullptr, 10) : nowNs();
     const bool real = argc > 1 && std::strcmp(argv[1], "real") == 0;
-    if (argc < 2 || (!real && std::strcmp(argv[1], "minimal") != 0)) {
-        std::fprintf(stderr, "usage: %s real|minimal\n", argv[0]);
+    const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+    if (argc < 2 || (!real && !bare && std::strcmp(argv[1], "minimal") != 0)) {
+        std::fprintf(stderr, "usage: %s real|bare|minimal\n", argv[0]);
         return 2;
     }
 
@@ -87,6 +151,8 @@ int main(int argc, char *argv[])
         auto real = std::make_unique<qor::QorGenerator>();
         real->openWorkingFolder(false); // reads description.ext where there is one
         window = std::move(real);
+    } else if (bare) {
+        window = bareWindow();
     } else {
         window = std::make_unique<QWidget>();
         auto *layout = new QVBoxLayout(window.get());

@@ -1,12 +1,14 @@
-// Start-up to the first painted frame of two Win32 programs, run in turns in
-// one session of the same Windows (or Wine, with its wineserver already
+// Start-up to the first painted frame of Win32 programs, run in turns in one
+// session of the same Windows (or Wine, with its wineserver already
 // running): from CreateProcess until the program's top-level window is
 // visible and neither it nor any control in it has anything left to paint.
 //
-//   startup.exe RUNS BASELINE.exe PROGRAM.exe
+//   startup.exe RUNS ONEBUTTON.exe BARE.exe PROGRAM.exe
 //
-// Prints each program's median and fastest start and the ratios of both. The pairs alternate their order (AB, BA, ...)
-// so neither program always starts on a warmer system.
+// Prints each program's median and fastest start, and the program's against
+// the bare window of the same controls (its floor) and against the one-button
+// window. Each round starts the three in a rotated order, so none always
+// starts on a warmer system.
 #include <windows.h>
 
 #include <algorithm>
@@ -110,40 +112,43 @@ double median(std::vector<double> values)
 
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc != 4 || std::wcstol(argv[1], nullptr, 10) < 1) {
-        std::fprintf(stderr, "usage: startup.exe RUNS BASELINE.exe PROGRAM.exe\n");
+    constexpr int count = 3;
+    if (argc != 2 + count || std::wcstol(argv[1], nullptr, 10) < 1) {
+        std::fprintf(stderr, "usage: startup.exe RUNS ONEBUTTON.exe BARE.exe PROGRAM.exe\n");
         return 2;
     }
     const long runs = std::wcstol(argv[1], nullptr, 10);
-    const std::wstring programs[2] = {argv[2], argv[3]};
-    std::vector<double> times[2];
+    const char *names[count] = {"one-button", "bare", "program"};
+    std::vector<double> times[count];
     // A few starts of each first, not counted: the system's caches, and in a
     // fresh Wine prefix its first-start work, warm up.
     for (int warm = 0; warm < 3; ++warm)
-        for (const std::wstring &program : programs)
-            if (startOnce(program) < 0) {
-                std::fprintf(stderr, "%ls: no painted window while warming up\n", program.c_str());
+        for (int which = 0; which < count; ++which)
+            if (startOnce(argv[2 + which]) < 0) {
+                std::fprintf(stderr, "%ls: no painted window while warming up\n", argv[2 + which]);
                 return 1;
             }
     for (long run = 0; run < runs; ++run) {
-        for (int turn = 0; turn < 2; ++turn) {
-            const int which = (run % 2) ^ turn;
-            const double elapsed = startOnce(programs[which]);
+        for (int turn = 0; turn < count; ++turn) {
+            const int which = static_cast<int>((run + turn) % count);
+            const double elapsed = startOnce(argv[2 + which]);
             if (elapsed < 0) {
-                std::fprintf(stderr, "%ls: no painted window\n", programs[which].c_str());
+                std::fprintf(stderr, "%ls: no painted window\n", argv[2 + which]);
                 return 1;
             }
             times[which].push_back(elapsed);
         }
     }
-    for (int which = 0; which < 2; ++which)
-        std::printf("%-10s median %7.1f ms  fastest %7.1f ms  (%ls)\n", which ? "program" : "baseline",
-                    1000 * median(times[which]), 1000 * *std::min_element(times[which].begin(), times[which].end()),
-                    programs[which].c_str());
-    std::printf("ratio program/baseline: %.2f (medians), %.2f (fastest) over %ld runs each\n",
-                median(times[1]) / median(times[0]),
-                *std::min_element(times[1].begin(), times[1].end()) /
-                    *std::min_element(times[0].begin(), times[0].end()),
-                runs);
+    double medians[count], fastest[count];
+    for (int which = 0; which < count; ++which) {
+        medians[which] = median(times[which]);
+        fastest[which] = *std::min_element(times[which].begin(), times[which].end());
+        std::printf("%-10s median %7.1f ms  fastest %7.1f ms  (%ls)\n", names[which], 1000 * medians[which],
+                    1000 * fastest[which], argv[2 + which]);
+    }
+    std::printf("ratio program/bare (same controls, goal 1.2): %.2f (medians), %.2f (fastest)\n",
+                medians[2] / medians[1], fastest[2] / fastest[1]);
+    std::printf("ratio program/one-button: %.2f (medians), %.2f (fastest) over %ld runs each\n",
+                medians[2] / medians[0], fastest[2] / fastest[0], runs);
     return 0;
 }

@@ -7,6 +7,8 @@
 #include "ui/win32/text.h"
 #include "windowfixture.h"
 
+#include <oleacc.h>
+
 #include <functional>
 
 namespace qor::win32::test
@@ -82,11 +84,32 @@ void paste(HWND w, std::wstring_view text)
     SendMessageW(w, WM_PASTE, 0, 0);
 }
 
+// What voice control and other assistive tools do to type into a box: set
+// its value through the accessibility interface.
+HRESULT setByAssistiveTool(HWND w, std::wstring_view text)
+{
+    IAccessible *object = nullptr;
+    if (const HRESULT found = AccessibleObjectFromWindow(w, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                         reinterpret_cast<void **>(&object));
+        FAILED(found))
+        return found;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    const HRESULT result = object->put_accValue(self, value);
+    SysFreeString(value);
+    object->Release();
+    return result;
+}
+
 TEST_F(WindowTest, LineBreaksAreDroppedHoweverTheyArriveNotCutAtTheFirst)
 {
     using Way = std::function<void(HWND, std::wstring_view)>;
     const Way typed = typeText;
     const Way pasted = paste;
+    const Way assisted = [](HWND w, std::wstring_view t) { EXPECT_EQ(setByAssistiveTool(w, t), S_OK); };
     const Way set = [](HWND w, std::wstring_view t) { SetWindowTextW(w, std::wstring(t).c_str()); };
     const Way replaced = [](HWND w, std::wstring_view t) {
         SendMessageW(w, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(std::wstring(t).c_str()));
@@ -105,6 +128,8 @@ TEST_F(WindowTest, LineBreaksAreDroppedHoweverTheyArriveNotCutAtTheFirst)
         {"typed script", typed, txti2, L"mission\r.sqs", L"mission.sqs"},
         {"set", set, cant(ammoBoxOf("FAL")), L"\n4\r\n5\r", L"45"},
         {"replaced", replaced, txti1, L"\r\nend", L"end"},
+        {"count set by an assistive tool", assisted, cant(slotOf("M16")), L"3\r\n0", L"30"},
+        {"script set by an assistive tool", assisted, txti2, L"m\ni.sqs", L"mi.sqs"},
         {"long paste, beyond an edit box's default limit", pasted, txti2, std::wstring(40000, L'x') + L"\r\n",
          std::wstring(40000, L'x')},
     };
@@ -195,6 +220,16 @@ TEST_F(WindowTest, TheStartFileIsTheCommittedOne)
 {
     SendMessageW(window->button(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(readFile("description.ext"), readFile(QOR_TEST_DATA "/start.ext"));
+}
+
+TEST_F(WindowTest, ACountSetByAnAssistiveToolIsWrittenByThePress)
+{
+    window->setValue(wep(slotOf("M4")), ticked);
+    ASSERT_EQ(setByAssistiveTool(at(cant(slotOf("M4"))), L"7\r\n"), S_OK);
+    SendMessageW(window->button(), WM_KEYDOWN, VK_RETURN, 0);
+    const std::string written = readFile("description.ext");
+    EXPECT_NE(written.find("count = 7;"), std::string::npos) << written;
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowTest, SpaceAndAClickPressTheButtonToo)
