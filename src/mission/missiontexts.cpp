@@ -318,15 +318,14 @@ std::optional<Question> Mission::droppingQuestion(const Edit &e) const
 std::string Mission::wroteStatus(const Edit &e) const
 {
     std::string s = "Wrote " + theFile + ", " + grouped(e.bytes.size()) + " bytes, " + clock_();
-    for (const DroppedSection &d : e.sections)
-        s += "; left out the " + std::string(d.title) + " section it had: a count is not a number";
-    if (!e.failed.empty() && e.sections.empty()) {
-        // A section left out that the file did not have: said all the same.
-        const bool weapons = std::any_of(e.failed.begin(), e.failed.end(), [](int box) {
-            return catalogue[static_cast<std::size_t>(box)].kind == Kind::Weapon;
+    // Each section the count checks left out, whether the file had it or not.
+    for (std::size_t section = 0; section < sectionTitles.size(); ++section) {
+        const bool failed = std::any_of(e.failed.begin(), e.failed.end(), [&](int box) {
+            return (catalogue[static_cast<std::size_t>(box)].kind == Kind::Weapon) == (section == weaponsSection);
         });
-        s += std::string("; the ") + (weapons ? "Weapons" : "Magazines") +
-             " section is left out: a count is not a number";
+        if (failed)
+            s +=
+                "; the " + std::string(sectionTitles[section]) + " section is left out because a count is not a number";
     }
     if (e.repeatCount)
         s += "; dropped " + plural(lineCount(e.repeats, e.repeatCount), "line", "lines") +

@@ -495,6 +495,11 @@ TEST(Mission, LeavingOutASectionTheFileHasAsksAfterTheMessage)
         EXPECT_EQ(s.form.messages.size(), 1u) << "the count's message comes first";
         EXPECT_EQ(s.disk.file.committed.find("class Weapons") != std::string::npos, answer == Answer::Cancel);
         EXPECT_TRUE(s.disk.file.committed.ends_with("};\r\n// kept\r\n"));
+        if (answer == Answer::Replace) {
+            EXPECT_TRUE(
+                s.mission.status().ends_with("; the Weapons section is left out because a count is not a number"))
+                << s.mission.status();
+        }
     }
 }
 
