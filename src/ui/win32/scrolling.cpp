@@ -3,6 +3,8 @@
 // controls over it where it does not fit.
 #include "ui/win32/window.h"
 
+#include "ui/win32/look.h"
+
 #include <algorithm>
 
 namespace qor::win32

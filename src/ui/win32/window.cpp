@@ -3,14 +3,10 @@
 #include "io/filesink.h"
 #include "layout/layout.h"
 #include "layout/texts.h"
-#include "press/checks.h"
-#include "press/startvalues.h"
-#include "ui/win32/controls.h"
 #include "ui/win32/look.h"
 #include "ui/win32/text.h"
 
 #include <oleacc.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <stdexcept>

@@ -2,8 +2,10 @@
 // the window's state through its handle; and the window class it serves.
 #include "ui/win32/window.h"
 
+#include "ui/win32/controls.h"
 #include "ui/win32/text.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
