@@ -22,6 +22,12 @@ namespace qor::layout
 
 inline constexpr int twipsPerPixel = 15;
 
+// The names the window and its parts go by, beside those of the form's
+// controls (texts.h): the window, the band below the canvas and its text.
+inline constexpr std::string_view windowName = "qorgenerator";
+inline constexpr std::string_view statusBandName = "footer";
+inline constexpr std::string_view statusTextName = "status";
+
 // Pixels at 96 dpi, rounded half away from zero (positions are never negative).
 constexpr int toPixels(int twips)
 {
@@ -225,6 +231,14 @@ inline constexpr std::array<LabelRow, 12> labels = {{
     detail::credit("Label5", authorInstitution, {8160, 10080, 4095, 255}),
 }};
 
+// The prompt each script box goes with: screen readers say it as the box's
+// label.
+struct PromptRow {
+    ControlId box;
+    std::string_view label;
+};
+inline constexpr std::array<PromptRow, 2> prompts = {{{txti1, "Label1"}, {txti2, "Label2"}}};
+
 // What a label's text stands on: its own fill, the window's background, or
 // the topmost shape under its middle.
 constexpr Colour fillBehind(const LabelRow &label)
@@ -301,6 +315,18 @@ constexpr int statusBandPixels(int lines, int lineHeight, int dpi)
     const int lowest = (statusBandHeight * dpi + 720) / 1440;
     const int needed = lines * lineHeight + 2 * margin;
     return needed > lowest ? needed : lowest;
+}
+
+// One step of a scroll bar's arrow, in pixels at 96 dpi; a notch of the
+// mouse wheel scrolls three.
+inline constexpr int scrollLinePixels = 20;
+inline constexpr int wheelLines = 3;
+
+// A one-line box holds no line break, whether the text was typed, pasted or
+// set. U+2028 and U+2029 stay: they end no line of the file.
+template <class Char> constexpr bool isLineBreak(Char c)
+{
+    return c == Char('\r') || c == Char('\n');
 }
 
 // Item rows. Rows are 360 twips apart; every check box is 255 high and every

@@ -66,6 +66,15 @@ std::string accessibleName(ControlId control)
     return {};
 }
 
+std::string buttonsInWords(std::string_view accept, std::string_view load, std::string_view cancel)
+{
+    const std::string acceptWords = std::string(accept) + ". ";
+    const std::string cancelWords = "Cancel: " + std::string(cancel) + ".";
+    if (load.empty())
+        return "OK: " + acceptWords + cancelWords;
+    return "Yes: " + acceptWords + "No: " + std::string(load) + ". " + cancelWords;
+}
+
 std::string countDescription(int slot)
 {
     const Item &item = catalogue[static_cast<std::size_t>(slot)];

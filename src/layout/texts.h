@@ -21,6 +21,19 @@ inline constexpr std::string_view chooserTitle = "Mission folder";
 inline constexpr std::string_view statusLineName = "Status line";
 inline constexpr std::string_view statusName = "Status";
 
+// The scroll area around the canvas and its parts, for screen readers; the
+// bars show only on a small screen.
+inline constexpr std::string_view scrollAreaName = "Window contents";
+inline constexpr std::string_view viewportName = "Visible part";
+inline constexpr std::string_view canvasName = "Mission settings";
+inline constexpr std::string_view verticalBarName = "Vertical scroll bar";
+inline constexpr std::string_view horizontalBarName = "Horizontal scroll bar";
+
+// Where a plain message box asks a question with the system's own buttons,
+// what each button does, in words: "Yes: Replace. No: Load it into the
+// form. Cancel: Cancel." with `load`, else "OK: Replace. Cancel: Cancel.".
+std::string buttonsInWords(std::string_view accept, std::string_view load, std::string_view cancel);
+
 // The accessible names of the controls that show no caption of their own.
 inline constexpr std::string_view cmdName = "Generate";
 inline constexpr std::string_view txti1Name = "On load intro";

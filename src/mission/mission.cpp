@@ -183,7 +183,7 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     if (!file.commit(e.bytes))
         return notWritten(form, file);
     if (const std::string notice = file.notice(); !notice.empty())
-        form.showMessage(notice);
+        form.showMessage(notice, MessageKind::notice);
     snapshot_ = reader_(fileName, Reading::Version);
     known_ = Known::Written;
     lastPress_ = wroteStatus(e);

@@ -387,7 +387,7 @@ std::string Mission::notLoaded(const std::string &why)
 // The system's reason, in a message and in the status line.
 bool Mission::notWritten(FormView &form, const OutputFile &file)
 {
-    form.showMessage(cannotWrite(file));
+    form.showMessage(cannotWrite(file), MessageKind::warning);
     lastPress_ = theFile + " was not written: " + file.errorString();
     return false;
 }

@@ -36,7 +36,10 @@ class Session::ShownForm final : public FormView
     void setFocus(ControlId box) override { view_.setFocus(box); }
     std::int16_t value(ControlId checkBox) const override { return view_.value(checkBox); }
     void setValue(ControlId checkBox, std::int16_t value) override { view_.setValue(checkBox, value); }
-    void showMessage(std::string_view text) override { view_.showMessage(fitForMessageBox(text)); }
+    void showMessage(std::string_view text, MessageKind kind) override
+    {
+        view_.showMessage(fitForMessageBox(text), kind);
+    }
 
   private:
     FormView &view_;

@@ -29,7 +29,7 @@ void section(std::string_view title, std::span<const SectionEntry> entries, cons
 void showFailures(const std::vector<int> &failed, FormView &form)
 {
     for (int box : failed) {
-        form.showMessage(notANumber);
+        form.showMessage(notANumber, MessageKind::warning);
         form.setFocus(cant(box));
         form.setText(cant(box), "");
     }
@@ -41,7 +41,7 @@ namespace
 // The sink keeps the old file; the window keeps what was typed.
 bool fileFailed(FormView &form, const OutputFile &file)
 {
-    form.showMessage(cannotWrite(file));
+    form.showMessage(cannotWrite(file), MessageKind::warning);
     return false;
 }
 
@@ -85,7 +85,7 @@ bool cmd_Click(FormView &form, OutputFile &file, WindowFields &fields)
     if (!file.commit(pressed.bytes))
         return fileFailed(form, file);
     if (const std::string notice = file.notice(); !notice.empty())
-        form.showMessage(notice);
+        form.showMessage(notice, MessageKind::notice);
     return true;
 }
 

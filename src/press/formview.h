@@ -9,7 +9,7 @@
 // as UTF-8. The class name each control stands for is the catalogue's, not
 // the window's.
 //
-// Words for the controls' properties, as the rules name them:
+// Words for the controls' properties:
 //   Text   what a text box holds, as typed;
 //   Value  a check box's state: 0 unticked, 1 ticked, 2 greyed.
 
@@ -56,6 +56,17 @@ inline constexpr std::int16_t unticked = 0;
 inline constexpr std::int16_t ticked = 1;
 inline constexpr std::int16_t greyed = 2;
 
+// The Value a click leaves: unticked and ticked take turns; a greyed box
+// becomes ticked.
+constexpr std::int16_t clickedValue(std::int16_t value)
+{
+    return value == ticked ? unticked : ticked;
+}
+
+// What a message is to the user, which the window shows as its icon: a
+// notice of something done, or a warning that something was refused.
+enum class MessageKind : std::uint8_t { notice, warning };
+
 class FormView
 {
   public:
@@ -71,7 +82,7 @@ class FormView
     // Only used when a file is loaded into the form.
     virtual void setValue(ControlId checkBox, std::int16_t value) = 0;
     // Modal box with one OK button, titled with the application's title.
-    virtual void showMessage(std::string_view text) = 0;
+    virtual void showMessage(std::string_view text, MessageKind kind) = 0;
 };
 
 } // namespace qor

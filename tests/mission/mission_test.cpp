@@ -594,6 +594,36 @@ TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)
     EXPECT_EQ(s.asker.asked.size(), 1u) << "the same file is not asked about again";
 }
 
+// Each message carries its kind, which the window shows as its icon.
+TEST(Mission, EachMessageSaysWhetherItWarnsOrTells)
+{
+    struct Row {
+        const char *name;
+        const char *count; // of a ticked rifle
+        int failAt;        // the file's operation that fails; 0: none
+        const char *notice;
+        std::vector<MessageKind> kinds;
+    };
+    const Row rows[] = {
+        {"written", "1", 0, "", {}},
+        {"a count that is no number", "x", 0, "", {MessageKind::warning}},
+        {"a folder that refuses the file", "1", 1, "", {MessageKind::warning}},
+        {"a disk that refuses the bytes", "x", 2, "", {MessageKind::warning, MessageKind::warning}},
+        {"written with a notice", "1", 0, "kept the old owner", {MessageKind::notice}},
+        {"a count and a notice", "x", 0, "kept the old owner", {MessageKind::warning, MessageKind::notice}},
+    };
+    for (const Row &r : rows) {
+        Folder s;
+        s.mission.openBlank(s.form);
+        tick(s.form, "M16", r.count);
+        s.disk.file.failAt = r.failAt;
+        s.disk.file.noticeText = r.notice;
+        s.press();
+        EXPECT_EQ(s.form.kinds, r.kinds) << r.name;
+        EXPECT_EQ(s.form.messages.size(), r.kinds.size()) << r.name;
+    }
+}
+
 TEST(Mission, WrittenSizeInGroupsOfThousands)
 {
     Folder s;

@@ -140,6 +140,7 @@ TEST_P(Faults, EveryRefusedOperationLosesNothing)
         std::vector<std::string> messages(atOpen ? 0 : static_cast<std::size_t>(GetParam().checkFailures), notANumber);
         messages.push_back("Cannot write /memory/description.ext: Input/output error");
         EXPECT_EQ(form.messages, messages);
+        EXPECT_EQ(form.kinds, std::vector<MessageKind>(messages.size(), MessageKind::warning));
         expectSameWindow(form, atOpen ? start : clean);
         EXPECT_EQ(form.focus, atOpen ? start.focus : clean.focus);
 

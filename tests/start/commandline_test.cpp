@@ -1,5 +1,9 @@
-// The one command-line grammar, in both dialects: what each start asks for.
+// The one command-line grammar, in both dialects: what each start asks for;
+// and what a start does with it before a window exists.
 #include "start/commandline.h"
+#include "start/launch.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +70,53 @@ TEST(CommandLine, EachStartAsksForOneThing)
         passed.insert(passed.end(), r.passedOn.begin(), r.passedOn.end());
         EXPECT_EQ(s.passedOn, passed) << line;
     }
+}
+
+// Each start either ends before a window with what it said and its status,
+// or goes on in the folder it named.
+TEST(Launch, EndsWithItsStatusOrEntersTheFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path();
+    const fs::path folder =
+        fs::temp_directory_path() / ("qor launch " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::create_directories(folder);
+    struct Row {
+        std::vector<std::string> args;
+        std::optional<int> status;
+        std::string said; // how what the start said begins
+        bool isError = false;
+        bool named = false;
+        bool startValues = false;
+    };
+    const Row rows[] = {
+        {{}, std::nullopt, ""},
+        {{"--start-values"}, std::nullopt, "", false, false, true},
+        {{folder.string()}, std::nullopt, "", false, true},
+        {{"--help"}, 0, "Usage: qorgenerator"},
+        {{"--bogus"}, usageStatus, "qorgenerator: Unknown option '--bogus'.", true},
+        {{"/no such folder/\x1b[2J"}, usageStatus, "qorgenerator: /no such folder/\\u001B[2J: No such file", true},
+    };
+    for (const Row &r : rows) {
+        std::vector<std::string> args{"qorgenerator"};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        std::string said;
+        bool isError = false;
+        const Launch start = launch(readCommandLine(args, qt), [&](std::string_view text, bool error) {
+            said += text;
+            isError = error;
+        });
+        const std::string line = args.back();
+        EXPECT_EQ(start.exitStatus, r.status) << line;
+        EXPECT_EQ(said.substr(0, r.said.size()), r.said) << line;
+        EXPECT_EQ(said.empty(), r.said.empty()) << line;
+        EXPECT_EQ(isError, r.isError) << line;
+        EXPECT_EQ(start.namedFolder, r.named) << line;
+        EXPECT_EQ(start.startValues, r.startValues) << line;
+        EXPECT_EQ(fs::current_path() == fs::canonical(folder), r.named) << line;
+        fs::current_path(before);
+    }
+    fs::remove(folder);
 }
 
 } // namespace

@@ -73,9 +73,10 @@ void FormRecord::setValue(ControlId checkBox, std::int16_t value)
         throw std::invalid_argument("not a check box");
 }
 
-void FormRecord::showMessage(std::string_view text)
+void FormRecord::showMessage(std::string_view text, MessageKind kind)
 {
     messages.emplace_back(text);
+    kinds.push_back(kind);
     if (onMessage)
         onMessage();
 }

@@ -25,11 +25,12 @@ class FormRecord final : public Form, public FormView
     void setFocus(ControlId box) override;
     std::int16_t value(ControlId checkBox) const override;
     void setValue(ControlId checkBox, std::int16_t value) override;
-    void showMessage(std::string_view text) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
 
     const Form &form() const { return *this; }
 
     std::vector<std::string> messages;
+    std::vector<MessageKind> kinds; // one a message
     std::vector<ControlId> focusMoves;
     std::optional<ControlId> focus;
     // Runs while a message shows: what another program does meanwhile.

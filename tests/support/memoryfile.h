@@ -17,11 +17,13 @@ class MemoryFile final : public OutputFile
     bool commit(std::string_view bytes) override;
     std::string path() const override { return "/memory/description.ext"; }
     std::string errorString() const override { return error_; }
+    std::string notice() const override { return noticeText; }
 
     std::string committed; // the file as a reader would find it
     int failAt = 0;        // operation number that fails; 0: none
     int operations = 0;    // operations attempted in the last press
     std::string reason = "No space left on device";
+    std::string noticeText; // what a written file says beside its bytes
 
   private:
     bool step();

@@ -1,7 +1,9 @@
 #include "ui/qt/controls.h"
 
+#include "layout/layout.h"
 #include "ui/qt/access.h"
 #include "ui/qt/scheme.h"
+#include "ui/qt/widgetform.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -116,7 +118,7 @@ void PressButton::paintEvent(QPaintEvent *)
 
 void TickBox::nextCheckState()
 {
-    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    setTickValue(*this, clickedValue(tickValue(*this)));
 }
 
 bool TickBox::hitButton(const QPoint &pos) const
@@ -168,9 +170,7 @@ LineBox::LineBox(QWidget *parent) : QLineEdit(parent)
 
 QString LineBox::withoutBreaks(QString text)
 {
-    // U+2028 and U+2029 stay: they end no line of the file.
-    text.remove(QLatin1Char('\r'));
-    text.remove(QLatin1Char('\n'));
+    text.removeIf([](QChar c) { return layout::isLineBreak(c.unicode()); });
     return text;
 }
 

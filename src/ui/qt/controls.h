@@ -105,7 +105,7 @@ class LineBox : public QLineEdit
 inline constexpr int lineEditInnerMargin = 2;
 
 // A count box: a line box whose frame's padding goes to the digits, so that
-// three of them show whole in the design's narrow box at any scale.
+// three of them show whole in the layout's narrow box at any scale.
 class CountBox final : public LineBox
 {
     Q_OBJECT

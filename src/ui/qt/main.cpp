@@ -1,6 +1,4 @@
-#include "format/plaintext.h"
-#include "io/workfolder.h"
-#include "start/commandline.h"
+#include "start/launch.h"
 #include "ui/qt/qorgenerator.h"
 
 #include <QApplication>
@@ -23,26 +21,18 @@ int main(int argc, char *argv[])
     // Options and the folder are dealt with before QApplication connects to a
     // display: --help, --version and a bad folder work without one, and a bad
     // folder is refused before any window opens.
-    qor::StartRequest start =
+    qor::StartRequest request =
         qor::readCommandLine(std::vector<std::string>(argv, argv + argc), {false, qor::qtOptions});
-    if (start.action != qor::StartRequest::Action::ShowWindow) {
-        const bool printed = start.action == qor::StartRequest::Action::Print;
-        // Options and folder names come from outside: shown as plain text.
-        std::fputs(qor::plainLines(start.text).c_str(), printed ? stdout : stderr);
-        return printed ? 0 : qor::usageStatus;
-    }
-    if (start.hasFolder) {
-        const std::string reason = qor::enterFolder(start.folder);
-        if (!reason.empty()) {
-            std::fputs(qor::plainLines(qor::refusal(start.folder + ": " + reason)).c_str(), stderr);
-            return qor::usageStatus;
-        }
-    }
+    const qor::Launch start = qor::launch(request, [](std::string_view text, bool isError) {
+        std::fwrite(text.data(), 1, text.size(), isError ? stderr : stdout);
+    });
+    if (start.exitStatus)
+        return *start.exitStatus;
 
     // Qt sees only its own options: a folder named "-reverse" after "--" is
     // a folder, not a mirrored window.
     std::vector<char *> qtArgv;
-    for (std::string &arg : start.passedOn)
+    for (std::string &arg : request.passedOn)
         qtArgv.push_back(arg.data());
     int qtArgc = static_cast<int>(qtArgv.size());
     qtArgv.push_back(nullptr);
@@ -53,7 +43,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(QOR_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QOR_APP_ID)));
     qor::QorGenerator window;
-    window.openWorkingFolder(start.startValues, start.hasFolder);
+    qor::openAtStart(window, start);
     window.show();
     return QApplication::exec();
 }

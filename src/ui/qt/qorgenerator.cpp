@@ -86,7 +86,7 @@ class QorGenerator::SettingsDesk final : public SystemDesk
 
 QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("qorgenerator"));
+    setObjectName(qs(layout::windowName));
     setWindowTitle(qs(layout::windowCaption));
     // Every position and size was set for a narrow 8 pt dialog font; desktop defaults
     // are wider and would cut the longest captions ("6G30 Barrel Grenade
@@ -110,7 +110,8 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     chainTabOrder();
     fitToScreen(this, scroller_, footer_);
 
-    form_ = std::make_unique<WidgetForm>(controls_, [this](const QString &t) { showModalMessage(t); });
+    form_ =
+        std::make_unique<WidgetForm>(controls_, [this](const QString &t, MessageKind k) { showModalMessage(t, k); });
     asker_ = [this](const Question &q) { return askModal(q); };
     setFolderChooser({});
     desk_ = std::make_unique<SettingsDesk>(asker_);
@@ -132,12 +133,13 @@ void QorGenerator::setFolderChooser(FolderChooser chooser)
     chooser_ = std::move(chooser);
 }
 
-void QorGenerator::showModalMessage(const QString &text)
+void QorGenerator::showModalMessage(const QString &text, MessageKind kind)
 {
     // The title is passed here rather than set as the application's display
     // name, which Qt would append to the window caption on X11 and Windows.
     // Plain text: a folder named "<b>x</b>" is shown as it is named.
-    QMessageBox box(QMessageBox::NoIcon, qs(layout::applicationTitle), text, QMessageBox::Ok, this);
+    const QMessageBox::Icon icon = kind == MessageKind::warning ? QMessageBox::Warning : QMessageBox::Information;
+    QMessageBox box(icon, qs(layout::applicationTitle), text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -151,15 +153,18 @@ void QorGenerator::cmd_Click()
     showStatus();
 }
 
-void QorGenerator::openWorkingFolder(bool startValues, bool named)
+void QorGenerator::openWorkingFolder(bool startValues)
 {
     {
         const QuietForm quietly(scroller_->widget());
         session_->open(startValues);
     }
-    if (named)
-        session_->rememberFolder();
     showStatus();
+}
+
+void QorGenerator::rememberFolder()
+{
+    session_->rememberFolder();
 }
 
 QString QorGenerator::statusText() const
@@ -204,20 +209,20 @@ void QorGenerator::giveFocusBack()
 void QorGenerator::createFooter()
 {
     footer_ = new QWidget(this);
-    footer_->setObjectName(QStringLiteral("footer"));
+    footer_->setObjectName(qs(layout::statusBandName));
     footer_->setAccessibleName(qs(layout::statusLineName));
     auto *row = new QHBoxLayout(footer_);
     const int margin = layout::toPixels(layout::statusMarginTwips);
     row->setContentsMargins(margin, margin, margin, margin);
     row->setSpacing(margin);
     status_ = new StatusLine(footer_);
-    status_->setObjectName(QStringLiteral("status"));
+    status_->setObjectName(qs(layout::statusTextName));
     status_->setFont(fontFor(layout::statusFont, font()));
     status_->setFocusPolicy(Qt::NoFocus);
     status_->setAccessibleName(qs(layout::statusName));
     row->addWidget(status_, 1);
     folderButton_ = new QPushButton(qs(layout::folderCaption), footer_);
-    folderButton_->setObjectName(QStringLiteral("folderButton"));
+    folderButton_->setObjectName(qs(layout::stopName({layout::Focusable::folderButton})));
     folderButton_->setAccessibleName(qs(layout::folderCaption));
     folderButton_->setAccessibleDescription(qs(layout::folderDescription));
     folderButton_->setFixedWidth(
@@ -390,20 +395,20 @@ void QorGenerator::createTextBoxes()
         controls_.cant[static_cast<std::size_t>(slot)] = box;
     }
 
-    auto scriptBox = [this](const char *name, layout::Twips where, ControlId id) {
+    auto scriptBox = [this](layout::Twips where, ControlId id) {
         auto *box = new LineBox(this);
-        box->setObjectName(QString::fromLatin1(name));
+        box->setObjectName(qs(layout::controlName(id)));
         box->setGeometry(toPixels(where));
         box->setAccessibleName(qs(layout::accessibleName(id)));
         return box;
     };
-    controls_.txti1 = scriptBox("txti1", layout::txti1Box, txti1);
-    controls_.txti2 = scriptBox("txti2", layout::txti2Box, txti2);
+    controls_.txti1 = scriptBox(layout::txti1Box, txti1);
+    controls_.txti2 = scriptBox(layout::txti2Box, txti2);
 
     // Source of the quote character that encloses the script names; never
     // seen, focused or edited.
     auto *quote = new LineBox(this);
-    quote->setObjectName(QStringLiteral("txtt"));
+    quote->setObjectName(qs(layout::controlName(txtt)));
     quote->setGeometry(toPixels(layout::txttBox));
     quote->setAccessibleName(qs(layout::accessibleName(txtt)));
     quote->setText(qs(quoteCharacter));
@@ -416,7 +421,7 @@ void QorGenerator::createTextBoxes()
 void QorGenerator::createButton()
 {
     cmd_ = new PressButton(qs(layout::cmdCaption), this);
-    cmd_->setObjectName(QStringLiteral("cmd"));
+    cmd_->setObjectName(qs(layout::stopName({layout::Focusable::cmd})));
     cmd_->setGeometry(toPixels(layout::cmdBox));
     cmd_->setFont(fontFor(layout::Font::Button, font()));
     cmd_->setAccessibleName(qs(layout::cmdName));
@@ -471,15 +476,15 @@ void QorGenerator::describeForScreenReaders()
 {
     for (int slot = 0; slot < slotCount; ++slot)
         controls_.cant[static_cast<std::size_t>(slot)]->setAccessibleDescription(qs(layout::countDescription(slot)));
-    findChild<QLabel *>(QStringLiteral("Label1"))->setBuddy(controls_.txti1);
-    findChild<QLabel *>(QStringLiteral("Label2"))->setBuddy(controls_.txti2);
+    for (const layout::PromptRow &p : layout::prompts)
+        findChild<QLabel *>(qs(p.label))->setBuddy(findChild<QWidget *>(qs(layout::controlName(p.box))));
     // The scroll area and its parts; the bars show only on a small screen.
-    scroller_->setAccessibleName(QStringLiteral("Window contents"));
-    scroller_->viewport()->setAccessibleName(QStringLiteral("Visible part"));
-    scroller_->widget()->setAccessibleName(QStringLiteral("Mission settings"));
+    scroller_->setAccessibleName(qs(layout::scrollAreaName));
+    scroller_->viewport()->setAccessibleName(qs(layout::viewportName));
+    scroller_->widget()->setAccessibleName(qs(layout::canvasName));
     for (QScrollBar *bar : {scroller_->verticalScrollBar(), scroller_->horizontalScrollBar()}) {
-        const QString name = bar->orientation() == Qt::Vertical ? QStringLiteral("Vertical scroll bar")
-                                                                : QStringLiteral("Horizontal scroll bar");
+        const QString name =
+            qs(bar->orientation() == Qt::Vertical ? layout::verticalBarName : layout::horizontalBarName);
         bar->setAccessibleName(name);
         bar->parentWidget()->setAccessibleName(name);
     }

@@ -45,13 +45,12 @@ class QorGenerator final : public QWidget
 
     // Reads the working folder's description.ext into the form, or with
     // startValues keeps the start values; the status line says which.
-    // `named`: the user named the folder (on the command line), so it counts
-    // as recently used.
-    void openWorkingFolder(bool startValues = false, bool named = false);
+    void openWorkingFolder(bool startValues = false);
+    // Puts the working folder first among the recently used ones.
+    void rememberFolder();
     QString statusText() const;
     // The core's view of the controls, as cmd_Click sees them.
     FormView &formView() { return *form_; }
-    const WindowFields &fields() const { return fields_; }
 
   public slots:
     // Writes description.ext into the current directory from what is on screen,
@@ -79,7 +78,7 @@ class QorGenerator final : public QWidget
     void chainTabOrder();
     void setFocusBackdrops();
     void describeForScreenReaders();
-    void showModalMessage(const QString &text);
+    void showModalMessage(const QString &text, MessageKind kind);
     void createFooter();
     void showStatus(); // the one place both the eye and the ear get it
     void fitStatusBand(int width);
@@ -99,7 +98,6 @@ class QorGenerator final : public QWidget
     bool focusBack_ = false;
     std::string heardFolder_; // the folder screen readers were told of last
     std::unique_ptr<WidgetForm> form_;
-    WindowFields fields_;
     QWidget *footer_ = nullptr;
     StatusLine *status_ = nullptr;
     QPushButton *folderButton_ = nullptr;

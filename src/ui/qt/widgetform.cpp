@@ -10,15 +10,8 @@ namespace qor
 
 std::int16_t tickValue(const QCheckBox &box)
 {
-    switch (box.checkState()) {
-    case Qt::Unchecked:
-        return unticked;
-    case Qt::Checked:
-        return ticked;
-    case Qt::PartiallyChecked:
-        return greyed;
-    }
-    return unticked;
+    const Qt::CheckState state = box.checkState();
+    return state == Qt::Checked ? ticked : state == Qt::PartiallyChecked ? greyed : unticked;
 }
 
 void setTickValue(QCheckBox &box, std::int16_t value)
@@ -91,9 +84,9 @@ void WidgetForm::setValue(ControlId checkBox, std::int16_t value)
     setTickValue(*this->checkBox(checkBox), value);
 }
 
-void WidgetForm::showMessage(std::string_view text)
+void WidgetForm::showMessage(std::string_view text, MessageKind kind)
 {
-    presenter_(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    presenter_(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), kind);
 }
 
 } // namespace qor

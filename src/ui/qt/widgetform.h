@@ -18,7 +18,7 @@ namespace qor
 
 // Shows a message and returns once the user has dismissed it. The window's
 // default is a modal box; tests put a recorder in its place.
-using MessagePresenter = std::function<void(const QString &text)>;
+using MessagePresenter = std::function<void(const QString &text, MessageKind kind)>;
 
 // Value of a check box as the core counts it: Qt orders its states
 // unchecked, partially checked, checked, the core unticked, ticked, greyed.
@@ -45,7 +45,7 @@ class WidgetForm final : public FormView
     void setFocus(ControlId box) override;
     std::int16_t value(ControlId checkBox) const override;
     void setValue(ControlId checkBox, std::int16_t value) override;
-    void showMessage(std::string_view text) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
 
   private:
     QLineEdit *lineEdit(ControlId id) const;

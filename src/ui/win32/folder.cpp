@@ -3,9 +3,9 @@
 // folder.
 #include "ui/win32/window.h"
 
+#include "io/workfolder.h"
 #include "layout/texts.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/start.h"
 #include "ui/win32/text.h"
 
 #include <commctrl.h>
@@ -87,7 +87,7 @@ void MainWindow::chooseFolder()
     dialog->SetTitle(wide(layout::chooserTitle).c_str());
     // Opens where the window works now.
     IShellItem *here = nullptr;
-    if (SUCCEEDED(SHCreateItemFromParsingName(currentFolder().c_str(), nullptr, IID_PPV_ARGS(&here)))) {
+    if (SUCCEEDED(SHCreateItemFromParsingName(wide(workingFolder()).c_str(), nullptr, IID_PPV_ARGS(&here)))) {
         dialog->SetFolder(here);
         here->Release();
     }
@@ -162,11 +162,11 @@ Answer askInTaskDialog(HWND owner, const Question &question)
     }
     std::wstring message = text + (details.empty() ? L"" : L"\n\n" + details);
     if (question.offerLoad) {
-        message += L"\n\nYes: " + accept + L". No: " + load + L". Cancel: " + wide(cancelLabel) + L".";
+        message += L"\n\n" + wide(layout::buttonsInWords(question.acceptLabel, loadLabel, cancelLabel));
         const int pressed = MessageBoxW(owner, message.c_str(), title.c_str(), MB_YESNOCANCEL | MB_DEFBUTTON3);
         return pressed == IDYES ? Answer::Replace : pressed == IDNO ? Answer::Load : Answer::Cancel;
     }
-    message += L"\n\nOK: " + accept + L". Cancel: " + wide(cancelLabel) + L".";
+    message += L"\n\n" + wide(layout::buttonsInWords(question.acceptLabel, {}, cancelLabel));
     return MessageBoxW(owner, message.c_str(), title.c_str(), MB_OKCANCEL | MB_DEFBUTTON2) == IDOK ? Answer::Replace
                                                                                                    : Answer::Cancel;
 }

@@ -1,7 +1,5 @@
 #include "ui/win32/start.h"
 
-#include "format/plaintext.h"
-#include "io/systemreason.h"
 #include "layout/texts.h"
 #include "ui/win32/text.h"
 
@@ -32,40 +30,20 @@ bool writeTo(HANDLE out, const std::wstring &text)
 
 } // namespace
 
-Start readCommandLine(const wchar_t *commandLine)
+StartRequest readCommandLine(const wchar_t *commandLine)
 {
     int count = 0;
     wchar_t **argv = CommandLineToArgvW(commandLine, &count);
-    const std::vector<std::wstring> args(argv ? argv : nullptr, argv ? argv + count : nullptr);
-    LocalFree(argv);
-
     std::vector<std::string> words;
-    for (const std::wstring &arg : args)
-        words.push_back(utf8(arg));
-    Start start{qor::readCommandLine(words, windowsDialect), {}};
-    if (start.request.hasFolder)
-        start.folder = folderMeant<wchar_t>(args.at(start.request.folderArgument), windowsDialect);
-    return start;
+    for (int i = 0; argv && i < count; ++i)
+        words.push_back(utf8(argv[i]));
+    LocalFree(argv);
+    return qor::readCommandLine(words, windowsDialect);
 }
 
-std::wstring enterFolder(const std::wstring &folder)
+void report(std::string_view message, bool isError)
 {
-    if (SetCurrentDirectoryW(folder.c_str()))
-        return {};
-    return wide(refusal(utf8(folder) + ": " + systemReason(GetLastError())));
-}
-
-std::wstring currentFolder()
-{
-    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return folder;
-}
-
-void report(const std::wstring &message, bool isError)
-{
-    // Options and folder names come from outside: shown as plain text.
-    const std::wstring text = wide(plainLines(utf8(message)));
+    const std::wstring text = wide(message);
     const DWORD stream = isError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
     if (writeTo(GetStdHandle(stream), text))
         return;

@@ -1,6 +1,7 @@
 #include "ui/win32/text.h"
 
 #include "io/systemreason.h"
+#include "layout/layout.h"
 
 namespace qor::win32
 {
@@ -17,12 +18,8 @@ std::string utf8(std::wstring_view wide)
 
 std::wstring withoutBreaks(std::wstring_view text)
 {
-    // U+2028 and U+2029 stay: they end no line of the file.
-    std::wstring out;
-    out.reserve(text.size());
-    for (wchar_t c : text)
-        if (c != L'\r' && c != L'\n')
-            out.push_back(c);
+    std::wstring out(text);
+    std::erase_if(out, layout::isLineBreak<wchar_t>);
     return out;
 }
 

@@ -5,8 +5,10 @@
 // command when "G E N E R A T E" is pressed. It decides nothing itself.
 //
 // One window class, one window procedure that only dispatches each message
-// to a small named handler; the state lives in a MainWindow reached through
-// GWLP_USERDATA, which the window owns and deletes when it is destroyed.
+// to a small named handler (windowproc.cpp); the state lives in a MainWindow
+// reached through GWLP_USERDATA, which the window owns and deletes when it is
+// destroyed. Scrolling is in scrolling.cpp, the core's view of the controls
+// in win32form.cpp, the folder and the status band in folder.cpp.
 
 #include "catalogue/catalogue.h"
 #include "layout/layout.h"
@@ -29,10 +31,11 @@ namespace qor::win32
 
 // Shows a message and returns once the user has dismissed it: by default a
 // modal box owned by the window; tests put a recorder in its place.
-using MessagePresenter = std::function<void(HWND owner, std::wstring_view text)>;
+using MessagePresenter = std::function<void(HWND owner, std::wstring_view text, MessageKind kind)>;
 
-// The default presenter: the application's title, one OK button.
-void showMessageBox(HWND owner, std::wstring_view text);
+// The default presenter: the application's title, one OK button, the
+// kind's icon.
+void showMessageBox(HWND owner, std::wstring_view text, MessageKind kind);
 
 // Asks a question before a press or a change of folder, and returns the
 // answer: by default a task dialog owned by the window; tests answer it.
@@ -70,13 +73,14 @@ class MainWindow
 
     HWND handle() const { return window_; }
     FormView &formView() { return *form_; }
-    const WindowFields &fields() const { return fields_; }
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // A message from the core, through the presenter.
+    void showMessage(std::string_view text, MessageKind kind);
     void setQuestionPresenter(QuestionPresenter asker) { asker_ = std::move(asker); }
 
-    // Works in the current folder, shown as `folder`: reads its
-    // description.ext into the form, or keeps the start values (`blank`).
-    void openMission(const std::wstring &folder, bool blank);
+    // Works in the current folder, shown as `shownAs` (empty: in full):
+    // reads its description.ext into the form, or keeps the start values.
+    void openWorkingFolder(bool startValues, const std::wstring &shownAs = {});
     // Makes `folder` the working folder and opens it, after asking when the
     // form holds values not yet written. False when the user or the system
     // said no (the status line says why).
@@ -148,6 +152,9 @@ class MainWindow
     COLORREF fillOf(layout::Colour colour) const;
     void moveFocus(bool backwards);
     void scrollTo(int x, int y);
+    int scrollLine() const;             // one arrow step, in pixels at the window's dpi
+    void scrollBar(int bar, UINT code); // a scroll bar's request
+    void scrollWheel(int delta);
     void scrollIntoView(HWND control);
     void fitToWorkArea();
     int statusBand() const;
@@ -186,7 +193,6 @@ class MainWindow
     IAccPropServices *access_ = nullptr;
 
     std::unique_ptr<FormView> form_;
-    WindowFields fields_;
     MessagePresenter presenter_ = showMessageBox;
     QuestionPresenter asker_ = askInTaskDialog;
     std::unique_ptr<Desk> desk_;
@@ -209,6 +215,12 @@ constexpr int idNumber(ControlId id)
 inline constexpr int buttonId = 100;
 inline constexpr int folderButtonId = 101;
 inline constexpr int statusId = 102;
+
+// The core's view of the window's controls (win32form.cpp); the window
+// class, registered once, and its procedure (windowproc.cpp).
+std::unique_ptr<FormView> formViewOf(MainWindow &window);
+const wchar_t *windowClass();
+ATOM registerClass(HINSTANCE instance);
 
 constexpr bool fromIdNumber(int number, ControlId &id)
 {

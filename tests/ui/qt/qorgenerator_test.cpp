@@ -1,8 +1,10 @@
 // The window seen from outside: found by object name, driven by simulated
-// keys and clicks, checked against positions, colours and fonts written out
-// here independently of the window's own tables.
+// keys and clicks, checked against the positions, colours and fonts of the
+// layout's tables, turned into pixels and colours here apart from the
+// window's own conversions.
 
 #include "darkpalette.h"
+#include "layout/layout.h"
 #include "layout/texts.h"
 #include "testutil.h"
 #include "ui/qt/access.h"
@@ -64,6 +66,31 @@ int px(int twips)
 QRect px(int left, int top, int width, int height)
 {
     return {px(left), px(top), px(width), px(height)};
+}
+
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A layout colour as the light desktop shows it, looked up apart from the
+// window's own conversion.
+QColor expected(qor::layout::Colour c)
+{
+    const QPalette system = QApplication::palette();
+    switch (c.system) {
+    case qor::layout::SystemColour::Highlight:
+        return system.color(QPalette::Highlight);
+    case qor::layout::SystemColour::HighlightText:
+        return system.color(QPalette::HighlightedText);
+    case qor::layout::SystemColour::Window:
+        return system.color(QPalette::Window);
+    case qor::layout::SystemColour::WindowText:
+        return system.color(QPalette::WindowText);
+    case qor::layout::SystemColour::None:
+        break;
+    }
+    return QColor(c.red, c.green, c.blue);
 }
 
 // The bytes of a file of these lines.
@@ -181,7 +208,7 @@ class QorGeneratorTest : public QObject
     // Questions and folder choices answered here, never by a modal loop.
     void answerWith(qor::QorGenerator *w)
     {
-        w->setMessagePresenter([this](const QString &text) { messages << text; });
+        w->setMessagePresenter([this](const QString &text, qor::MessageKind) { messages << text; });
         w->setQuestionPresenter([this](const qor::Question &q) {
             questions << QString::fromStdString(q.text);
             return answers.isEmpty() ? qor::Answer::Cancel : answers.takeFirst();
@@ -347,61 +374,25 @@ void QorGeneratorTest::geometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("expected");
-    auto row = [](const QString &name, int l, int t, int w, int h) {
-        QTest::newRow(qPrintable(name)) << name << px(l, t, w, h);
+    auto row = [](std::string_view name, qor::layout::Twips t) {
+        QTest::newRow(std::string(name).c_str()) << qs(name) << px(t.left, t.top, t.width, t.height);
     };
-    const auto &row4 = row;
-    row("Shape4", 240, 120, 3495, 615);
-    row("Shape1", 240, 600, 3495, 6615);
-    row("Shape3", 4200, 120, 3615, 615);
-    row("Shape2", 4200, 600, 3615, 5175);
-    row("Shape6", 4200, 5880, 3615, 615);
-    row("Shape5", 4200, 6240, 3615, 1695);
-    row("Shape8", 8280, 120, 3615, 615);
-    row("Shape7", 8280, 600, 3615, 5655);
-    row("Shape9", 8040, 9480, 4095, 855);
-    row("lblnato", 360, 240, 3135, 375);
-    row("lblrus", 4440, 240, 3135, 375);
-    row("lblot", 4320, 6000, 3135, 375);
-    row("lblequ", 8640, 240, 2895, 375);
-    row("lbla1", 3240, 480, 375, 135);
-    row("lbla2", 7320, 480, 375, 135);
-    row("lbla3", 7320, 6240, 375, 135);
-    row("Label1", 120, 8280, 1455, 255);
-    row("Label2", 120, 8760, 1695, 255);
-    row("Label3", 8160, 9600, 4095, 255);
-    row("Label4", 8160, 9840, 4095, 255);
-    row("Label5", 8160, 10080, 4095, 255);
-    row("txti1", 2040, 8280, 5895, 375);
-    row("txti2", 2040, 8760, 5895, 375);
-    for (int n = 1; n <= qor::briefingCount; ++n)
-        row(QString("chki%1").arg(n), 8880, 6600 + 360 * (n - 1), 2535, 420);
-    row("cmd", 720, 9600, 6495, 495);
-    row("txtt", 5280, 9840, 150, 195);
-
-    // Items: the first and last row of each group, a wide check box, and
-    // the Other group's own places; named by class name, at their row.
-    auto item = [&](std::string_view name, int row, int checkLeft, int checkWidth, int countLeft, int ammoLeft) {
-        const int top = 720 + 360 * row;
-        row4(wepOf(name), checkLeft, top, checkWidth, 255);
-        row4(cantOf(name), countLeft, top, 300, 285);
-        if (ammoLeft > 0)
-            row4(ammoOf(name), ammoLeft, top, 300, 285);
-    };
-    item("M4", 0, 360, 2055, 2880, 3240);
-    item("MM1", 15, 360, 2535, 2880, 3240);
-    item("Glock", 17, 360, 2055, 2880, 3240);
-    item("AK74Su", 0, 4440, 2055, 6960, 7320);
-    item("Skorpion", 13, 4440, 2415, 6960, 7320);
-    item("HandGrenade", 0, 8520, 2415, 11400, 0);
-    item("NVGoggles", 14, 8520, 2415, 11400, 0);
-    row4(wepOf("Kozlice"), 4440, 6480, 2415, 255);
-    row4(cantOf("Kozlice"), 5400, 6480, 300, 285);
-    row4(wepOf("Kozliceball"), 6000, 6840, 1695, 255);
-    row4(cantOf("Kozliceball"), 7320, 6840, 300, 285);
-    row4(wepOf("CZ75"), 4440, 7560, 2415, 255);
-    row4(cantOf("CZ75"), 6960, 7560, 300, 285);
-    row4(ammoOf("CZ75"), 7320, 7560, 300, 285);
+    for (const qor::layout::ShapeRow &shape : qor::layout::shapes)
+        row(shape.name, shape.box);
+    for (const qor::layout::LabelRow &label : qor::layout::labels)
+        row(label.name, label.box);
+    for (const qor::layout::BriefingRow &option : qor::layout::briefing)
+        row(option.name, qor::layout::briefingBox(option));
+    row("txti1", qor::layout::txti1Box);
+    row("txti2", qor::layout::txti2Box);
+    row("txtt", qor::layout::txttBox);
+    row("cmd", qor::layout::cmdBox);
+    for (int slot = 0; slot < qor::slotCount; ++slot) {
+        const auto at = static_cast<std::size_t>(slot);
+        if (slot < qor::checkBoxCount)
+            row(qor::layout::controlName(qor::wep(slot)), qor::layout::items.check[at]);
+        row(qor::layout::controlName(qor::cant(slot)), qor::layout::items.count[at]);
+    }
 }
 
 void QorGeneratorTest::geometry()
@@ -449,16 +440,16 @@ void QorGeneratorTest::lines_data()
 {
     QTest::addColumn<QPoint>("from");
     QTest::addColumn<QPoint>("to");
-    QTest::addColumn<int>("width"); // 0: at the window's edge, partly cut off
-    QTest::newRow("Line1") << QPoint(0, 8040) << QPoint(8040, 8040) << 4;
-    QTest::newRow("Line2") << QPoint(8040, 0) << QPoint(8040, 10320) << 4;
-    QTest::newRow("Line3") << QPoint(8040, 6360) << QPoint(12120, 6360) << 4;
-    QTest::newRow("Line4") << QPoint(3960, 0) << QPoint(3960, 8040) << 4;
-    QTest::newRow("Line5") << QPoint(0, 9360) << QPoint(8040, 9360) << 4;
-    QTest::newRow("Line6") << QPoint(0, 0) << QPoint(0, 10320) << 0;
-    QTest::newRow("Line7") << QPoint(12120, 10320) << QPoint(0, 10320) << 0;
-    QTest::newRow("Line8") << QPoint(12120, 0) << QPoint(12120, 10320) << 0;
-    QTest::newRow("Line9") << QPoint(8040, 9480) << QPoint(12240, 9480) << 4; // over Shape9
+    QTest::addColumn<int>("width"); // 0: at the canvas's edge, partly cut off
+    const QRect canvas = px(0, 0, qor::layout::clientArea.width, qor::layout::clientArea.height);
+    for (const qor::layout::LineRow &line : qor::layout::lines) {
+        const QPoint from(line.x1, line.y1), to(line.x2, line.y2);
+        const bool horizontal = line.y1 == line.y2;
+        const int across = px(horizontal ? line.y1 : line.x1);
+        const int room = horizontal ? canvas.height() : canvas.width();
+        const bool cut = across - line.widthPx / 2 < 0 || across + (line.widthPx + 1) / 2 > room;
+        QTest::newRow(std::string(line.name).c_str()) << from << to << (cut ? 0 : line.widthPx);
+    }
 }
 
 void QorGeneratorTest::lines()
@@ -466,7 +457,7 @@ void QorGeneratorTest::lines()
     QFETCH(QPoint, from);
     QFETCH(QPoint, to);
     QFETCH(int, width);
-    const QColor blue(0, 0, 192);
+    const QColor blue = expected(qor::layout::lineColour);
     auto *line = window->findChild<qor::FrameLine *>(QTest::currentDataTag());
     QVERIFY(line);
     QCOMPARE(line->focusPolicy(), Qt::NoFocus);
@@ -493,43 +484,33 @@ void QorGeneratorTest::lines()
 
 void QorGeneratorTest::colours_data()
 {
-    const QPalette system = QApplication::palette();
-    const QColor highlight = system.color(QPalette::Highlight);
-    const QColor highlightText = system.color(QPalette::HighlightedText);
-    const QColor text = system.color(QPalette::WindowText);
-    const QColor russian(255, 128, 128), other(192, 255, 192), equipment(255, 255, 128);
+    namespace layout = qor::layout;
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QColor>("background");
-    QTest::addColumn<QColor>("foreground");
-    auto row = [](const QString &name, QColor bg, QColor fg) { QTest::newRow(qPrintable(name)) << name << bg << fg; };
-    for (auto name : {"M4", "MM1", "Glock"})
-        row(wepOf(name), highlight, highlightText);
-    for (auto name : {"AK74Su", "Skorpion"})
-        row(wepOf(name), russian, text);
-    for (auto name : {"HandGrenade", "NVGoggles"})
-        row(wepOf(name), equipment, QColor(0, 0, 128));
-    for (auto name : {"Kozlice", "Kozliceshell", "CZ75"})
-        row(wepOf(name), other, text);
-    row("lblnato", highlight, text);
-    row("lblrus", russian, text);
-    row("lblot", other, text);
-    row("lblequ", equipment, text);
-    row("lbla1", highlight, text);
-    row("lbla2", russian, text);
-    row("lbla3", other, text);
-    row("Label1", system.color(QPalette::Window), text);
-    for (const char *credit : {"Label3", "Label4", "Label5"})
-        row(credit, QColor(), Qt::black); // transparent over Shape9
-    // Shapes: only the fill matters.
-    row("Shape4", highlight, QColor());
-    row("Shape1", highlight, QColor());
-    row("Shape3", russian, QColor());
-    row("Shape2", russian, QColor());
-    row("Shape6", other, QColor());
-    row("Shape5", other, QColor());
-    row("Shape8", equipment, QColor());
-    row("Shape7", equipment, QColor());
-    row("Shape9", highlight, QColor());
+    QTest::addColumn<QColor>("background"); // none: transparent
+    QTest::addColumn<QColor>("foreground"); // none: a shape, only its fill counts
+    QTest::addColumn<bool>("rounded");
+    auto row = [](std::string_view name, QColor bg, QColor fg, bool rounded = false) {
+        QTest::newRow(std::string(name).c_str()) << qs(name) << bg << fg << rounded;
+    };
+    for (int slot = 0; slot < qor::checkBoxCount; ++slot) {
+        const layout::GroupStyle style = layout::groupStyle(qor::catalogue[static_cast<std::size_t>(slot)].group);
+        row(layout::controlName(qor::wep(slot)), expected(style.fill), expected(style.text));
+    }
+    for (const layout::LabelRow &label : layout::labels) {
+        switch (label.how) {
+        case layout::LabelFill::Own:
+            row(label.name, expected(label.background), expected(label.text));
+            break;
+        case layout::LabelFill::Window:
+            row(label.name, expected(layout::windowBackground), expected(layout::windowText));
+            break;
+        case layout::LabelFill::Transparent:
+            row(label.name, QColor(), expected(label.text));
+            break;
+        }
+    }
+    for (const layout::ShapeRow &shape : layout::shapes)
+        row(shape.name, expected(shape.fill), QColor(), shape.rounded);
 }
 
 void QorGeneratorTest::colours()
@@ -537,13 +518,13 @@ void QorGeneratorTest::colours()
     QFETCH(QString, name);
     QFETCH(QColor, background);
     QFETCH(QColor, foreground);
+    QFETCH(bool, rounded);
     if (auto *shape = window->findChild<qor::FilledShape *>(name)) {
         const QImage img = shape->grab().toImage();
         QCOMPARE(img.pixelColor(img.rect().center()), background);
-        // Title boxes are rounded: their very corner stays unpainted.
-        const bool title = QStringList{"Shape3", "Shape4", "Shape6", "Shape8"}.contains(name);
-        QCOMPARE(shape->isRounded(), title);
-        QCOMPARE(img.pixelColor(0, 0) == background, !title);
+        // A rounded box's very corner stays unpainted.
+        QCOMPARE(shape->isRounded(), rounded);
+        QCOMPARE(img.pixelColor(0, 0) == background, !rounded);
         return;
     }
     auto *w = window->findChild<QWidget *>(name);
@@ -561,21 +542,25 @@ void QorGeneratorTest::colours()
 
 void QorGeneratorTest::fonts_data()
 {
+    namespace layout = qor::layout;
     QTest::addColumn<QString>("name");
     QTest::addColumn<qreal>("points"); // 0: the window's default font
     QTest::addColumn<bool>("bold");
-    for (const char *n : {"lblnato", "lblrus", "lblot", "lblequ"})
-        QTest::newRow(n) << QString(n) << 14.25 << true;
-    for (const char *n : {"lbla1", "lbla2", "lbla3"})
-        QTest::newRow(n) << QString(n) << 6.0 << false;
-    for (const char *n : {"Label1", "Label2"})
-        QTest::newRow(n) << QString(n) << 9.75 << true;
-    for (int k = 1; k <= qor::briefingCount; ++k)
-        QTest::newRow(qPrintable(QString("chki%1").arg(k))) << QString("chki%1").arg(k) << 14.25 << false;
-    QTest::newRow("cmd") << QString("cmd") << 18.0 << true;
-    for (const QString &n : QStringList{"Label3", "Label4", "Label5", "txti1", "txti2", wepOf("M4"), wepOf("NVGoggles"),
-                                        cantOf("M4"), ammoOf("CZ75")})
-        QTest::newRow(qPrintable(n)) << n << 0.0 << false;
+    auto row = [](std::string_view name, layout::Font font) {
+        const layout::FontFace face = layout::faceOf(font);
+        const qreal points = font == layout::Font::Default ? 0.0 : face.points;
+        QTest::newRow(std::string(name).c_str()) << qs(name) << points << face.bold;
+    };
+    for (const layout::LabelRow &label : layout::labels)
+        row(label.name, label.font);
+    for (const layout::BriefingRow &option : layout::briefing)
+        row(option.name, layout::Font::Briefing);
+    row("cmd", layout::Font::Button);
+    for (const char *n : {"txti1", "txti2"})
+        row(n, layout::Font::Default);
+    for (const qor::ControlId id :
+         {qor::wep(0), qor::wep(qor::checkBoxCount - 1), qor::cant(0), qor::cant(qor::slotCount - 1)})
+        row(layout::controlName(id), layout::Font::Default);
 }
 
 void QorGeneratorTest::fonts()
@@ -590,12 +575,14 @@ void QorGeneratorTest::fonts()
         QCOMPARE(f, window->font());
         return;
     }
-    QCOMPARE(f.families().value(0), QString("Arial"));
+    QCOMPARE(f.families().value(0), qs(qor::layout::fontFamilies[0]));
     QCOMPARE(f.pointSizeF(), points);
     QCOMPARE(f.bold(), bold);
-    // Arial where it is installed, else its metric twin.
-    QVERIFY2(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(f).family()),
-             qPrintable(QFontInfo(f).family()));
+    // The first family where it is installed, else its metric twin.
+    QStringList families;
+    for (std::string_view family : qor::layout::fontFamilies)
+        families << qs(family);
+    QVERIFY2(families.contains(QFontInfo(f).family()), qPrintable(QFontInfo(f).family()));
 }
 
 void QorGeneratorTest::captionsFit()
@@ -998,7 +985,7 @@ void QorGeneratorTest::messageBox()
         QCOMPARE(msg->windowTitle(),
                  QString::fromUtf8(qor::layout::applicationTitle.data(), qor::layout::applicationTitle.size()));
         QCOMPARE(msg->text(), QString("error; not a number"));
-        QCOMPARE(msg->icon(), QMessageBox::NoIcon);
+        QCOMPARE(msg->icon(), QMessageBox::Warning);
         QCOMPARE(msg->standardButtons(), QMessageBox::Ok);
         QTest::mouseClick(msg->button(QMessageBox::Ok), Qt::LeftButton);
     });
@@ -1007,6 +994,17 @@ void QorGeneratorTest::messageBox()
     pressGenerate(dir);
     QVERIFY(seen);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    // A notice tells; it does not warn.
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *msg = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            icon = msg->icon();
+            msg->accept();
+        }
+    });
+    window->formView().showMessage("kept the old owner", qor::MessageKind::notice);
+    QCOMPARE(icon, QMessageBox::Information);
 }
 
 void QorGeneratorTest::messageIsPlainText()

@@ -23,7 +23,8 @@ class QtDriver final : public scenario::Driver
   public:
     QtDriver()
     {
-        window_.setMessagePresenter([this](const QString &text) { messages.push_back(text.toStdString()); });
+        window_.setMessagePresenter(
+            [this](const QString &text, MessageKind) { messages.push_back(text.toStdString()); });
         window_.setQuestionPresenter([this](const Question &q) { return nextAnswer(q); });
         window_.setFolderChooser([this](const QString &, const QStringList &) { return chosen_; });
         window_.show();

@@ -44,7 +44,7 @@ TEST_F(FolderTest, AFileThePressWroteComesBackIntoTheFormAndPressesAgainUnasked)
 {
     const std::string fullest = readFile(QOR_TEST_DATA "/fullest.ext");
     ASSERT_TRUE(writeFile("description.ext", fullest));
-    window->openMission(L"C:\\mission", false);
+    window->openWorkingFolder(false, L"C:\\mission");
     EXPECT_EQ(window->value(wep(0)), ticked);
     EXPECT_EQ(window->value(chki(2)), ticked);
     EXPECT_EQ(textOf(at(cant(0))), L"1");
@@ -61,7 +61,7 @@ TEST_F(FolderTest, KeptLinesAskNothingAndClosingWithValuesNotWrittenAsks)
 {
     const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "respawn = 3;\r\n";
     ASSERT_TRUE(writeFile("description.ext", handEdited));
-    window->openMission(L"C:\\mission", false);
+    window->openWorkingFolder(false, L"C:\\mission");
     pressReturn(*window);
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(readFile("description.ext"), handEdited);
@@ -77,7 +77,7 @@ TEST_F(FolderTest, LinesThatContradictTheFormAreAskedAboutOnceAndCancelKeepsTheF
 {
     const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "showMap=0;\r\n";
     ASSERT_TRUE(writeFile("description.ext", handEdited));
-    window->openMission(L"C:\\mission", false);
+    window->openWorkingFolder(false, L"C:\\mission");
     EXPECT_NE(status().find("line"), std::string::npos) << status();
 
     answer = Answer::Cancel;
@@ -97,14 +97,14 @@ TEST_F(FolderTest, LinesThatContradictTheFormAreAskedAboutOnceAndCancelKeepsTheF
 TEST_F(FolderTest, StartValuesLeaveTheFileUnread)
 {
     ASSERT_TRUE(writeFile("description.ext", readFile(QOR_TEST_DATA "/fullest.ext")));
-    window->openMission(L"C:\\mission", true);
+    window->openWorkingFolder(true, L"C:\\mission");
     EXPECT_EQ(window->value(wep(0)), startTick);
     EXPECT_EQ(textOf(at(cant(0))), wide(startCount));
 }
 
 TEST_F(FolderTest, ValuesNotYetWrittenAreAskedAboutBeforeAnotherFolder)
 {
-    window->openMission(L"here", false);
+    window->openWorkingFolder(false, L"here");
     wchar_t here[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, here);
     const std::wstring other = std::wstring(here) + L"\\other \u00e9";

@@ -20,12 +20,13 @@ class Win32Driver final : public scenario::Driver
     {
         if (!window_)
             throw std::runtime_error("no window: is a Wine display driver set up?");
-        window_->setMessagePresenter([this](HWND, std::wstring_view text) { messages.push_back(utf8(text)); });
+        window_->setMessagePresenter(
+            [this](HWND, std::wstring_view text, MessageKind) { messages.push_back(utf8(text)); });
         window_->setQuestionPresenter([this](HWND, const Question &q) { return nextAnswer(q); });
     }
     ~Win32Driver() override { DestroyWindow(window_->handle()); }
 
-    void open(bool startValues) override { window_->openMission(currentFolder(), startValues); }
+    void open(bool startValues) override { window_->openWorkingFolder(startValues); }
     void click(ControlId box) override
     {
         SetFocus(window_->control(box));

@@ -1,6 +1,7 @@
 // The command line: what each start asks for, and the built program started
 // with its output going to a pipe, as a console or a script reads it.
 #include "ui/win32/start.h"
+#include "ui/win32/text.h"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +42,13 @@ TEST(CommandLine, EachStartAsksForOneThing)
         {L"qorgenerator.exe --bogus", Action::Refuse, nullptr, "qorgenerator: Unknown option '--bogus'."},
     };
     for (const Row &r : rows) {
-        const Start s = readCommandLine(r.line);
-        EXPECT_EQ(s.request.action, r.action) << r.line;
+        const StartRequest s = readCommandLine(r.line);
+        EXPECT_EQ(s.action, r.action) << r.line;
         if (r.folder) {
-            EXPECT_EQ(s.request.hasFolder, *r.folder != L'\0') << r.line;
-            EXPECT_EQ(s.folder, r.folder) << r.line;
+            EXPECT_EQ(s.hasFolder, *r.folder != L'\0') << r.line;
+            EXPECT_EQ(wide(s.folder), r.folder) << r.line;
         }
-        EXPECT_EQ(s.request.text.substr(0, std::string_view(r.textStart).size()), r.textStart) << r.line;
+        EXPECT_EQ(s.text.substr(0, std::string_view(r.textStart).size()), r.textStart) << r.line;
     }
 }
 

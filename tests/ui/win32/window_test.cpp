@@ -269,17 +269,19 @@ TEST(Colours, AppsInDarkModeAreReadFromTheUsersSettings)
 TEST_F(WindowTest, MessageBoxCarriesTheTitleAndOneOkButtonAndIsOwnedByTheWindow)
 {
     window->setMessagePresenter(showMessageBox);
-    const ShownBox seen = closeNextBox([this] { window->formView().showMessage("error; not a number"); });
+    const ShownBox seen =
+        closeNextBox([this] { window->formView().showMessage("error; not a number", MessageKind::warning); });
     EXPECT_EQ(seen.owner, window->handle());
     EXPECT_EQ(seen.title, wide(layout::applicationTitle));
     EXPECT_EQ(seen.text, L"error; not a number");
     EXPECT_EQ(seen.buttons, 1);
-    EXPECT_FALSE(seen.icon);
-    // The disk's refusals warn.
-    const ShownBox refusal =
-        closeNextBox([this] { window->formView().showMessage("description.ext cannot be written: Access denied."); });
-    EXPECT_EQ(refusal.buttons, 1);
-    EXPECT_TRUE(refusal.icon);
+    EXPECT_NE(seen.icon, nullptr);
+    const ShownBox notice =
+        closeNextBox([this] { window->formView().showMessage("kept the old owner", MessageKind::notice); });
+    EXPECT_EQ(notice.buttons, 1);
+    // A notice tells; it does not warn.
+    EXPECT_NE(notice.icon, nullptr);
+    EXPECT_NE(notice.icon, seen.icon);
 }
 
 std::wstring accessibleName(HWND w)

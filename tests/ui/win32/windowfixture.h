@@ -20,7 +20,7 @@ struct ShownBox {
     HWND owner = nullptr;
     std::wstring title, text;
     int buttons = 0;
-    bool icon = false;
+    HICON icon = nullptr;
 };
 
 // Runs `show`, which opens a modal box on this thread; a timer finds the
@@ -54,7 +54,7 @@ inline ShownBox closeNextBox(const std::function<void()> &show)
             if (std::wstring_view(kind) == L"Button") {
                 ++seen.buttons;
             } else if (IsWindowVisible(c) && SendMessageW(c, STM_GETICON, 0, 0)) {
-                seen.icon = true;
+                seen.icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
             } else if (GetDlgCtrlID(c) == 0xFFFF) {
                 seen.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(c)) + 1);
                 seen.text.resize(
@@ -86,7 +86,7 @@ class WindowTest : public ::testing::Test
         window = MainWindow::create(GetModuleHandleW(nullptr), dpi_);
         ASSERT_NE(window, nullptr) << "no window (error " << GetLastError()
                                    << "): is a Wine display driver (or Graphics=null) set up?";
-        window->setMessagePresenter([this](HWND owner, std::wstring_view text) {
+        window->setMessagePresenter([this](HWND owner, std::wstring_view text, MessageKind) {
             messages.emplace_back(text);
             owners.push_back(owner);
         });
