@@ -4,8 +4,8 @@
 // recently used folders, the status line and the text of a message.
 //
 //   window --(FormView, Desk)--> Session --> Mission (one per folder)
-//                                   |
-//                                   +--> cmd_Click, through Mission::press
+//                                   |          press: an edit of its file (edit.h)
+//                                   +--> cmd_Click, while no folder is open
 //
 // A window builds its controls, hands them over as a FormView and the
 // platform's side of the folder as a Desk, calls a Session method for each

@@ -15,8 +15,11 @@
 // the bytes at the end. The start values and the briefing keys are in
 // startvalues.h.
 //
-// The window only moves values between its widgets and FormView; every
-// decision is made here, without Qt, so all of it is testable in memory.
+// A window's press goes through the mission (mission/mission.h), which edits
+// the folder's file with pressForm's result (mission/edit.h); cmd_Click is
+// the same press with no file to edit. The window only moves values between
+// its widgets and FormView; every decision is made in the core, without Qt,
+// so all of it is testable in memory.
 
 #include "format/filewords.h"
 #include "press/form.h"
