@@ -1,8 +1,10 @@
 #pragma once
 // A read description.ext -> the form. The loader puts into the form what a
-// press would write back the same way, and reports everything else: each
-// leftover is a range of lines the next press drops, with the reason; each
-// guess is a choice the file left open.
+// press would write back the same way, notes where each of those values
+// stands in the bytes (Places, what a press edits), and reports everything
+// else: each leftover is a range of lines the form cannot hold, which a press
+// leaves as it stands, with the reason; each guess is a choice the file left
+// open.
 //
 //   header: the two script names and the briefing options (keys in any
 //           case, briefing values 0, 1 or 2)
