@@ -807,6 +807,25 @@ ReadOutcome readStatements(std::string_view bytes, StatementSink &sink)
     }
 }
 
+Encoding encodingOf(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return Encoding::Utf8Mark;
+    // Thirty-two bytes at a time: most files are ASCII throughout.
+    std::size_t at = 0;
+    for (; at + 32 <= bytes.size(); at += 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, bytes.data() + at, sizeof words);
+        if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080u)
+            break;
+    }
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+        ++at;
+    if (at == bytes.size())
+        return Encoding::CodePage;
+    return isUtf8(bytes.substr(at)) ? Encoding::Utf8 : Encoding::CodePage;
+}
+
 ReadFile readDescription(std::string_view bytes)
 {
     struct Listing final : StatementSink {
@@ -818,8 +837,9 @@ ReadFile readDescription(std::string_view bytes)
     Listing listing(file.statements);
     const ReadOutcome outcome = readStatements(bytes, listing);
     if (outcome.refusal)
-        return {{}, outcome.refusal, false, 0};
+        return {{}, outcome.refusal, false, Encoding::CodePage, 0};
     file.utf8 = outcome.utf8;
+    file.encoding = encodingOf(bytes);
     file.lineCount = outcome.lineCount;
     return file;
 }

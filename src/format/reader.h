@@ -101,15 +101,24 @@ struct Refusal {
     std::string reason; // "a '}' without its '{'"
 };
 
+// How the file's text is written: the code page, or UTF-8 with or without
+// its mark. A value the press puts into the file is written the same way.
+enum class Encoding : std::uint8_t { CodePage, Utf8, Utf8Mark };
+
+// The encoding a file's bytes tell: its mark, else UTF-8 where every byte
+// fits it and one is not ASCII, else the code page.
+Encoding encodingOf(std::string_view bytes);
+
 struct ReadFile {
     std::vector<Statement> statements;
     std::optional<Refusal> refusal; // set: nothing in statements counts
     bool utf8 = false;              // began with a UTF-8 byte-order mark
+    Encoding encoding = Encoding::CodePage;
     int lineCount = 0;
 };
 
-// Keys, section titles and the game's keywords compare without case; class
-// names of entries do not.
+// Keys, section titles and the game's keywords compare without case; so do
+// the class names of entries, as the game takes them.
 bool sameIgnoringCase(std::string_view a, std::string_view b);
 
 // Keys whose value the writer puts between quotes with nothing escaped.

@@ -658,31 +658,12 @@ ControlId headerControl(std::size_t key)
     return key == 0 ? txti1 : key == 1 ? txti2 : chki(static_cast<int>(key) - 1);
 }
 
-Encoding encodingOf(std::string_view bytes)
-{
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return Encoding::Utf8Mark;
-    // Thirty-two bytes at a time: most files are ASCII throughout.
-    std::size_t at = 0;
-    for (; at + 32 <= bytes.size(); at += 32) {
-        std::uint64_t words[4];
-        std::memcpy(words, bytes.data() + at, sizeof words);
-        if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080u)
-            break;
-    }
-    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
-        ++at;
-    if (at == bytes.size())
-        return Encoding::CodePage;
-    return isUtf8(bytes.substr(at)) ? Encoding::Utf8 : Encoding::CodePage;
-}
-
 Loaded loadForm(const ReadFile &file)
 {
     Loaded loaded;
     if (file.refusal)
         return loaded;
-    loaded.encoding = file.utf8 ? Encoding::Utf8Mark : Encoding::CodePage;
+    loaded.encoding = file.encoding;
     Loader loader(loaded.encoding, loaded);
     for (const Statement &s : file.statements)
         loader.take(s);

@@ -53,10 +53,6 @@ struct LoadReport {
     int briefing = 0; // briefing options taken
 };
 
-// How the file's text is written: the code page, or UTF-8 with or without
-// its mark. A value the press puts into the file is written the same way.
-enum class Encoding : std::uint8_t { CodePage, Utf8, Utf8Mark };
-
 // The header keys the form holds, in the press's order: txti1, txti2, then
 // chki1, chki2, ...
 inline constexpr std::size_t headerKeyCount = 2 + briefingOptions.size();
@@ -146,9 +142,5 @@ Loaded loadForm(const ReadFile &file);
 // A file of valid UTF-8 is read as UTF-8, with or without its mark, unless
 // `encoding` says how to read it.
 Loaded loadDescription(std::string_view bytes, std::optional<Encoding> encoding = std::nullopt);
-
-// The encoding a file's bytes tell: its mark, else UTF-8 where every byte
-// fits it and one is not ASCII, else the code page.
-Encoding encodingOf(std::string_view bytes);
 
 } // namespace qor
