@@ -95,7 +95,8 @@ TEST(Launch, EndsWithItsStatusOrEntersTheFolder)
         {{folder.string()}, std::nullopt, "", false, true},
         {{"--help"}, 0, "Usage: qorgenerator"},
         {{"--bogus"}, usageStatus, "qorgenerator: Unknown option '--bogus'.", true},
-        {{"/no such folder/\x1b[2J"}, usageStatus, "qorgenerator: /no such folder/\\u001B[2J: No such file", true},
+        // The system's reason follows: each system has its own words for it.
+        {{"/no such folder/\x1b[2J"}, usageStatus, "qorgenerator: /no such folder/\\u001B[2J: ", true},
     };
     for (const Row &r : rows) {
         std::vector<std::string> args{"qorgenerator"};
