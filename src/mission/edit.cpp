@@ -7,6 +7,7 @@
 #include "format/reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -233,6 +234,16 @@ class Editor
         return std::to_string(form_.briefing[key - 2]);
     }
 
+    // An array or string may end its statement without a ';' and the next
+    // begin right after it; a number in its place would run into that one.
+    std::string apart(const KeyPlace &place) const
+    {
+        const std::string &bytes = doc_.bytes;
+        const bool runsOn = place.end == place.valueEnd && place.valueEnd < bytes.size() &&
+                            !std::isspace(static_cast<unsigned char>(bytes[place.valueEnd]));
+        return runsOn ? ";" : "";
+    }
+
     bool keyChanged(std::size_t key) const
     {
         const Form &was = doc_.loaded.form;
@@ -250,7 +261,8 @@ class Editor
             const KeyPlace &place = keys[key];
             const bool changed = keyChanged(key);
             if (changed && place.found) {
-                replace(place.valueBegin, place.valueEnd, keyValue(key, place.shape == ValueShape::LineString));
+                replace(place.valueBegin, place.valueEnd,
+                        keyValue(key, place.shape == ValueShape::LineString) + apart(place));
             } else if (changed) {
                 insertKey(key);
                 out_.inserted.emplace_back(headerKey(key));
@@ -285,9 +297,11 @@ class Editor
         const WrittenSection *written = writtenSection(pressed_, s);
         if (!written) {
             // Left out because a count is not a number: asked about first.
+            // A second copy goes with it, or it would stand in its place.
             if (place.found) {
                 out_.sections.push_back(dropped(s));
                 remove(place.begin, place.end);
+                removeRepeats(places_.sectionRepeats[s], "class " + std::string(sectionTitles[s]));
             }
             return;
         }

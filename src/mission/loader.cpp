@@ -287,7 +287,7 @@ class Loader final : public StatementSink
             return leftoverBlock(s, inConditional, &places_.sectionRepeats[section_]);
         bool &seen = weapons ? report_.hasWeapons : report_.hasMagazines;
         if (seen)
-            return leftoverBlock(s, "the section a second time");
+            return leftoverBlock(s, "the section a second time", &places_.sectionRepeats[section_]);
         seen = true;
         SectionPlace &place = places_.sections[section_];
         place.found = true;

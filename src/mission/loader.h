@@ -87,8 +87,9 @@ struct SectionPlace {
     std::array<EntryPlace, mostSectionEntries> entries; // by table row
 };
 
-// A later or conditional copy of what the form holds: a key given again, an
-// entry listed again, a key, entry or section between #if and #endif.
+// A later or conditional copy of what the form holds: a key or section given
+// again, an entry listed again, a key, entry or section between #if and
+// #endif.
 struct Repeat {
     std::uint32_t begin = 0, end = 0; // the statement or block
 };

@@ -216,6 +216,10 @@ TEST(Edit, RepeatsOfWhatThePressWritesAreNamed)
          "class Weapons {\n  class M16 { count = 4; };\n  class m16 { count = 2; };\n};\n",
          "class Weapons {\n  class M16 { count = 4; };\n};\n",
          {{3, "class M16 in Weapons"}}},
+        {"a_section_given_again",
+         "class Weapons {\n  class M16 { count = 4; };\n};\nclass WEAPONS {\n  class M60 { count = 2; };\n};\n",
+         "class Weapons {\n  class M16 { count = 4; };\n};\n",
+         {{4, "class Weapons"}}},
         {"a_key_given_again_on_a_shared_line",
          "showMap=1;\nrespawn=3; showMap=0;\n",
          "showMap=1;\nrespawn=3;\n",
@@ -235,14 +239,15 @@ TEST(Edit, RepeatsOfWhatThePressWritesAreNamed)
 
 // A section the press leaves out because a count is not a number is removed
 // from every file that has it, the tool's own too, and named with what it
-// holds.
+// holds; a second copy goes with it rather than take its place.
 TEST(Edit, ASectionLeftOutIsNamedWithItsEntries)
 {
     FormRecord own;
     tick(own, "M16", "4");
     tick(own, "M60", "2");
     const std::string hand = "class Weapons {\n  class M16 { count = 4; };\n  class Addon_Gun { count = 1; };\n};\n";
-    for (const std::string &file : {test::press(own), hand}) {
+    const std::string twice = hand + "class Weapons { class M60 { count = 1; }; };\n";
+    for (const std::string &file : {test::press(own), hand, twice}) {
         const Document document = readDocument(file);
         FormRecord form(document.loaded.form);
         tick(form, "M16", "abc");
@@ -351,6 +356,36 @@ TEST(Edit, EveryShapeAMissionMakerWritesIsReadAndLeftAsItIs)
         const Edit unchanged = editInto(document, FormRecord(document.loaded.form));
         EXPECT_EQ(unchanged.bytes, row.text);
         EXPECT_EQ(unchanged.repeatCount, 0u);
+    }
+}
+
+// A briefing key whose value the form could not read (an array, a string)
+// gets the form's number in its place, still apart from what follows it when
+// no ';' ended it, and the file reads back to that number.
+TEST(Edit, AValueTheFormCouldNotReadIsReplacedApartFromWhatFollows)
+{
+    const struct {
+        const char *name;
+        std::string file;
+        std::size_t option; // the briefing option set to 2
+        std::string expected;
+    } rows[] = {
+        {"an_array_and_the_next_key_on_its_heels", "showGPS={1,2}showMap=1;\n", 1, "showGPS=2;showMap=1;\n"},
+        {"a_string_and_a_comment_on_its_heels", "showCompass=\"x\"//c\n", 0, "showCompass=2;//c\n"},
+        {"a_string_that_ends_its_line", "showMap = \"on\"\r\n", 2, "showMap = 2\r\n"},
+        {"an_array_with_its_semicolon", "showGPS = {1}; // on\n", 1, "showGPS = 2; // on\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Document document = readDocument(row.file);
+        ASSERT_FALSE(document.loaded.report.refusal);
+        FormRecord form(document.loaded.form);
+        form.briefing[row.option] = 2;
+        const Edit e = editInto(document, form);
+        EXPECT_EQ(e.bytes, row.expected);
+        const Document back = readDocument(e.bytes);
+        ASSERT_FALSE(back.loaded.report.refusal);
+        EXPECT_EQ(back.loaded.form.briefing[row.option], 2);
     }
 }
 
