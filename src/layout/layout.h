@@ -500,7 +500,7 @@ static_assert(everyBoxInItsPanel());
 
 // The order Tab walks. Labels and the hidden quote holder never take the
 // focus, so they have no place here.
-enum class Focusable : std::uint8_t { cmd, wep, cant, txti1, txti2, chki, folderButton };
+enum class Focusable : std::uint8_t { cmd, wep, cant, txti1, txti2, chki, status, folderButton };
 
 struct TabStop {
     Focusable control;
@@ -508,8 +508,8 @@ struct TabStop {
     friend constexpr bool operator==(TabStop, TabStop) = default;
 };
 
-// The form's control a stop reaches; none for the two buttons, which are the
-// window's own.
+// The form's control a stop reaches; none for the button, the status line and
+// the folder button, which are the window's own.
 constexpr std::optional<ControlId> formControl(TabStop stop)
 {
     switch (stop.control) {
@@ -524,6 +524,7 @@ constexpr std::optional<ControlId> formControl(TabStop stop)
     case Focusable::chki:
         return chki(stop.index);
     case Focusable::cmd:
+    case Focusable::status:
     case Focusable::folderButton:
         break;
     }
@@ -552,11 +553,12 @@ constexpr RowTab rowTab(Group g)
 }
 
 inline constexpr std::size_t tabStopCount =
-    1 + 2 * checkBoxCount + (slotCount - checkBoxCount) + 2 + briefing.size() + 1;
+    1 + 2 * checkBoxCount + (slotCount - checkBoxCount) + 2 + briefing.size() + 2;
 
 // The button first, then the item rows group by group (rowTab), the ammo
 // boxes in slot order, the script names, the briefing options, and last the
-// folder button below the canvas.
+// band below the canvas: the status line, which a keyboard user reaches to
+// read it whole or copy it, then the folder button.
 constexpr std::array<TabStop, tabStopCount> tabOrder()
 {
     std::array<TabStop, tabStopCount> order{};
@@ -578,6 +580,7 @@ constexpr std::array<TabStop, tabStopCount> tabOrder()
     order[n++] = {Focusable::txti2};
     for (std::size_t b = 1; b <= briefing.size(); ++b)
         order[n++] = {Focusable::chki, static_cast<int>(b)};
+    order[n++] = {Focusable::status};
     order[n++] = {Focusable::folderButton};
     if (n != tabStopCount)
         throw "a control without a tab stop";

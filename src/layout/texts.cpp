@@ -42,7 +42,14 @@ std::string stopName(TabStop stop)
 {
     if (const std::optional<ControlId> id = formControl(stop))
         return controlName(*id);
-    return stop.control == Focusable::cmd ? "cmd" : "folderButton";
+    switch (stop.control) {
+    case Focusable::cmd:
+        return "cmd";
+    case Focusable::status:
+        return std::string(statusTextName);
+    default:
+        return "folderButton";
+    }
 }
 
 std::string accessibleName(ControlId control)

@@ -41,7 +41,8 @@ inline constexpr std::string_view txti2Name = "On load mission";
 inline constexpr std::string_view txttName = "Quote character";
 
 // The name a control goes by in the window and in tests: "wep_3", "cant_0",
-// "chki1", "txti1"; and a tab stop's, "cmd" and "folderButton" among them.
+// "chki1", "txti1"; and a tab stop's, "cmd", "status" and "folderButton"
+// among them.
 std::string controlName(ControlId control);
 struct TabStop;
 std::string stopName(TabStop stop);

@@ -159,8 +159,8 @@ class TextAccessible final : public QAccessibleWidget,
     {
         if (const QLineEdit *e = edit())
             return e->displayText();
-        const auto *label = qobject_cast<QLabel *>(widget());
-        return label ? label->text() : QString();
+        const auto *status = qobject_cast<StatusLine *>(widget());
+        return status ? status->text() : QString();
     }
 };
 
@@ -189,8 +189,8 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
         return new CanvasAccessible(canvas);
     if (auto *box = qobject_cast<LineBox *>(object))
         return new TextAccessible(box, QAccessible::EditableText);
-    if (auto *label = qobject_cast<QLabel *>(object); label && label->objectName() == QLatin1String("status"))
-        return new TextAccessible(label, QAccessible::StatusBar);
+    if (auto *status = qobject_cast<StatusLine *>(object))
+        return new TextAccessible(status, QAccessible::StatusBar);
     if (auto *news = qobject_cast<QWidget *>(object); news && news->objectName() == QLatin1String("statusNews"))
         return new QAccessibleWidget(news, QAccessible::Notification);
     return nullptr;
@@ -225,7 +225,7 @@ namespace
 // status bar's own changes are heard only when it has the focus; inside a
 // status bar it is read whole, seen or not. It has no size: the status line
 // shows the text.
-QWidget *newsOf(QLabel *status)
+QWidget *newsOf(StatusLine *status)
 {
     auto *news = status->findChild<QWidget *>(QStringLiteral("statusNews"), Qt::FindDirectChildrenOnly);
     if (!news) {
@@ -242,7 +242,7 @@ QWidget *newsOf(QLabel *status)
 
 } // namespace
 
-void announceStatus(QLabel *status, const QString &spoken, bool again)
+void announceStatus(StatusLine *status, const QString &spoken, bool again)
 {
     // An unchanged status (a question cancelled) is not said again.
     const QString before = status->property("announced").toString();

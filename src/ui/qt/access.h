@@ -8,12 +8,13 @@
 #include <QString>
 
 class QAccessibleEvent;
-class QLabel;
 class QMessageBox;
 class QWidget;
 
 namespace qor
 {
+
+class StatusLine;
 
 // Makes the window a window to assistive technology and leaves decoration
 // and hidden controls out of its tree. Safe to call more than once.
@@ -22,7 +23,7 @@ void installAccessibility();
 // After the status line's text changed: screen readers hear `spoken` (the
 // status as it should be heard), unless it is what they heard last; `again`:
 // even so (the window was not there to be heard).
-void announceStatus(QLabel *status, const QString &spoken, bool again = false);
+void announceStatus(StatusLine *status, const QString &spoken, bool again = false);
 // Where announcements go: the platform's bridge, or a test that listens
 // where no bridge is active.
 using Announce = void (*)(QAccessibleEvent *event);

@@ -5,6 +5,8 @@
 #include "ui/qt/scheme.h"
 #include "ui/qt/widgetform.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -244,11 +246,43 @@ template <class Each> void layOutStatus(const QString &text, const QFont &font, 
 
 } // namespace
 
-StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
+// A widget of its own rather than a label: a label that takes the focus
+// keeps a second copy of its text as a document, laid out again and
+// announced again at each change.
+StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
 {
-    setTextFormat(Qt::PlainText); // paths and file contents are never markup
-    setWordWrap(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    // A stop of its own, so that the keyboard reaches it to read it or copy
+    // it; the focus frame lies in its margin, round the text.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void StatusLine::setText(const QString &text)
+{
+    if (text == text_)
+        return;
+    text_ = text;
+    updateGeometry();
+    update();
+}
+
+QSize StatusLine::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    const int width = fontMetrics().horizontalAdvance(text_) + m.left() + m.right();
+    return {width, heightForWidth(width)};
+}
+
+void StatusLine::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        QGuiApplication::clipboard()->setText(text());
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 int StatusLine::linesAt(int width) const
@@ -276,14 +310,18 @@ int StatusLine::heightForWidth(int width) const
 
 void StatusLine::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    const QRect room = contentsRect();
-    layOutStatus(text(), font(), room.width(), [&](const QTextLayout &layout) {
-        // Fewer lines than the band holds stand in its middle.
-        const int height = layout.lineCount() * fontMetrics().lineSpacing();
-        layout.draw(&painter, QPointF(room.left(), room.top() + std::max(0, (room.height() - height) / 2)));
-    });
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QRect room = contentsRect();
+        layOutStatus(text(), font(), room.width(), [&](const QTextLayout &layout) {
+            // Fewer lines than the band holds stand in its middle.
+            const int height = layout.lineCount() * fontMetrics().lineSpacing();
+            layout.draw(&painter, QPointF(room.left(), room.top() + std::max(0, (room.height() - height) / 2)));
+        });
+    }
+    if (hasFocus())
+        paintFocusFrame(this, rect(), QPalette::Window, focusRing);
 }
 
 } // namespace qor

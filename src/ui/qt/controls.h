@@ -121,20 +121,29 @@ class CountBox final : public LineBox
 // The status line: shows its text whole, wrapped as the layout's status band
 // wraps it (at spaces, and within a word wider than the line), one line per
 // lineSpacing(). The band makes it as tall as heightForWidth() says.
-class StatusLine final : public QLabel
+class StatusLine final : public QWidget
 {
     Q_OBJECT
   public:
     explicit StatusLine(QWidget *parent);
+    QString text() const { return text_; }
+    void setText(const QString &text);
     // How many lines the text takes at a contents width of `width`.
     int linesAt(int width) const;
     // The lines as they are shown, for the eye and for tests.
     QStringList shownLines() const;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    // The focus frame's width in pixels.
+    static constexpr int focusRing = 2;
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override; // Ctrl+C copies the whole text
+
+  private:
+    QString text_; // plain text: paths and file contents are never markup
 };
 
 } // namespace qor

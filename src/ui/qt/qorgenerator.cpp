@@ -211,23 +211,28 @@ void QorGenerator::createFooter()
     footer_ = new QWidget(this);
     footer_->setObjectName(qs(layout::statusBandName));
     footer_->setAccessibleName(qs(layout::statusLineName));
+    // The status line fills the band to its edges, where its focus frame
+    // goes; its text keeps the band's margin inside it.
     auto *row = new QHBoxLayout(footer_);
     const int margin = layout::toPixels(layout::statusMarginTwips);
-    row->setContentsMargins(margin, margin, margin, margin);
-    row->setSpacing(margin);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     status_ = new StatusLine(footer_);
     status_->setObjectName(qs(layout::statusTextName));
     status_->setFont(fontFor(layout::statusFont, font()));
-    status_->setFocusPolicy(Qt::NoFocus);
     status_->setAccessibleName(qs(layout::statusName));
+    status_->setContentsMargins(margin, margin, margin, margin);
     row->addWidget(status_, 1);
+    auto *buttonColumn = new QVBoxLayout;
+    buttonColumn->setContentsMargins(0, margin, margin, margin);
+    row->addLayout(buttonColumn);
     folderButton_ = new QPushButton(qs(layout::folderCaption), footer_);
     folderButton_->setObjectName(qs(layout::stopName({layout::Focusable::folderButton})));
     folderButton_->setAccessibleName(qs(layout::folderCaption));
     folderButton_->setAccessibleDescription(qs(layout::folderDescription));
     folderButton_->setFixedWidth(
         std::max(folderButton_->sizeHint().width(), layout::toPixels(layout::folderButtonWidth)));
-    row->addWidget(folderButton_, 0, Qt::AlignTop);
+    buttonColumn->addWidget(folderButton_, 0, Qt::AlignTop);
     fitStatusBand(toPixels(layout::clientArea).width());
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->setSpacing(0); // the canvas gets every pixel the window gives it
@@ -248,11 +253,12 @@ void QorGenerator::fitStatusBand(int width)
 {
     if (!footer_)
         return; // resized while the window is still being made
-    const QMargins m = footer_->layout()->contentsMargins();
-    const int textWidth = width - m.left() - m.right() - footer_->layout()->spacing() - folderButton_->width();
+    const QMargins text = status_->contentsMargins();
+    const int margin = layout::toPixels(layout::statusMarginTwips);
+    const int textWidth = width - text.left() - text.right() - margin - folderButton_->width();
     const int lines = status_->linesAt(textWidth);
     const int band = std::max(layout::statusBandPixels(lines, status_->fontMetrics().lineSpacing(), 96),
-                              folderButton_->sizeHint().height() + m.top() + m.bottom());
+                              folderButton_->sizeHint().height() + 2 * margin);
     if (footer_->minimumHeight() == band && footer_->maximumHeight() == band)
         return;
     footer_->setFixedHeight(band);

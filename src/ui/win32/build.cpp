@@ -72,13 +72,6 @@ layout::Colour backgroundOf(ControlId id)
                                         : layout::fillOf(catalogue[static_cast<std::size_t>(id.index)].group);
 }
 
-std::wstring windowText(HWND w)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 int CALLBACK noteFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
 {
     *reinterpret_cast<bool *>(found) = true;
@@ -166,6 +159,7 @@ void MainWindow::createControls(HINSTANCE instance)
     // readers read.
     status_ = makeChild(parent, instance, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0,
                         detail::statusId, {}, font(layout::statusFont));
+    makeStatusLine(status_, 0);
     folderButton_ = makeChild(parent, instance, L"BUTTON", layout::folderCaption,
                               WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0, detail::folderButtonId, {},
                               font(layout::Font::Prompt));
@@ -181,7 +175,14 @@ HWND MainWindow::control(layout::TabStop stop) const
 {
     if (const std::optional<ControlId> id = layout::formControl(stop))
         return control(*id);
-    return stop.control == layout::Focusable::cmd ? cmd_ : folderButton_;
+    switch (stop.control) {
+    case layout::Focusable::cmd:
+        return cmd_;
+    case layout::Focusable::status:
+        return status_;
+    default:
+        return folderButton_;
+    }
 }
 
 void MainWindow::createFonts()
@@ -310,7 +311,7 @@ void MainWindow::recolour()
                                                          : textOn(boxFill(scheme()), layout::windowText, scheme()));
     }
     const COLORREF window = focusFrameAgainst(fillOf(layout::windowBackground));
-    for (HWND w : {txti1_, txti2_})
+    for (HWND w : {txti1_, txti2_, status_})
         setFocusColour(w, window);
     // The buttons' frames lie on their faces: the system's, or the window's
     // own dark ones.
@@ -477,6 +478,10 @@ void MainWindow::drawStatus(const DRAWITEMSTRUCT &item) const
         top += metrics.tmHeight;
     }
     SelectObject(dc, oldFont);
+    // In the margin round the text, which is wider than the frame.
+    if (GetFocus() == status_)
+        drawFrame(dc, r, MulDiv(focusFrameWidth, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI),
+                  focusColour(status_));
 }
 
 RECT MainWindow::statusTextRect(int lineWidth) const

@@ -14,7 +14,7 @@ namespace qor::win32
 namespace
 {
 
-enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton, countBox };
+enum Subclass : UINT_PTR { lineBox = 1, tickBox, pressButton, countBox, statusLine };
 
 // The focus frame's colour, kept with the control.
 constexpr wchar_t focusProperty[] = L"qor.focus";
@@ -193,6 +193,54 @@ LRESULT CALLBACK countBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
     return DefSubclassProc(w, message, wParam, lParam);
 }
 
+void copyText(HWND w)
+{
+    const std::wstring text = windowText(w);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!data)
+        return;
+    if (auto *chars = static_cast<wchar_t *>(GlobalLock(data))) {
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(data);
+    }
+    // The clipboard owns the text once it takes it; else it is ours to free.
+    if (!OpenClipboard(w)) {
+        GlobalFree(data);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, data))
+        GlobalFree(data);
+    CloseClipboard();
+}
+
+LRESULT CALLBACK statusLineProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (LRESULT done = 0; common(w, message, wParam, lParam, statusLineProc, statusLine, done))
+        return done;
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = DefSubclassProc(w, message, wParam, lParam);
+        InvalidateRect(w, nullptr, FALSE);
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+        SetFocus(w);
+        break;
+    case WM_KEYDOWN:
+        if ((wParam == 'C' || wParam == VK_INSERT) && (GetKeyState(VK_CONTROL) & 0x8000)) {
+            copyText(w);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(w, message, wParam, lParam);
+}
+
 LRESULT CALLBACK tickBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (LRESULT done = 0; common(w, message, wParam, lParam, tickBoxProc, tickBox, done))
@@ -325,6 +373,19 @@ void drawCountFocus(HDC dc, HWND countBox)
 COLORREF focusColour(HWND control)
 {
     return focusOf(control);
+}
+
+std::wstring windowText(HWND w)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void makeStatusLine(HWND status, COLORREF focus)
+{
+    SetWindowSubclass(status, statusLineProc, statusLine, 0);
+    setFocusColour(status, focus);
 }
 
 void makeTickBox(HWND button)

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace qor::win32
 {
@@ -43,6 +44,15 @@ bool isCountBox(HWND w);
 void drawCountFocus(HDC dc, HWND countBox);
 // The part of the parent that drawCountFocus paints.
 RECT countFocusArea(HWND countBox);
+
+// The status line, an owner-drawn STATIC, made a stop of the tab order: the
+// keyboard reaches it to read it or to copy its whole text (Ctrl+C or
+// Ctrl+Insert), and a click gives it the focus. It is drawn again as the
+// focus comes and goes; the parent draws its focus frame in focusColour().
+void makeStatusLine(HWND status, COLORREF focus);
+
+// The whole text of a window.
+std::wstring windowText(HWND w);
 
 // A BS_OWNERDRAW button that the parent draws with drawTickBox() and toggles
 // on BN_CLICKED, which a click anywhere in it or Space sends.

@@ -767,9 +767,10 @@ void QorGeneratorTest::tabOrder()
              << "txti2";
     for (int k = 1; k <= qor::briefingCount; ++k)
         expected << QString("chki%1").arg(k);
-    expected << "folderButton"; // below the canvas, beside the status line
+    expected << "status"        // read whole, or copied, from the keyboard
+             << "folderButton"; // below the canvas, beside the status line
     QCOMPARE(expected.size(),
-             1 + 2 * qor::checkBoxCount + (qor::slotCount - qor::checkBoxCount) + 2 + qor::briefingCount + 1);
+             1 + 2 * qor::checkBoxCount + (qor::slotCount - qor::checkBoxCount) + 2 + qor::briefingCount + 2);
 
     QTRY_COMPARE(QApplication::focusWidget(), get<QPushButton>("cmd"));
     QStringList walked{QApplication::focusWidget()->objectName()};
@@ -782,6 +783,17 @@ void QorGeneratorTest::tabOrder()
     QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmd")); // wraps
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QString("folderButton"));
+
+    // On the status line, the copy keys take its whole text, however it wraps.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    auto *status = get<qor::StatusLine>("status");
+    QCOMPARE(QApplication::focusWidget(), status);
+    window->openWorkingFolder();
+    status->setFocus();
+    QGuiApplication::clipboard()->clear();
+    QTest::keySequence(status, QKeySequence::Copy);
+    QVERIFY(!status->text().isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), status->text());
 }
 
 void QorGeneratorTest::clickToggles_data()
@@ -1270,7 +1282,7 @@ void QorGeneratorTest::readsTheFolderAtStart()
     QCOMPARE(window->statusText(), QDir::toNativeSeparators(QDir::currentPath()) +
                                        ": Read description.ext: 2 items, 2 script names, 7 briefing options; "
                                        "intro.sqs is not in this folder");
-    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(get<QLabel>("status"));
+    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(get<qor::StatusLine>("status"));
     QCOMPARE(status->role(), QAccessible::StatusBar);
     QCOMPARE(status->text(QAccessible::Name), window->statusText());
 
@@ -1399,7 +1411,7 @@ void QorGeneratorTest::screenReaders()
     QCOMPARE(announced[0], "In " + folder + ". No description.ext here yet");
     QVERIFY2(announced[1].startsWith("In " + QDir::toNativeSeparators(dir.path()) + ". Wrote description.ext"),
              qPrintable(announced[1]));
-    QCOMPARE(QAccessible::queryAccessibleInterface(get<QLabel>("status"))->childCount(), 0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(get<qor::StatusLine>("status"))->childCount(), 0);
     // The folder button gets the keys back however the chooser closed.
     get<QPushButton>("cmd")->setFocus();
     window->chooseFolder();

@@ -7,6 +7,8 @@
 #include "ui/win32/text.h"
 #include "windowfixture.h"
 
+#include <algorithm>
+
 namespace qor::win32::test
 {
 namespace
@@ -178,6 +180,48 @@ TEST_F(FolderTest, TheStatusLineAndTheFolderButtonStayBelowTheCanvasInView)
     SetFocus(at(chki(7)));
     EXPECT_LE(placeOf(at(chki(7))).bottom, placeOf(window->statusLine()).top);
     EXPECT_EQ(window->tabOrder().back(), window->folderButton());
+}
+
+std::wstring clipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return L"<clipboard closed>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *chars = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The keyboard reaches the status line to read it whole or copy it: the copy
+// keys take its whole text, however many lines it wraps onto.
+TEST_F(FolderTest, TheStatusLineIsAStopWhoseWholeTextTheCopyKeysTake)
+{
+    window->openWorkingFolder(false, L"C:\\mission");
+    const std::wstring status = textOf(window->statusLine());
+    ASSERT_FALSE(status.empty());
+    const auto at = std::find(window->tabOrder().begin(), window->tabOrder().end(), window->statusLine());
+    ASSERT_NE(at, window->tabOrder().end());
+    EXPECT_EQ(at + 1, window->tabOrder().end() - 1); // just before the folder button
+    SetFocus(window->statusLine());
+    ASSERT_EQ(GetFocus(), window->statusLine());
+    BYTE keys[256] = {};
+    for (const UINT key : {UINT('C'), UINT(VK_INSERT)}) {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(window->statusLine(), WM_KEYDOWN, key, 0);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        EXPECT_EQ(clipboardText(), status) << key;
+    }
 }
 
 } // namespace
