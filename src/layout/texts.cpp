@@ -84,16 +84,17 @@ std::string buttonsInWords(std::string_view accept, std::string_view load, std::
 
 std::string countDescription(int slot)
 {
+    // Most boxes count only while the item they are named after is ticked:
+    // that is said once, with the forms a count takes, by the first count
+    // box Tab reaches. A box with a rule of its own says it every time.
     const Item &item = catalogue[static_cast<std::size_t>(slot)];
-    std::string text = item.kind == Kind::AmmoBox ? "Magazines for " + captionOf(item.weaponSlot) + "."
-                                                  : "Number of " + captionOf(slot) + ".";
-    text += " " + countedWhen(slot);
-    // The forms a count takes are the same for every box: said once, with
-    // the first count box Tab reaches.
+    const int namedAfter = item.kind == Kind::AmmoBox ? item.weaponSlot : slot;
+    const bool ownRule = whenCounted(slot) != std::vector<CountCondition>{{{namedAfter}, {}}};
+    std::string text = ownRule ? countedWhen(slot) : std::string();
     const auto first =
         std::find_if(tabStops.begin(), tabStops.end(), [](TabStop stop) { return stop.control == Focusable::cant; });
     if (first != tabStops.end() && first->index == slot)
-        text += " " + std::string(numberForms);
+        text += (text.empty() ? "" : " ") + std::string(countRule) + " " + std::string(numberForms);
     return text;
 }
 

@@ -51,9 +51,13 @@ std::string stopName(TabStop stop);
 // count" for a count box, "<weapon> ammo" for an ammo box.
 std::string accessibleName(ControlId control);
 
-// For count box `slot`: what it counts and when it counts, in one sentence
-// each; the first count box Tab reaches adds what a count accepts.
+// For count box `slot`, what its name does not say: when it counts, where
+// that is not simply while the item it is named after is ticked; the first
+// count box Tab reaches says that rule and what a count accepts. Empty for
+// the other boxes, whose names say it all.
 std::string countDescription(int slot);
+inline constexpr std::string_view countRule =
+    "Each count is counted only while the item it names is ticked, unless its box says otherwise.";
 inline constexpr std::string_view numberForms = "A number such as 12, 2.5, 1e3, &H10 (hexadecimal) or &O17 (octal).";
 
 } // namespace qor::layout

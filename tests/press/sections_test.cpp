@@ -330,12 +330,12 @@ INSTANTIATE_TEST_SUITE_P(
                         "Counted only when Kozlice and Kozlice Shell are ticked and the number of Kozlice is "
                         "above 0."},
         DescriptionCase{ammoBoxOf("M4"),
-                        "Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked and the magazines for "
-                        "M 4 XMS Scoped are above 0."},
+                        "Counted only when M 4 is ticked, or when M 4 XMS Scoped is ticked with its magazines "
+                        "above 0."},
         DescriptionCase{ammoBoxOf("AK74GrenadeLauncher"),
-                        "Counted only when M 16 Grenade Launcher is ticked and the magazines for M 16 Grenade "
-                        "Launcher are above 0, or when AK 74 Grenade Launcher is ticked, or when AK 47 Grenade "
-                        "Launcher is ticked and the magazines for AK 47 Grenade Launcher are above 0."}));
+                        "Counted only when M 16 Grenade Launcher is ticked with its magazines above 0, or when "
+                        "AK 74 Grenade Launcher is ticked, or when AK 47 Grenade Launcher is ticked with its "
+                        "magazines above 0."}));
 
 } // namespace
 } // namespace qor
