@@ -183,8 +183,8 @@ void QorGenerator::chooseFolder()
     // desktop may make it only after the chooser's last popup (a completion
     // list closed by Return) is gone.
     focusBack_ = true;
+    focusBackTries_ = 0;
     giveFocusBack();
-    QTimer::singleShot(0, this, &QorGenerator::giveFocusBack);
     if (chosen.isEmpty())
         return;
     {
@@ -194,14 +194,26 @@ void QorGenerator::chooseFolder()
     showStatus();
 }
 
+// Tried again every tenth of a second for a while. With a screen reader
+// listening to the keys, the toolkit can take the chooser's last focus-out
+// for the window's own while the desktop has already given the window the
+// keys, and asking the desktop again changes nothing: the window is active
+// there. Then, with no window of ours active, the window takes the
+// activation itself, so that the reader hears where the keys are.
 void QorGenerator::giveFocusBack()
 {
     if (!focusBack_)
         return;
-    activateWindow();
+    constexpr int tries = 15, askFirst = 3;
+    if (!isActiveWindow() && !QApplication::activeWindow() && focusBackTries_ >= askFirst)
+        QApplication::setActiveWindow(this);
+    else
+        activateWindow();
     folderButton_->setFocus(Qt::OtherFocusReason);
     if (isActiveWindow() && QApplication::focusWidget() == folderButton_)
         focusBack_ = false;
+    else if (++focusBackTries_ < tries)
+        QTimer::singleShot(100, this, &QorGenerator::giveFocusBack);
 }
 
 // Below the scroll area, so that it stays in view while the canvas scrolls:

@@ -96,6 +96,7 @@ class QorGenerator final : public QWidget
     bool followsScreen_ = false;
     bool startHeard_ = false;
     bool focusBack_ = false;
+    int focusBackTries_ = 0;
     std::string heardFolder_; // the folder screen readers were told of last
     std::unique_ptr<WidgetForm> form_;
     QWidget *footer_ = nullptr;
