@@ -5,6 +5,9 @@
 #
 #   tools/listen.sh [-C FOLDER] [KEY ...]     e.g. tools/listen.sh Return Tab space
 #
+# LISTEN_DELAY: seconds between keys (1.5); LISTEN_LOG: where Orca's whole
+# debug log goes, for the events behind what was or was not said.
+#
 # Needs orca, xvfb, openbox, xdotool and dbus (apt-get install orca xvfb
 # openbox xdotool dbus-x11); a build in build/. Not run in CI: Orca's speech
 # is checked here by ear, the events behind it by the window's tests.
