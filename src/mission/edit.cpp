@@ -234,13 +234,14 @@ class Editor
         return std::to_string(form_.briefing[key - 2]);
     }
 
-    // An array or string may end its statement without a ';' and the next
-    // begin right after it; a number in its place would run into that one.
-    std::string apart(const KeyPlace &place) const
+    // An array or string may end its statement without a ';' and what
+    // follows begin right after it (another key, an entry's '}'); a number
+    // in its place would run into that.
+    std::string apart(std::size_t valueEnd, std::size_t statementEnd) const
     {
         const std::string &bytes = doc_.bytes;
-        const bool runsOn = place.end == place.valueEnd && place.valueEnd < bytes.size() &&
-                            !std::isspace(static_cast<unsigned char>(bytes[place.valueEnd]));
+        const bool runsOn = statementEnd == valueEnd && valueEnd < bytes.size() &&
+                            !std::isspace(static_cast<unsigned char>(bytes[valueEnd]));
         return runsOn ? ";" : "";
     }
 
@@ -262,7 +263,7 @@ class Editor
             const bool changed = keyChanged(key);
             if (changed && place.found) {
                 replace(place.valueBegin, place.valueEnd,
-                        keyValue(key, place.shape == ValueShape::LineString) + apart(place));
+                        keyValue(key, place.shape == ValueShape::LineString) + apart(place.valueEnd, place.end));
             } else if (changed) {
                 insertKey(key);
                 out_.inserted.emplace_back(headerKey(key));
@@ -323,7 +324,8 @@ class Editor
             const bool changed = was[row].count != now[row].count;
             if (changed && now[row].count) {
                 if (entry.found && entry.hasCount)
-                    replace(entry.countBegin, entry.countEnd, std::string(*now[row].count));
+                    replace(entry.countBegin, entry.countEnd,
+                            std::string(*now[row].count) + apart(entry.countEnd, entry.countStatementEnd));
                 else if (entry.found)
                     insertBefore(entry.close, "count = " + std::string(*now[row].count) + ";" + lineEnd());
                 else

@@ -476,6 +476,7 @@ class Loader final : public StatementSink
         entryPlace_->hasCount = true;
         entryPlace_->countBegin = begin;
         entryPlace_->countEnd = end;
+        entryPlace_->countStatementEnd = s.end;
     }
 
     void endEntry(const Statement &end) { endEntry(count_ ? &*count_ : nullptr, end); }

@@ -78,6 +78,7 @@ struct EntryPlace {
     std::size_t close = 0;          // its "}"
     bool hasCount = false;
     std::size_t countBegin = 0, countEnd = 0; // the first count's value
+    std::size_t countStatementEnd = 0;        // and its statement's end
 };
 
 struct SectionPlace {

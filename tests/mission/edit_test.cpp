@@ -359,33 +359,41 @@ TEST(Edit, EveryShapeAMissionMakerWritesIsReadAndLeftAsItIs)
     }
 }
 
-// A briefing key whose value the form could not read (an array, a string)
-// gets the form's number in its place, still apart from what follows it when
-// no ';' ended it, and the file reads back to that number.
+// A value the form could not read (an array, a string) gets the form's
+// number in its place, still apart from what follows it where no ';' ended
+// it, and the file reads back to what the form presses.
 TEST(Edit, AValueTheFormCouldNotReadIsReplacedApartFromWhatFollows)
 {
+    const auto gps = [](FormRecord &f) { f.briefing[1] = 2; };
+    const auto compass = [](FormRecord &f) { f.briefing[0] = 2; };
+    const auto map = [](FormRecord &f) { f.briefing[2] = 2; };
+    const auto m16 = [](FormRecord &f) { tick(f, "M16", "7"); };
     const struct {
         const char *name;
         std::string file;
-        std::size_t option; // the briefing option set to 2
+        std::function<void(FormRecord &)> change;
         std::string expected;
     } rows[] = {
-        {"an_array_and_the_next_key_on_its_heels", "showGPS={1,2}showMap=1;\n", 1, "showGPS=2;showMap=1;\n"},
-        {"a_string_and_a_comment_on_its_heels", "showCompass=\"x\"//c\n", 0, "showCompass=2;//c\n"},
-        {"a_string_that_ends_its_line", "showMap = \"on\"\r\n", 2, "showMap = 2\r\n"},
-        {"an_array_with_its_semicolon", "showGPS = {1}; // on\n", 1, "showGPS = 2; // on\n"},
+        {"an_array_and_the_next_key_on_its_heels", "showGPS={1,2}showMap=1;\n", gps, "showGPS=2;showMap=1;\n"},
+        {"a_string_and_a_comment_on_its_heels", "showCompass=\"x\"//c\n", compass, "showCompass=2;//c\n"},
+        {"a_string_that_ends_its_line", "showMap = \"on\"\r\n", map, "showMap = 2\r\n"},
+        {"an_array_with_its_semicolon", "showGPS = {1}; // on\n", gps, "showGPS = 2; // on\n"},
+        {"a_count_array_and_the_entrys_brace", "class Weapons { class M16 { count = {1}}; };\n", m16,
+         "class Weapons { class M16 { count = 7;}; };\n"},
+        {"a_count_array_and_a_key_on_its_heels", "class Weapons { class M16 { count = {1}rank=1; }; };\n", m16,
+         "class Weapons { class M16 { count = 7;rank=1; }; };\n"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         const Document document = readDocument(row.file);
         ASSERT_FALSE(document.loaded.report.refusal);
         FormRecord form(document.loaded.form);
-        form.briefing[row.option] = 2;
+        row.change(form);
         const Edit e = editInto(document, form);
         EXPECT_EQ(e.bytes, row.expected);
         const Document back = readDocument(e.bytes);
         ASSERT_FALSE(back.loaded.report.refusal);
-        EXPECT_EQ(back.loaded.form.briefing[row.option], 2);
+        EXPECT_EQ(pressOf(FormRecord(back.loaded.form)), pressOf(form));
     }
 }
 
