@@ -87,9 +87,7 @@ std::string countDescription(int slot)
     // Most boxes count only while the item they are named after is ticked:
     // that is said once, with the forms a count takes, by the first count
     // box Tab reaches. A box with a rule of its own says it every time.
-    const Item &item = catalogue[static_cast<std::size_t>(slot)];
-    const int namedAfter = item.kind == Kind::AmmoBox ? item.weaponSlot : slot;
-    const bool ownRule = whenCounted(slot) != std::vector<CountCondition>{{{namedAfter}, {}}};
+    const bool ownRule = whenCounted(slot) != std::vector<CountCondition>{{{checkBoxOf(slot)}, {}}};
     std::string text = ownRule ? countedWhen(slot) : std::string();
     const auto first =
         std::find_if(tabStops.begin(), tabStops.end(), [](TabStop stop) { return stop.control == Focusable::cant; });

@@ -292,6 +292,8 @@ class Editor
 
     // ---- the sections
 
+    static std::string sectionClass(std::size_t s) { return "class " + std::string(sectionTitles[s]); }
+
     void section(std::size_t s)
     {
         const SectionPlace &place = places_.sections[s];
@@ -302,7 +304,7 @@ class Editor
             if (place.found) {
                 out_.sections.push_back(dropped(s));
                 remove(place.begin, place.end);
-                removeRepeats(places_.sectionRepeats[s], "class " + std::string(sectionTitles[s]));
+                removeRepeats(places_.sectionRepeats[s], sectionClass(s));
             }
             return;
         }
@@ -314,10 +316,10 @@ class Editor
             if (written->entries.empty() && !(doc_.own && form_ != doc_.loaded.form))
                 return;
             addSection(s, *written);
-            removeRepeats(places_.sectionRepeats[s], "class " + std::string(sectionTitles[s]));
+            removeRepeats(places_.sectionRepeats[s], sectionClass(s));
             return;
         }
-        removeRepeats(places_.sectionRepeats[s], "class " + std::string(sectionTitles[s]));
+        removeRepeats(places_.sectionRepeats[s], sectionClass(s));
         const auto table = sectionTable(s);
         for (std::size_t row = 0; row < table.size(); ++row) {
             const EntryPlace &entry = place.entries[row];
@@ -362,7 +364,7 @@ class Editor
     void addSection(std::size_t s, const WrittenSection &written)
     {
         std::string text = withLineEnd(written.whole.of(pressed_.bytes), lineEnd());
-        out_.inserted.push_back("class " + std::string(sectionTitles[s]));
+        out_.inserted.push_back(sectionClass(s));
         const SectionPlace &weapons = places_.sections[0], &magazines = places_.sections[1];
         if (s == 0 && magazines.found)
             insertBefore(magazines.begin, std::move(text));

@@ -82,13 +82,6 @@ std::string boxPhrase(int box)
                                       : "the number of " + captionOf(box) + " is above 0";
 }
 
-// The item a count box is named after: its weapon for an ammo box.
-int namedAfter(int box)
-{
-    const Item &item = catalogue[static_cast<std::size_t>(box)];
-    return item.kind == Kind::AmmoBox ? item.weaponSlot : box;
-}
-
 } // namespace
 
 std::string countedWhen(int box)
@@ -105,7 +98,7 @@ std::string countedWhen(int box)
         text += n == 0 ? "" : ", or when ";
         text += joined(ticks) + (ticks.size() == 1 ? " is ticked" : " are ticked");
         // Heard often: an item's own box is "its", not its name again.
-        if (c.ticked.size() == 1 && c.aboveZero.size() == 1 && namedAfter(c.aboveZero[0]) == c.ticked[0])
+        if (c.ticked.size() == 1 && c.aboveZero.size() == 1 && checkBoxOf(c.aboveZero[0]) == c.ticked[0])
             text += catalogue[static_cast<std::size_t>(c.aboveZero[0])].kind == Kind::AmmoBox
                         ? " with its magazines above 0"
                         : " with its number above 0";
