@@ -27,16 +27,6 @@ bool isNameChar(char c)
     return nameChars[static_cast<unsigned char>(c)];
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
 // Thrown inside the scanner only; readDescription turns it into a Refusal.
 struct Refused {
     Refusal refusal;

@@ -54,6 +54,17 @@ namespace qor
 
 inline constexpr int maxNesting = 32;
 
+// The gap's bytes, as the grammar counts them.
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+inline bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
 enum class StatementKind : std::uint8_t {
     Assignment,
     ClassBegin,

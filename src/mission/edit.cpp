@@ -7,7 +7,6 @@
 #include "format/reader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -19,16 +18,6 @@ namespace
 {
 
 constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
 
 std::span<const SectionEntry> sectionTable(std::size_t section)
 {
@@ -234,15 +223,22 @@ class Editor
         return std::to_string(form_.briefing[key - 2]);
     }
 
-    // An array or string may end its statement without a ';' and what
-    // follows begin right after it (another key, an entry's '}'); a number
-    // in its place would run into that.
+    // An array or string may end its statement without a ';', and more may
+    // follow on its line: another key, an entry's '}'. A number in its place
+    // is read up to the ';' or the line's end, so it would take all of that
+    // in; a line comment after a blank is the only thing it leaves alone.
     std::string apart(std::size_t valueEnd, std::size_t statementEnd) const
     {
         const std::string &bytes = doc_.bytes;
-        const bool runsOn = statementEnd == valueEnd && valueEnd < bytes.size() &&
-                            !std::isspace(static_cast<unsigned char>(bytes[valueEnd]));
-        return runsOn ? ";" : "";
+        if (statementEnd != valueEnd)
+            return "";
+        std::size_t at = valueEnd;
+        while (at < bytes.size() && isBlank(bytes[at]))
+            ++at;
+        if (at == bytes.size() || isLineEnd(bytes[at]))
+            return "";
+        const bool commentAfterBlank = at > valueEnd && bytes.compare(at, 2, "//") == 0;
+        return commentAfterBlank ? "" : ";";
     }
 
     bool keyChanged(std::size_t key) const

@@ -382,6 +382,13 @@ TEST(Edit, AValueTheFormCouldNotReadIsReplacedApartFromWhatFollows)
          "class Weapons { class M16 { count = 7;}; };\n"},
         {"a_count_array_and_a_key_on_its_heels", "class Weapons { class M16 { count = {1}rank=1; }; };\n", m16,
          "class Weapons { class M16 { count = 7;rank=1; }; };\n"},
+        {"an_array_and_a_key_after_a_blank", "showGPS={1} showMap=1;\n", gps, "showGPS=2; showMap=1;\n"},
+        {"an_array_and_a_key_split_over_lines", "showGPS={1} wGPS=\r0;\n", gps, "showGPS=2; wGPS=\r0;\n"},
+        {"an_array_and_a_block_comment", "showGPS={1} /* a */ showMap=1;\n", gps, "showGPS=2; /* a */ showMap=1;\n"},
+        {"an_array_and_a_line_comment", "showGPS={1} // a\n", gps, "showGPS=2 // a\n"},
+        {"an_array_and_a_key_after_a_tab", "showGPS={1}\tshowMap=1;\n", gps, "showGPS=2;\tshowMap=1;\n"},
+        {"a_count_array_and_the_entrys_brace_after_a_blank", "class Weapons { class M16 { count = {1} }; };\n", m16,
+         "class Weapons { class M16 { count = 7; }; };\n"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
