@@ -27,14 +27,26 @@ Form readForm(const FormView &view)
 
 void showForm(const Form &form, FormView &view)
 {
-    view.setText(txti1, form.intro);
-    view.setText(txti2, form.mission);
+    // Only what differs is set: a box the load keeps keeps its caret,
+    // selection and undo, screen readers hear of no change there, and a
+    // window whose every setting is a round trip (Win32 under Wine) starts
+    // sooner.
+    const auto text = [&view](ControlId box, const std::string &now) {
+        if (view.text(box) != now)
+            view.setText(box, now);
+    };
+    const auto value = [&view](ControlId box, std::int16_t now) {
+        if (view.value(box) != now)
+            view.setValue(box, now);
+    };
+    text(txti1, form.intro);
+    text(txti2, form.mission);
     for (int n = 1; n <= briefingCount; ++n)
-        view.setValue(chki(n), form.option(n));
+        value(chki(n), form.option(n));
     for (int slot = 0; slot < checkBoxCount; ++slot)
-        view.setValue(wep(slot), form.tick(slot));
+        value(wep(slot), form.tick(slot));
     for (int slot = 0; slot < slotCount; ++slot)
-        view.setText(cant(slot), form.count(slot));
+        text(cant(slot), form.count(slot));
 }
 
 } // namespace qor

@@ -53,7 +53,8 @@ struct Form {
 
 // What the window holds now.
 Form readForm(const FormView &view);
-// Sets every control but the hidden quote holder, which never changes.
+// Sets every control that differs from the form, but the hidden quote
+// holder, which never changes.
 void showForm(const Form &form, FormView &view);
 
 } // namespace qor

@@ -3,6 +3,7 @@
 #include "ui/win32/window.h"
 
 #include "layout/texts.h"
+#include "ui/win32/controls.h"
 #include "ui/win32/text.h"
 
 #include <stdexcept>
@@ -20,13 +21,7 @@ class Win32Form final : public FormView
   public:
     explicit Win32Form(MainWindow &window) : w_(window) {}
 
-    std::string text(ControlId box) const override
-    {
-        HWND edit = textBox(box);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-        return utf8(text);
-    }
+    std::string text(ControlId box) const override { return utf8(windowText(textBox(box))); }
     void setText(ControlId box, std::string_view text) override { SetWindowTextW(textBox(box), wide(text).c_str()); }
     void setFocus(ControlId box) override { SetFocus(textBox(box)); }
     std::int16_t value(ControlId checkBox) const override { return w_.value(checkBox); }

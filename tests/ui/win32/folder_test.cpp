@@ -59,6 +59,27 @@ TEST_F(FolderTest, AFileThePressWroteComesBackIntoTheFormAndPressesAgainUnasked)
     EXPECT_NE(status().find("Wrote description.ext"), std::string::npos) << status();
 }
 
+// A load sets only the boxes whose text it changes: the others keep their
+// selection (and caret and undo) as the user left them.
+TEST_F(FolderTest, ALoadLeavesTheBoxesItDoesNotChangeAsTheyWere)
+{
+    ASSERT_TRUE(writeFile("description.ext", readFile(QOR_TEST_DATA "/fullest.ext")));
+    window->openWorkingFolder(false, L"C:\\mission");
+    HWND kept = at(cant(0));
+    HWND typedIn = at(cant(1));
+    const std::wstring inFile = textOf(typedIn);
+    ASSERT_NE(inFile, L"9");
+    SendMessageW(kept, EM_SETSEL, 0, -1);
+    SetWindowTextW(typedIn, L"9");
+
+    window->openWorkingFolder(false, L"C:\\mission");
+    EXPECT_EQ(textOf(typedIn), inFile);
+    DWORD from = 1, to = 0;
+    SendMessageW(kept, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, textOf(kept).size());
+}
+
 TEST_F(FolderTest, KeptLinesAskNothingAndClosingWithValuesNotWrittenAsks)
 {
     const std::string handEdited = readFile(QOR_TEST_DATA "/start.ext") + "respawn = 3;\r\n";
