@@ -613,6 +613,8 @@ class Scanner
 
     // Whether the symbol at a line's start, after a key's "=" that ended
     // the line before, goes on with that key rather than begin a statement.
+    // A name and its "=" may stand on different lines, as anywhere in a
+    // statement: "b\n= 1" begins one, whatever lines lie before it.
     bool valueFollows()
     {
         const char c = peek();
@@ -622,7 +624,7 @@ class Scanner
             return false;
         const Mark at = mark();
         const std::string_view word = name();
-        skipBlanks();
+        skipGap();
         const bool statement = word == "class" || word == "import" || peek() == '=' || peek() == '[';
         back(at);
         return !statement;

@@ -220,6 +220,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {{K::Assignment, "delay =\n  5;", "delay", "5", V::Word, 1, 2},
                    {K::Assignment, "wait =", "wait", "", V::Word, 3, 3},
                    {K::Assignment, "b = 1;", "b", "1", V::Word, 4, 4}}},
+        ShapeCase{"a_key_whose_equals_sign_is_on_the_next_line_after_an_empty_value",
+                  "wait =\n\nb\r= 1;",
+                  {{K::Assignment, "wait =", "wait", "", V::Word, 1, 1},
+                   {K::Assignment, "b\r= 1;", "b", "1", V::Word, 3, 4}}},
         ShapeCase{
             "expressions",
             "onStart = call load \"start.sqs\"; // x\ntitle = \"a\" + \"b\"\nrespawnDelay = __EVAL(5 * (60 + "
