@@ -15,11 +15,17 @@
 // The replaced file grants exactly what the old one granted: owner, group,
 // mode and ACL, or less where the group cannot be kept.
 //
+// Told which version the press may replace, the sink checks the file it
+// takes the name from as late as the system lets it: on Linux the new file
+// and the old one swap names in one step and the old one is checked after
+// the swap (and swapped back if another program changed it); elsewhere it is
+// checked right before the rename.
+//
 // One header for every platform: each platform has its own implementation
 // file (filesink_posix.cpp, filesink_windows.cpp).
 
 #include "format/filewords.h"
-#include "press/outputfile.h"
+#include "io/outputfile.h"
 
 #include <memory>
 #include <string>
@@ -43,6 +49,9 @@ class FileSink final : public OutputFile
 
     bool open() override;
     bool commit(std::string_view bytes) override;
+    void expect(const Snapshot &version) override;
+    bool changed() const override;
+    Snapshot written() const override;
     std::string path() const override;
     std::string errorString() const override;
     std::string notice() const override;

@@ -7,12 +7,14 @@
 #include "io/access_posix.h"
 #include "io/descriptor_posix.h"
 #include "io/filesink_posix.h"
+#include "io/openedfile.h"
 #include "io/shownpath_posix.h"
 #include "io/temporary_posix.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -116,7 +118,10 @@ struct FileSink::Impl {
     const SystemCalls &calls;
     std::string error;
     std::string notice;
-    Fd workingFolder; // the folder the name is relative to, held from open()
+    std::optional<Snapshot> expected; // the version a commit may replace
+    bool changed = false;             // the last commit found another version
+    Snapshot written;                 // of the bytes the last commit put in place
+    Fd workingFolder;                 // the folder the name is relative to, held from open()
     // What a failure names, where that is not the name itself (the folder or
     // the file a link leads to).
     std::optional<Path> failedAt;
@@ -151,6 +156,8 @@ struct FileSink::Impl {
     bool resolve(Target &target);
     bool mayReplace(const Target &target);
     bool replace(Target &target, std::string_view bytes);
+    bool putInPlace(const Target &target, const std::string &temporary);
+    bool anotherVersion(int folder, const std::string &name);
     bool writeAll(int fd, std::string_view bytes);
 };
 
@@ -314,9 +321,11 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
         failure = -1;
     if (failure == 0 && calls.syncData(file.get()) != 0)
         failure = errno;
+    // The version of these bytes is the written file's own, taken before it
+    // has the name another program could put something else under.
+    if (failure == 0)
+        written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
     if (failure == 0 && file.reset() != 0)
-        failure = errno;
-    if (failure == 0 && ::renameat(folder, temporary.c_str(), folder, target.base.c_str()) != 0)
         failure = errno;
     if (failure != 0) {
         if (failure > 0)
@@ -324,6 +333,8 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
         ::unlinkat(folder, temporary.c_str(), 0);
         return false;
     }
+    if (!putInPlace(target, temporary))
+        return false;
     // The rename itself reaches the disk with the folder. A folder that could
     // only be opened for search (EBADF) or a file system that cannot sync
     // folders (EINVAL) has nothing more to offer. A failure here comes after
@@ -336,8 +347,73 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     return true;
 }
 
+// Whether what stands under `name` now is not the version the press may
+// replace (a file that is gone is nothing to lose).
+bool FileSink::Impl::anotherVersion(int folder, const std::string &name)
+{
+    if (!expected)
+        return false;
+    const Fd file(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    Snapshot now;
+    if (file.valid())
+        now = detail::snapshotOfOpen(file.get(), Reading::Version);
+    else if (errno != ENOENT)
+        now.state = Snapshot::State::Unreadable;
+    changed = !stillReplaceable(now, *expected);
+    return changed;
+}
+
+// The written temporary takes the target's name. Where there is no file, it
+// takes the name only while nobody else has; where there is one, the two
+// swap names in one step, so that whatever another program put there up to
+// the last instant is what the check after the swap sees, and is swapped
+// back. Without the swap (another system, or a file system that lacks it),
+// the check comes right before the rename.
+bool FileSink::Impl::putInPlace(const Target &target, const std::string &temporary)
+{
+    const int folder = target.folder.get();
+    const char *const from = temporary.c_str();
+    const char *const to = target.base.c_str();
+    auto giveUp = [&](int failure) {
+        ::unlinkat(folder, from, 0);
+        return failure ? fail(failure) : fail("Another program changed it while it was written");
+    };
+#if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
+    if (expected) {
+        if (::renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0) {
+            if (!anotherVersion(folder, temporary)) {
+                ::unlinkat(folder, from, 0); // the old file, as the press asked
+                return true;
+            }
+            if (::renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0)
+                return giveUp(0);
+            // Never removed: the other program's file stays, under the
+            // temporary's name, and the message says where.
+            return fail("Another program changed it while it was written; its version is kept as " +
+                        (target.path / ".." / temporary).shown() + " (" + std::strerror(errno) + ")");
+        }
+        if (errno == ENOENT) {
+            // No file to swap with: the name is taken only while still free.
+            if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0)
+                return true;
+            changed = errno == EEXIST;
+            if (changed)
+                return giveUp(0);
+        }
+        // EINVAL or ENOSYS: the file system swaps no names; checked below.
+        if (errno != EINVAL && errno != ENOSYS)
+            return giveUp(errno);
+    }
+#endif
+    if (anotherVersion(folder, target.base))
+        return giveUp(0);
+    if (::renameat(folder, from, folder, to) != 0)
+        return giveUp(errno);
+    return true;
+}
+
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, false, {}, {}, {}})
 {
 }
 
@@ -374,6 +450,8 @@ bool FileSink::commit(std::string_view bytes)
     Impl &d = *impl_;
     d.failedAt.reset();
     d.notice.clear();
+    d.changed = false;
+    d.written = {};
     if (!d.workingFolder.valid())
         return d.fail(EBADF);
     if (d.workingFolderGone())
@@ -381,6 +459,21 @@ bool FileSink::commit(std::string_view bytes)
     // Looked up again: links or files may have changed while messages showed.
     Impl::Target target;
     return d.resolve(target) && d.replace(target, bytes);
+}
+
+void FileSink::expect(const Snapshot &version)
+{
+    impl_->expected = version;
+}
+
+bool FileSink::changed() const
+{
+    return impl_->changed;
+}
+
+Snapshot FileSink::written() const
+{
+    return impl_->written;
 }
 
 std::string FileSink::path() const

@@ -51,6 +51,20 @@ bool Snapshot::sameVersion(const Snapshot &other) const
            device == other.device && file == other.file && (!hashed || !other.hashed || hash == other.hash);
 }
 
+bool stillReplaceable(const Snapshot &now, const Snapshot &expected)
+{
+    return now.state == Snapshot::State::Missing || now.sameVersion(expected);
+}
+
+Snapshot writtenVersion(Snapshot file, std::string_view bytes)
+{
+    ContentHash hash;
+    hash.add(bytes.data(), bytes.size());
+    file.hash = hash.value();
+    file.hashed = true;
+    return file;
+}
+
 Snapshot snapshotOf(const std::string &name, Reading reading)
 {
     return readSnapshot(name, reading);

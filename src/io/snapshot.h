@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qor
 {
@@ -38,6 +39,14 @@ struct Snapshot {
     // can keep the size and the time.
     bool sameVersion(const Snapshot &other) const;
 };
+
+// Whether a press that let itself replace `expected` may replace `now`: the
+// same version, or no file at all, where nothing can be lost.
+bool stillReplaceable(const Snapshot &now, const Snapshot &expected);
+
+// The version of `bytes` written into the file `file` describes (its
+// identity, size and time, from its own descriptor or handle).
+Snapshot writtenVersion(Snapshot file, std::string_view bytes);
 
 // A snapshot's `modified` as seconds since 1970, for showing it: each system
 // keeps its own ticks.

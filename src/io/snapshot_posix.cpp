@@ -1,3 +1,4 @@
+#include "io/openedfile.h"
 #include "io/readwhole.h"
 #include "io/snapshot.h"
 
@@ -89,12 +90,32 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
     if (::stat(name.c_str(), &st) != 0) {
         return errno == ENOENT && s.linkTarget.empty() ? s : unreadable(s, errno);
     }
+    if (!S_ISREG(st.st_mode)) {
+        s.kind = kindOf(st.st_mode);
+        s.device = static_cast<std::uint64_t>(st.st_dev);
+        s.file = static_cast<std::uint64_t>(st.st_ino);
+        s.state = Snapshot::State::NotAFile;
+        return s;
+    }
     // Non-blocking, so that a FIFO put there meanwhile is refused instead of
     // waiting for a writer.
-    const Descriptor file{S_ISREG(st.st_mode) ? ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)
-                                              : -1};
-    if (S_ISREG(st.st_mode) && (file.fd < 0 || ::fstat(file.fd, &st) != 0))
+    const Descriptor file{::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
+    if (file.fd < 0)
         return unreadable(s, errno);
+    Snapshot opened = detail::snapshotOfOpen(file.fd, reading);
+    // Where it was looked for stays the path's: the rest is the file's own.
+    opened.folder = std::move(s.folder);
+    opened.linkTarget = std::move(s.linkTarget);
+    opened.outsideFolder = s.outsideFolder;
+    return opened; // moved, never copied: it holds the whole file
+}
+
+Snapshot detail::snapshotOfOpen(int fd, Reading reading)
+{
+    Snapshot s;
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        return unreadable(std::move(s), errno);
     s.kind = kindOf(st.st_mode);
     s.device = static_cast<std::uint64_t>(st.st_dev);
     s.file = static_cast<std::uint64_t>(st.st_ino);
@@ -112,14 +133,14 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
     const bool read = detail::readWhole(s, reading, [&](char *buffer, std::size_t room) -> long long {
         ssize_t n;
         do
-            n = ::read(file.fd, buffer, room);
+            n = ::read(fd, buffer, room);
         while (n < 0 && errno == EINTR);
         error = errno;
         return n;
     });
     if (!read)
         return unreadable(std::move(s), error);
-    return s; // moved, never copied: it holds the whole file
+    return s;
 }
 
 std::int64_t secondsSince1970(std::int64_t modified)

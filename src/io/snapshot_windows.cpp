@@ -1,3 +1,4 @@
+#include "io/openedfile.h"
 #include "io/readwhole.h"
 #include "io/snapshot.h"
 #include "io/systemreason.h"
@@ -102,10 +103,21 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
         return unreadable(s, GetLastError());
     if (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         followLink(file, s);
+    Snapshot opened = detail::snapshotOfOpen(file, reading);
+    CloseHandle(file);
+    // Where it was looked for stays the path's: the rest is the file's own.
+    opened.folder = std::move(s.folder);
+    opened.linkTarget = std::move(s.linkTarget);
+    opened.outsideFolder = s.outsideFolder;
+    return opened; // moved, never copied: it holds the whole file
+}
+
+Snapshot detail::snapshotOfOpen(HANDLE file, Reading reading)
+{
+    Snapshot s;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info) || GetFileType(file) != FILE_TYPE_DISK) {
         const DWORD error = GetLastError();
-        CloseHandle(file);
         if (error == NO_ERROR) {
             s.state = Snapshot::State::NotAFile;
             s.kind = Snapshot::Kind::Device;
@@ -119,7 +131,6 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
     s.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
                                            info.ftLastWriteTime.dwLowDateTime);
     if (s.size > maxFileSize) {
-        CloseHandle(file);
         s.state = Snapshot::State::TooLarge;
         return s;
     }
@@ -131,10 +142,9 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
         error = GetLastError();
         return -1;
     });
-    CloseHandle(file);
     if (!read)
         return unreadable(std::move(s), error);
-    return s; // moved, never copied: it holds the whole file
+    return s;
 }
 
 std::int64_t secondsSince1970(std::int64_t modified)

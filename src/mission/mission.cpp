@@ -48,6 +48,8 @@ void Mission::read(FormView &form, Snapshot snapshot)
     namedAtOpen_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
+    repeatsAccepted_ = false;
+    noticed_.reset();
     Form loaded;
     switch (snapshot_.state) {
     case Snapshot::State::Read:
@@ -113,6 +115,8 @@ void Mission::openBlank(FormView &form)
     namedAtOpen_.clear();
     lastPress_.clear();
     replaceAccepted_.reset();
+    repeatsAccepted_ = false;
+    noticed_.reset();
     showForm(Form{}, form);
     known_ = snapshot_.state == Snapshot::State::Missing ? Known::Nothing : Known::NotRead;
     hint_.clear();
@@ -131,36 +135,42 @@ Edit Mission::editOf(const Form &form, WindowFields &fields, bool write) const
 std::optional<Question> Mission::questionBeforePress(const FormView &form) const
 {
     WindowFields fields;
-    return questionAbout(reader_(fileName, Reading::Version), false, editOf(readForm(form), fields, false), false);
+    return questionAbout(reader_(fileName, Reading::Version), false, editOf(readForm(form), fields, false),
+                         Moment::Start, false);
 }
 
-// Asks until the file on disk is the version the user let the press write
-// over; a Replace accepts the version it was about.
-Mission::Settled Mission::settle(FormView &form, Asker &asker, const Edit &e, bool late)
+// Asks until the file on disk is a version the user let the press write
+// over, and returns that version; nothing when the press stops. A Replace
+// accepts the version it was about.
+std::optional<Snapshot> Mission::settle(FormView &form, Asker &asker, const Edit &e, Moment moment,
+                                        bool &repeatsAnswered)
 {
     Snapshot asked = reader_(fileName, Reading::Version);
     bool changed = false;
-    while (const auto question = questionAbout(asked, changed, e, late)) {
+    while (const auto question = questionAbout(asked, changed, e, moment, repeatsAnswered)) {
         switch (asker.ask(*question)) {
         case Answer::Cancel:
-            return Settled::Stop;
+            return std::nullopt;
         case Answer::Load:
             reload(form);
-            return Settled::Stop;
+            return std::nullopt;
         case Answer::Replace:
             break;
         }
+        repeatsAnswered = repeatsAnswered || question->aboutRepeats;
         Snapshot now = reader_(fileName, Reading::Version);
         changed = !now.sameVersion(asked);
         if (!changed) {
-            replaceAccepted_ = std::move(now);
+            if (!replaceAccepted_ || !replaceAccepted_->sameVersion(now))
+                repeatsAccepted_ = false;
+            repeatsAccepted_ = repeatsAccepted_ || question->aboutRepeats;
+            replaceAccepted_ = now;
             if (asked.outsideFolder)
                 linkAccepted_ = asked.linkTarget;
-            break;
         }
         asked = std::move(now);
     }
-    return Settled::Go;
+    return asked;
 }
 
 bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker)
@@ -168,7 +178,11 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     // The form is read once and the edit made once: every question and the
     // status come from it.
     Edit e = editOf(readForm(form), fields);
-    if (settle(form, asker, e, false) == Settled::Stop)
+    // What the reader would refuse is never written: the file stays as it is.
+    if (e.bytes.size() > maxFileSize)
+        return tooLarge(form, e.bytes.size());
+    bool repeatsAnswered = false;
+    if (!settle(form, asker, e, Moment::Start, repeatsAnswered))
         return false;
     // Opened before the messages, so that a folder that cannot take the file
     // is reported before them.
@@ -177,14 +191,29 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     showFailures(e.failed, form);
     if (const auto question = droppingQuestion(e); question && asker.ask(*question) != Answer::Replace)
         return false;
-    // Another program may have written while a message or question was open.
-    if (settle(form, asker, e, true) == Settled::Stop)
-        return false;
-    if (!file.commit(e.bytes))
-        return notWritten(form, file);
+    // Another program may have written while a message or question was open,
+    // or between the last look and the write itself: the sink replaces only
+    // the version settled on, and says when it found another.
+    std::optional<Snapshot> version;
+    for (Moment moment = Moment::AfterMessages;; moment = Moment::AtWrite) {
+        version = settle(form, asker, e, moment, repeatsAnswered);
+        if (!version)
+            return false;
+        file.expect(*version);
+        if (file.commit(e.bytes))
+            break;
+        if (!file.changed())
+            return notWritten(form, file);
+    }
     if (const std::string notice = file.notice(); !notice.empty())
         form.showMessage(notice, MessageKind::notice);
-    snapshot_ = reader_(fileName, Reading::Version);
+    // The version of the bytes written, from the written file itself; where
+    // it lies is what the last look by name found.
+    snapshot_ = file.written();
+    snapshot_.folder = std::move(version->folder);
+    snapshot_.linkTarget = std::move(version->linkTarget);
+    snapshot_.outsideFolder = version->outsideFolder;
+    noticed_.reset();
     known_ = Known::Written;
     lastPress_ = wroteStatus(e);
     // The bytes written, not a read of the disk, are what the next press
@@ -194,8 +223,20 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     repeatsAtOpen_ = 0;
     namedAtOpen_.clear();
     replaceAccepted_.reset();
+    repeatsAccepted_ = false;
     hint_ = scriptHint(form);
     remember(form);
+    return true;
+}
+
+bool Mission::diskChanged(FormView &form)
+{
+    Snapshot now = reader_(fileName, Reading::Version);
+    const Snapshot &known = noticed_ ? *noticed_ : snapshot_;
+    if (now.sameVersion(known) && now.linkTarget == known.linkTarget)
+        return false;
+    noticed_ = now;
+    lastPress_ = changedOnDisk(form, std::move(now));
     return true;
 }
 

@@ -48,6 +48,7 @@ struct Question {
     std::string details; // every line concerned, one per line
     bool offerLoad = false;
     std::string acceptLabel = replaceLabel; // the answer Replace, as the button says it
+    bool aboutRepeats = false;              // Replace drops the lines a press would write again
 };
 
 // Shows a question and returns the user's answer; tests answer it themselves.
@@ -87,6 +88,14 @@ class Mission
     // file was written.
     bool press(FormView &form, OutputFile &file, WindowFields &fields, Asker &asker);
 
+    // Something changed in the folder (a window's watcher saw it). A new
+    // version of the file is loaded into a form that holds no change of the
+    // user's; a form with changes keeps them, and the status says the file
+    // changed (the next press asks about it). A file that cannot be read
+    // now leaves the form as it is. The press's own writes and repeated
+    // news of one version change nothing. True when the status changed.
+    bool diskChanged(FormView &form);
+
     // Whether the form holds values that the last read or written file does
     // not: leaving the folder would lose them.
     bool hasUnsavedValues(const FormView &form) const;
@@ -108,15 +117,19 @@ class Mission
 
   private:
     enum class Known : std::uint8_t { Nothing, Loaded, Refused, NotRead, Written };
-    enum class Settled : std::uint8_t { Go, Stop };
+    // When a press looks at the file: before its messages, after them, or
+    // once more after the write found another version in its place.
+    enum class Moment : std::uint8_t { Start, AfterMessages, AtWrite };
 
     void remember(const FormView &form);
     void read(FormView &form, Snapshot snapshot);
     void reload(FormView &form);
     Edit editOf(const Form &form, WindowFields &fields, bool write = true) const;
-    Settled settle(FormView &form, Asker &asker, const Edit &edit, bool late);
-    std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const Edit &edit,
-                                          bool late) const;
+    std::optional<Snapshot> settle(FormView &form, Asker &asker, const Edit &edit, Moment moment,
+                                   bool &repeatsAnswered);
+    std::optional<Question> questionAbout(const Snapshot &now, bool changedWhileAsked, const Edit &edit, Moment moment,
+                                          bool repeatsAnswered) const;
+    std::string changedOnDisk(FormView &form, Snapshot now);
     std::string changeDetails(const Snapshot &now) const;
     Question unsavedQuestion(std::string_view then, std::string_view when, std::string_view accept,
                              const FormView &form) const;
@@ -124,6 +137,7 @@ class Mission
     static std::string unreadable(const Snapshot &snapshot);
     static std::string notLoaded(const std::string &why);
     bool notWritten(FormView &form, const OutputFile &file);
+    bool tooLarge(FormView &form, std::uint64_t size);
     std::string leftoverDetails() const;
     std::optional<Question> repeatsQuestion(const Edit &edit) const;
     std::optional<Question> droppingQuestion(const Edit &edit) const;
@@ -143,8 +157,10 @@ class Mission
     std::vector<Removal> namedAtOpen_; // the first of them
     std::string linkAccepted_;         // a link out of the folder the user let a press follow
     std::optional<Snapshot> replaceAccepted_;
-    std::string lastPress_; // status after a press; empty before the first
-    std::string hint_;      // a script the folder lacks
+    bool repeatsAccepted_ = false;    // and the repeats a press of it drops
+    std::optional<Snapshot> noticed_; // a version on disk already told of, not loaded
+    std::string lastPress_;           // status after a press; empty before the first
+    std::string hint_;                // a script the folder lacks
 
     Form saved_; // as last read or written, to tell unsaved changes
 };

@@ -128,8 +128,9 @@ std::string clockTime(std::int64_t modified)
     return text;
 }
 
-// The controls whose values differ between two forms, by their captions.
-std::string differingControls(const Form &now, const Form &saved)
+// The controls whose values differ between two forms, by their captions:
+// the first `named`, then how many more.
+std::string differingControls(const Form &now, const Form &saved, std::size_t named = 12)
 {
     std::vector<std::string> names;
     if (now.intro != saved.intro)
@@ -151,10 +152,10 @@ std::string differingControls(const Form &now, const Form &saved)
             names.push_back(caption + " (count)");
     }
     std::string text;
-    for (std::size_t n = 0; n < names.size() && n < 12; ++n)
+    for (std::size_t n = 0; n < names.size() && n < named; ++n)
         text += (n ? ", " : "") + names[n];
-    if (names.size() > 12)
-        text += " and " + grouped(names.size() - 12) + " more";
+    if (names.size() > named)
+        text += " and " + grouped(names.size() - named) + " more";
     return text;
 }
 
@@ -232,51 +233,54 @@ std::string Mission::changeDetails(const Snapshot &now) const
 }
 
 std::optional<Question> Mission::questionAbout(const Snapshot &now, bool changedWhileAsked, const Edit &e,
-                                               bool late) const
+                                               Moment moment, bool repeatsAnswered) const
 {
     // Nothing there to lose, or nothing a press could replace (the press
     // itself reports what stands in the file's place).
     if (now.state == Snapshot::State::Missing || now.state == Snapshot::State::NotAFile)
         return std::nullopt;
-    if (replaceAccepted_ && replaceAccepted_->sameVersion(now))
-        return std::nullopt;
-
+    const bool late = moment != Moment::Start;
     Question q;
-    if (changedWhileAsked || known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
-        q.text = changedWhileAsked          ? theFile + " was changed by another program while the question was open"
-                 : late                     ? theFile + " was changed by another program while a message was open"
-                 : known_ == Known::Nothing ? theFile + " was created by another program since this folder was opened"
-                                            : theFile + " was changed by another program since it was " +
-                                                  std::string(known_ == Known::Written ? "written" : "read");
-        q.text += ". Replace it with the form's file, or load it into the form?";
-        q.details = changeDetails(now);
-        q.offerLoad = true;
-        return q;
+    const bool accepted = replaceAccepted_ && replaceAccepted_->sameVersion(now);
+    if (!accepted) {
+        if (changedWhileAsked || known_ == Known::Nothing || !now.sameVersion(snapshot_)) {
+            q.text = changedWhileAsked ? theFile + " was changed by another program while the question was open"
+                     : moment == Moment::AtWrite ? theFile + " was changed by another program as the press wrote it"
+                     : late                      ? theFile + " was changed by another program while a message was open"
+                     : known_ == Known::Nothing
+                         ? theFile + " was created by another program since this folder was opened"
+                         : theFile + " was changed by another program since it was " +
+                               std::string(known_ == Known::Written ? "written" : "read");
+            q.text += ". Replace it with the form's file, or load it into the form?";
+            q.details = changeDetails(now);
+            q.offerLoad = true;
+            return q;
+        }
+        if (now.outsideFolder && now.linkTarget != linkAccepted_) {
+            q.text = theFile + " links to " + plainText(now.linkTarget, 200) +
+                     ", a file outside this folder. Replace that file with the form's file?";
+            q.details = "The press writes the file the link points to, not a file in " + plainText(shownFolder()) + ".";
+            if (document_ && !document_->loaded.report.leftovers.empty())
+                q.details += "\n" + leftoverDetails();
+            return q;
+        }
+        // Asked before the messages, about the same edit.
+        if (!late && known_ == Known::Refused) {
+            q.text =
+                theFile + " could not be read (" + plainText(readStatus(), 200) + "). Replace it with the form's file?";
+            q.details = "The form holds its start values; whatever the file holds now is dropped.";
+            return q;
+        }
+        if (!late && known_ == Known::NotRead) {
+            q.text = theFile + " was not read into the form. Replace it with the form's file?";
+            q.details = "The form started from its start values; the file's content is not in it.";
+            return q;
+        }
     }
-    if (now.outsideFolder && now.linkTarget != linkAccepted_) {
-        q.text = theFile + " links to " + plainText(now.linkTarget, 200) +
-                 ", a file outside this folder. Replace that file with the form's file?";
-        q.details = "The press writes the file the link points to, not a file in " + plainText(shownFolder()) + ".";
-        if (document_ && !document_->loaded.report.leftovers.empty())
-            q.details += "\n" + leftoverDetails();
-        return q;
-    }
-    // The rest was asked before the messages, about the same edit.
-    if (late)
+    // Whatever else was asked, lines the press drops are asked about once.
+    if (repeatsAnswered || (accepted && repeatsAccepted_) || (known_ != Known::Loaded && known_ != Known::Written))
         return std::nullopt;
-    switch (known_) {
-    case Known::Refused:
-        q.text =
-            theFile + " could not be read (" + plainText(readStatus(), 200) + "). Replace it with the form's file?";
-        q.details = "The form holds its start values; whatever the file holds now is dropped.";
-        return q;
-    case Known::NotRead:
-        q.text = theFile + " was not read into the form. Replace it with the form's file?";
-        q.details = "The form started from its start values; the file's content is not in it.";
-        return q;
-    default:
-        return repeatsQuestion(e);
-    }
+    return repeatsQuestion(e);
 }
 
 std::optional<Question> Mission::repeatsQuestion(const Edit &e) const
@@ -287,6 +291,7 @@ std::optional<Question> Mission::repeatsQuestion(const Edit &e) const
     q.text = theFile + " has " + plural(lineCount(e.repeats, e.repeatCount), "line", "lines") +
              " that would contradict what the form writes (" + lineList(e.repeats, e.repeatCount) +
              "). Replace it and drop them?";
+    q.aboutRepeats = true;
     for (const Removal &r : e.repeats)
         q.details += (r.firstLine == r.lastLine ? "line " : "lines ") + range(r.firstLine, r.lastLine) + ": " +
                      plainText(r.what) + " again, which the press writes once: " + r.text + "\n";
@@ -390,6 +395,38 @@ bool Mission::notWritten(FormView &form, const OutputFile &file)
     form.showMessage(cannotWrite(file), MessageKind::warning);
     lastPress_ = theFile + " was not written: " + file.errorString();
     return false;
+}
+
+bool Mission::tooLarge(FormView &form, std::uint64_t size)
+{
+    lastPress_ = theFile + " was not written: it would be " + plural(size, "byte", "bytes") + ", larger than the " +
+                 std::to_string(maxFileSize >> 20) + " MB this program reads; the file stays as it was";
+    form.showMessage(lastPress_ + ".", MessageKind::warning);
+    return false;
+}
+
+// A new version on disk, told of in the status: loaded where the form holds
+// nothing of the user's, else left for the next press to ask about.
+std::string Mission::changedOnDisk(FormView &form, Snapshot now)
+{
+    const std::string changed = theFile + " changed on disk";
+    if (hasUnsavedValues(form))
+        return changed + "; the form keeps the values you changed, and the next press asks before it replaces the file";
+    if (now.state == Snapshot::State::Missing)
+        return changed + ": it was removed; the form keeps its values, and the next press writes it again";
+    if (now.outsideFolder && now.linkTarget != snapshot_.linkTarget)
+        return changed + ": it now links to " + now.linkTarget +
+               ", a file outside this folder, and was not loaded; the form keeps its values";
+    if (now.state == Snapshot::State::Read)
+        now = reader_(fileName, Reading::Whole);
+    if (now.state != Snapshot::State::Read)
+        return changed + ": it cannot be read (" + unreadable(now) + "); the form keeps its values";
+    if (const Loaded test = loadDescription(now.bytes); test.report.refusal)
+        return changed + ": it cannot be read (" + describe(*test.report.refusal) + "); the form keeps its values";
+    const Form before = saved_;
+    read(form, std::move(now));
+    const std::string what = differingControls(saved_, before, 3);
+    return changed + ": loaded (" + (what.empty() ? "no value of the form changed" : what + " changed") + ")";
 }
 
 std::string Mission::readStatus() const

@@ -62,9 +62,30 @@ void Session::open(bool startValues, const std::string &shownAs)
         mission_->open(*form_);
 }
 
+// Holds off what the folder's watcher reports while a press, a message or a
+// question is under way (a window's modal loop still runs its timers).
+class Session::Busy
+{
+  public:
+    explicit Busy(Session &s) : s_(s), was_(std::exchange(s.busy_, true)) {}
+    ~Busy()
+    {
+        s_.busy_ = was_;
+        if (!was_ && std::exchange(s_.missed_, false))
+            s_.folderChanged();
+    }
+    Busy(const Busy &) = delete;
+    Busy &operator=(const Busy &) = delete;
+
+  private:
+    Session &s_;
+    bool was_;
+};
+
 void Session::press()
 {
     note_.clear();
+    const Busy busy(*this);
     const std::unique_ptr<OutputFile> file = openFile_();
     if (mission_)
         mission_->press(*form_, *file, fields_, desk_);
@@ -74,13 +95,27 @@ void Session::press()
 
 bool Session::mayClose()
 {
+    const Busy busy(*this);
     return !mission_ || mission_->mayClose(*form_, desk_);
+}
+
+bool Session::folderChanged()
+{
+    if (busy_) {
+        missed_ = true;
+        return false;
+    }
+    if (!mission_ || !mission_->diskChanged(*form_))
+        return false;
+    note_.clear();
+    return true;
 }
 
 bool Session::switchFolder(const std::string &folder)
 {
     if (folder.empty())
         return false;
+    const Busy busy(*this);
     if (mission_ && mission_->hasUnsavedValues(*form_) &&
         desk_.ask(mission_->leavingQuestion(*form_)) != Answer::Replace)
         return false;

@@ -11,9 +11,9 @@
 // platform's side of the folder as a Desk, calls a Session method for each
 // thing the user does, and then shows status(). It decides nothing itself.
 
+#include "io/outputfile.h"
 #include "io/workfolder.h"
 #include "mission/mission.h"
-#include "press/outputfile.h"
 
 #include <cstddef>
 #include <functional>
@@ -26,6 +26,13 @@ namespace qor
 
 // How many folders "Folder..." offers as recently used.
 inline constexpr std::size_t recentFolderCount = 8;
+
+// A window gathers the folder's change notifications and tells the session
+// once they have been quiet this long, or this long after the first at the
+// latest: a checkout or an editor's save is many changes in a row, and one
+// reload with one status is what the user should see and hear.
+inline constexpr int folderQuietMilliseconds = 40;
+inline constexpr int folderLatestMilliseconds = 150;
 
 // What only the platform knows about folders, and the user's answers.
 class Desk : public Asker
@@ -82,6 +89,11 @@ class Session
     // Whether the window may close now: values not yet written are asked
     // about first, as a change of folder asks.
     bool mayClose();
+    // The working folder changed on disk (the window's watcher saw it, and
+    // its notifications have settled). True when the status changed. While
+    // a press or a question is under way nothing is loaded; the change is
+    // looked at once that is over.
+    bool folderChanged();
     // Puts the working folder first among the recent ones (a start on a
     // folder named on the command line).
     void rememberFolder();
@@ -101,13 +113,16 @@ class Session
 
   private:
     class ShownForm;
+    class Busy;
 
     std::unique_ptr<ShownForm> form_;
     Desk &desk_;
     FileOpener openFile_;
     std::unique_ptr<Mission> mission_;
     WindowFields fields_;
-    std::string note_; // a failure that changed nothing, until the next step
+    std::string note_;    // a failure that changed nothing, until the next step
+    bool busy_ = false;   // a press or a question is under way
+    bool missed_ = false; // the folder changed meanwhile
 };
 
 } // namespace qor

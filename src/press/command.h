@@ -22,9 +22,9 @@
 // so all of it is testable in memory.
 
 #include "format/filewords.h"
+#include "io/outputfile.h"
 #include "press/form.h"
 #include "press/formview.h"
-#include "press/outputfile.h"
 #include "press/windowfields.h"
 #include "press/writer.h"
 

@@ -222,6 +222,9 @@ std::vector<std::string> pressInChild(const Situation &s, const Scratch &scratch
             std::string path() const override { return sink.path(); }
             std::string errorString() const override { return sink.errorString(); }
             std::string notice() const override { return sink.notice(); }
+            void expect(const Snapshot &version) override { sink.expect(version); }
+            bool changed() const override { return sink.changed(); }
+            Snapshot written() const override { return sink.written(); }
         } file(sink, s.meanwhile);
         cmd_Click(form, file, fields);
         for (const std::string &m : form.messages)

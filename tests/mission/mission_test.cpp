@@ -29,6 +29,17 @@ struct Disk {
     bool outsideFolder = false;
     std::vector<Reading> readings;
 
+    // The sink finds on disk what a reader would, without counting as a read.
+    Disk()
+    {
+        file.onDisk = [this] {
+            Snapshot s = snapshot(Reading::Version);
+            readings.pop_back();
+            return s;
+        };
+    }
+    Disk(const Disk &) = delete;
+
     void write(const std::string &bytes)
     {
         file.committed = bytes;
@@ -253,8 +264,10 @@ TEST(Mission, AReplaceAcceptsOnlyTheVersionAskedAbout)
     EXPECT_EQ(s.disk.file.committed, other) << "the version nobody was asked about stays";
 
     s.asker = {};
-    s.asker.answers = {Answer::Replace};
+    s.asker.answers = {Answer::Replace, Answer::Replace};
     EXPECT_TRUE(s.press()) << "asked once more, about the file as it is";
+    EXPECT_TRUE(s.asker.asked[1].aboutRepeats)
+        << "and about the lines it drops, which no Replace of this press covered";
 }
 
 // A file changed once while the first question was open is asked about

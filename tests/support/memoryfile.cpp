@@ -19,9 +19,24 @@ bool MemoryFile::open()
 
 bool MemoryFile::commit(std::string_view bytes)
 {
+    changed_ = false;
     if (!step())
         return false;
+    // As the real sink: the version expected, or no file at all.
+    if (expected_ && onDisk && !stillReplaceable(onDisk(), *expected_)) {
+        changed_ = true;
+        error_ = "Another program changed it while it was written";
+        return false;
+    }
     committed = bytes;
+    if (onDisk) {
+        written_ = onDisk();
+    } else {
+        Snapshot file;
+        file.state = Snapshot::State::Read;
+        file.size = committed.size();
+        written_ = writtenVersion(file, committed);
+    }
     return true;
 }
 

@@ -169,6 +169,9 @@ class Between final : public OutputFile
     bool commit(std::string_view bytes) override { return inner_.commit(bytes); }
     std::string path() const override { return inner_.path(); }
     std::string errorString() const override { return inner_.errorString(); }
+    void expect(const Snapshot &version) override { inner_.expect(version); }
+    bool changed() const override { return inner_.changed(); }
+    Snapshot written() const override { return inner_.written(); }
     bool opened = false;
 
   private:
