@@ -6,6 +6,7 @@
 #include "ui/qt/access.h"
 #include "ui/qt/controls.h"
 #include "ui/qt/fit.h"
+#include "ui/qt/folderwatch.h"
 #include "ui/qt/qtlayout.h"
 #include "ui/qt/scheme.h"
 
@@ -116,6 +117,7 @@ QorGenerator::QorGenerator(QWidget *parent) : QWidget(parent)
     setFolderChooser({});
     desk_ = std::make_unique<SettingsDesk>(asker_);
     session_ = std::make_unique<Session>(*form_, *desk_, descriptionSink);
+    watch_ = std::make_unique<FolderWatch>(this, [this] { folderChanged(); });
     cmd_->setFocus();
 }
 
@@ -159,7 +161,19 @@ void QorGenerator::openWorkingFolder(bool startValues)
         const QuietForm quietly(scroller_->widget());
         session_->open(startValues);
     }
+    watch_->watchWorkingFolder();
     showStatus();
+}
+
+void QorGenerator::folderChanged()
+{
+    bool changed = false;
+    {
+        const QuietForm quietly(scroller_->widget());
+        changed = session_->folderChanged();
+    }
+    if (changed)
+        showStatus();
 }
 
 void QorGenerator::rememberFolder()
@@ -189,7 +203,8 @@ void QorGenerator::chooseFolder()
         return;
     {
         const QuietForm quietly(scroller_->widget());
-        session_->switchFolder(QFile::encodeName(chosen).toStdString());
+        if (session_->switchFolder(QFile::encodeName(chosen).toStdString()))
+            watch_->watchWorkingFolder();
     }
     showStatus();
 }

@@ -22,6 +22,7 @@ namespace qor
 {
 
 class StatusLine;
+class FolderWatch;
 
 // Shows the core's question and returns the answer. The window's default is
 // a modal box with the question's buttons; tests answer it themselves.
@@ -49,6 +50,9 @@ class QorGenerator final : public QWidget
     // Puts the working folder first among the recently used ones.
     void rememberFolder();
     QString statusText() const;
+    // Another program changed the working folder: the core looks at its file
+    // again (called once the watcher's notifications settle).
+    void folderChanged();
     // The core's view of the controls, as cmd_Click sees them.
     FormView &formView() { return *form_; }
 
@@ -107,6 +111,7 @@ class QorGenerator final : public QWidget
     class SettingsDesk;
     std::unique_ptr<SettingsDesk> desk_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<FolderWatch> watch_;
 };
 
 } // namespace qor

@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -33,7 +34,9 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+
 #include <QtTest>
+#include <cstdio>
 
 #include <memory>
 
@@ -268,6 +271,8 @@ class QorGeneratorTest : public QObject
     void notANumberFocusAnnouncedFirst();
     void messageBox();
     void readsTheFolderAtStart();
+    void followsTheFileOnDisk_data();
+    void followsTheFileOnDisk();
     void asksBeforeDroppingLines_data();
     void asksBeforeDroppingLines();
     void startValuesOption();
@@ -1297,6 +1302,91 @@ void QorGeneratorTest::readsTheFolderAtStart()
     QCOMPARE(fileIn(dir).toStdString(), own);
 }
 
+QStringList announced; // what the status line announced
+void hear(QAccessibleEvent *event)
+{
+    // Orca speaks a notification that shows; inside the status bar, whatever
+    // its size.
+    QAccessibleInterface *news = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow && news->role() == QAccessible::Notification &&
+        news->parent()->role() == QAccessible::StatusBar)
+        announced << news->text(QAccessible::Name);
+}
+
+void QorGeneratorTest::followsTheFileOnDisk_data()
+{
+    QTest::addColumn<bool>("byRename"); // as editors and version control save; else a write into the file
+    QTest::addColumn<bool>("typedFirst");
+    QTest::addRow("renamed over, form as read") << true << false;
+    QTest::addRow("written in place, form as read") << false << false;
+    QTest::addRow("renamed over, form changed") << true << true;
+}
+
+// Another program's save: a form as read takes it at once, keeping the
+// focus and its caret, and says what changed; a form the user changed keeps
+// every value and says the file changed. The press's own write is no news,
+// and a run of saves is heard once.
+void QorGeneratorTest::followsTheFileOnDisk()
+{
+    QFETCH(bool, byRename);
+    QFETCH(bool, typedFirst);
+    const InFolder back(QDir::currentPath());
+    QTemporaryDir dir;
+    missionFolder(dir, pressedFile(rifleForm()));
+    window->openWorkingFolder();
+    if (typedFirst)
+        replaceText(box("txti2"), "typed.sqs");
+    QLineEdit *intro = box("txti1");
+    intro->setFocus();
+    intro->setCursorPosition(3);
+    qor::FormRecord other = rifleForm();
+    other.counts[qor::slotOf("M16")] = "6";
+    const std::string path = dir.filePath("description.ext").toStdString();
+    announced.clear();
+    qor::setAnnounce(hear);
+    QElapsedTimer since;
+    for (int n = 0; n < 3; ++n) { // a save in three steps, as some editors do
+        other.counts[qor::ammoBoxOf("M16")] = std::to_string(11 + n);
+        if (byRename) {
+            QVERIFY(qor::test::writeFile(path + ".new", pressedFile(other)));
+            QVERIFY(::rename((path + ".new").c_str(), path.c_str()) == 0);
+        } else {
+            QVERIFY(qor::test::writeFile(path, pressedFile(other)));
+        }
+        since.start();
+        QTest::qWait(5);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusText().contains("changed on disk"), 5000);
+    const qint64 latency = since.elapsed();
+    QTest::qWait(300); // any second reload would come by now
+    qor::setAnnounce(nullptr);
+    qInfo("reloaded %lld ms after the last change", static_cast<long long>(latency));
+    QVERIFY2(announced.filter("changed on disk").size() == 1, qPrintable(announced.join(" | ")));
+    QCOMPARE(QApplication::focusWidget(), intro);
+    QCOMPARE(intro->cursorPosition(), 3);
+    if (typedFirst) {
+        QCOMPARE(box(cantOf("M16"))->text(), QString("4"));
+        QCOMPARE(box("txti2")->text(), QString("typed.sqs"));
+        QVERIFY2(window->statusText().endsWith(
+                     "description.ext changed on disk; the form keeps the values you changed, and the next press "
+                     "asks before it replaces the file; intro.sqs is not in this folder"),
+                 qPrintable(window->statusText()));
+        return;
+    }
+    QCOMPARE(box(cantOf("M16"))->text(), QString("6"));
+    QCOMPARE(box(ammoOf("M16"))->text(), QString("13"));
+    QVERIFY2(window->statusText().contains(": description.ext changed on disk: loaded (M 16 (count), ammo for M 16 "
+                                           "(count) changed)"),
+             qPrintable(window->statusText()));
+    // The press's own write is not another program's.
+    QTest::mouseClick(check(wepOf("M60")), Qt::LeftButton, {}, indicatorCentre(check(wepOf("M60"))));
+    QTest::keyClick(get<QPushButton>("cmd"), Qt::Key_Space);
+    QVERIFY(window->statusText().contains("Wrote description.ext"));
+    QTest::qWait(300);
+    QVERIFY2(window->statusText().contains("Wrote description.ext"), qPrintable(window->statusText()));
+    QCOMPARE(questions, QStringList());
+}
+
 void QorGeneratorTest::asksBeforeDroppingLines_data()
 {
     QTest::addColumn<int>("answer");
@@ -1380,17 +1470,6 @@ void QorGeneratorTest::folderButton()
     chosenFolder.clear();
     QTest::mouseClick(get<QPushButton>("folderButton"), Qt::LeftButton);
     QCOMPARE(recentSeen.value(0), QDir::currentPath());
-}
-
-QStringList announced; // what the status line announced
-void hear(QAccessibleEvent *event)
-{
-    // Orca speaks a notification that shows; inside the status bar, whatever
-    // its size.
-    QAccessibleInterface *news = event->accessibleInterface();
-    if (event->type() == QAccessible::ObjectShow && news->role() == QAccessible::Notification &&
-        news->parent()->role() == QAccessible::StatusBar)
-        announced << news->text(QAccessible::Name);
 }
 
 void QorGeneratorTest::screenReaders()
