@@ -1484,6 +1484,7 @@ void QorGeneratorTest::screenReaders()
     // Each new status is announced: the folder once, when it is another;
     // an unchanged status not again.
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    announced.clear();
     qor::setAnnounce(hear);
     window->openWorkingFolder();
     window->openWorkingFolder();
