@@ -1,10 +1,12 @@
 #include "io/filesink.h"
 
 #include "io/filesink_windows.h"
+#include "io/openedfile.h"
 #include "io/systemreason.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -21,6 +23,11 @@ class Handle
   public:
     explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
     Handle(Handle &&other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    Handle &operator=(Handle &&other) noexcept
+    {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
     ~Handle() { close(); }
     HANDLE get() const { return handle_; }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -76,7 +83,8 @@ Handle createTemporary(const std::wstring &target, std::wstring &temporary, DWOR
         for (std::uint64_t z = engine(), n = 0; n < 10; ++n, z /= 36)
             temporary += digits[z % 36];
         temporary += L".tmp";
-        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
+        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW, flags,
+                                nullptr));
         if (file.valid() || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
             return file;
     }
@@ -116,6 +124,9 @@ struct FileSink::Impl {
     std::wstring target; // full path, from open()
     std::string shownPath;
     std::string error;
+    std::optional<Snapshot> expected; // the version a commit may replace
+    bool changed = false;             // the last commit found another version
+    Snapshot written;                 // of the bytes the last commit put in place
 
     bool fail(DWORD errorCode)
     {
@@ -131,7 +142,50 @@ struct FileSink::Impl {
     bool resolve();
     bool mayReplace(bool &exists, DWORD &attributes);
     bool writeAll(HANDLE file, std::string_view bytes);
+    bool holdExpected(bool &exists, Handle &held);
+    void adoptIdentity(std::string_view bytes);
 };
+
+// Opens the old file so that no other program can open it to write from here
+// to the replace, and checks it is the version the press may replace. A
+// program that already holds it open for writing keeps that right: the
+// check is then made through a handle that shares it.
+bool FileSink::Impl::holdExpected(bool &exists, Handle &held)
+{
+    if (!expected || !exists)
+        return true;
+    held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held.valid() && GetLastError() == ERROR_SHARING_VIOLATION)
+        held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Snapshot now;
+    if (held.valid())
+        now = detail::snapshotOfOpen(held.get(), Reading::Version);
+    else if (GetLastError() == ERROR_FILE_NOT_FOUND)
+        exists = false;
+    else
+        return fail(GetLastError());
+    changed = !stillReplaceable(now, *expected);
+    return !changed || fail("Another program changed it while it was written");
+}
+
+// The replace may give the file in place an identity of the old file's
+// (ReplaceFileW keeps some of it): the identity is taken from the file in
+// place only where it holds exactly the bytes written, size and time.
+void FileSink::Impl::adoptIdentity(std::string_view bytes)
+{
+    const Handle file(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return;
+    const Snapshot now = detail::snapshotOfOpen(file.get(), Reading::Version);
+    if (now.state == Snapshot::State::Read && now.size == bytes.size() && now.modified == written.modified &&
+        now.hash == written.hash) {
+        written.device = now.device;
+        written.file = now.file;
+    }
+}
 
 bool FileSink::Impl::resolve()
 {
@@ -189,7 +243,7 @@ bool FileSink::Impl::writeAll(HANDLE file, std::string_view bytes)
 }
 
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, {}, false, {}})
 {
     impl_->shownPath = impl_->name;
 }
@@ -216,12 +270,15 @@ bool FileSink::open()
 bool FileSink::commit(std::string_view bytes)
 {
     Impl &d = *impl_;
+    d.changed = false;
+    d.written = {};
     if (d.target.empty())
         return d.fail(ERROR_INVALID_HANDLE);
     // Asked again: the file may have changed while messages showed.
     bool exists = false;
     DWORD attributes = 0;
-    if (!d.mayReplace(exists, attributes))
+    Handle held;
+    if (!d.mayReplace(exists, attributes) || !d.holdExpected(exists, held))
         return false;
 
     std::wstring temporary;
@@ -229,16 +286,39 @@ bool FileSink::commit(std::string_view bytes)
     if (!file.valid())
         return d.fail(GetLastError());
     const DWORD carried = attributes & carriedAttributes;
-    const bool done = d.writeAll(file.get(), bytes) && d.calls.flushFileBuffers(file.get()) && file.close() &&
-                      (carried == 0 || SetFileAttributesW(temporary.c_str(), carried)) &&
-                      replaceWith(d.target, temporary, exists);
+    bool done = d.writeAll(file.get(), bytes) && d.calls.flushFileBuffers(file.get());
+    // The version of these bytes is the written file's own, taken before it
+    // has the name another program could put something else under.
+    if (done)
+        d.written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
+    done = done && file.close() && (carried == 0 || SetFileAttributesW(temporary.c_str(), carried));
+    held.close(); // the old file is let go only for the replace itself, which opens it
+    done = done && replaceWith(d.target, temporary, exists);
     if (!done) {
         const DWORD failure = GetLastError();
         file.close();
         DeleteFileW(temporary.c_str());
-        return d.fail(failure);
+        // A file made meanwhile where there was none is another program's.
+        d.changed = d.expected && (failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS);
+        return d.changed ? d.fail("Another program changed it while it was written") : d.fail(failure);
     }
+    d.adoptIdentity(bytes);
     return true;
+}
+
+void FileSink::expect(const Snapshot &version)
+{
+    impl_->expected = version;
+}
+
+bool FileSink::changed() const
+{
+    return impl_->changed;
+}
+
+Snapshot FileSink::written() const
+{
+    return impl_->written;
 }
 
 std::string FileSink::path() const

@@ -147,6 +147,34 @@ TEST_F(Snapshots, AFileRenamedOverItIsANewVersion)
     }
 }
 
+// Another program's write into the file itself, same inode and size: the
+// time to the nanosecond tells it where only the identity was read, and the
+// hash to the last byte where the time was put back.
+TEST_F(Snapshots, AWriteInPlaceIsANewVersion)
+{
+    const auto rewrite = [&](const std::string &bytes, timespec modified) {
+        const int fd = ::open(file().c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+        const timespec times[] = {{0, UTIME_OMIT}, modified};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file().c_str(), times, 0), 0);
+    };
+    for (std::size_t size = 10; size <= 18; ++size) { // every tail a hash word can leave
+        const std::string one = std::string(size - 10, ' ') + "showMap=1;";
+        const std::string zero = std::string(size - 10, ' ') + "showMap=0;";
+        ASSERT_TRUE(test::writeFile(file(), one));
+        const timespec read = {1'700'000'000, 500};
+        rewrite(one, read);
+        const Snapshot identity = snapshotOf(file(), Reading::Identity);
+        const Snapshot version = snapshotOf(file(), Reading::Version);
+        rewrite(zero, {read.tv_sec, read.tv_nsec + 100});
+        EXPECT_FALSE(identity.sameVersion(snapshotOf(file(), Reading::Identity))) << "100 ns later, size " << size;
+        rewrite(zero, read);
+        EXPECT_FALSE(version.sameVersion(snapshotOf(file(), Reading::Version))) << "the last byte, size " << size;
+    }
+}
+
 TEST_F(Snapshots, ARenamedFolderIsNamedAsItIsNow)
 {
     fs::create_directory(dir_ / "before");

@@ -116,14 +116,45 @@ bool MainWindow::mayClose()
 void MainWindow::openWorkingFolder(bool startValues, const std::wstring &shownAs)
 {
     session_->open(startValues, utf8(shownAs));
+    watchWorkingFolder();
     showStatus();
 }
 
 bool MainWindow::switchFolder(const std::wstring &folder)
 {
     const bool switched = session_->switchFolder(utf8(folder));
+    if (switched)
+        watchWorkingFolder();
     showStatus();
     return switched;
+}
+
+void MainWindow::watchWorkingFolder()
+{
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    watch_.start(window_, folder);
+}
+
+// Waits for a quiet spell, but never longer than the latest: a stream of
+// writes still shows the file as it goes.
+void MainWindow::folderNoticed()
+{
+    const ULONGLONG now = GetTickCount64();
+    if (!firstNotice_)
+        firstNotice_ = now;
+    const ULONGLONG waited = now - firstNotice_;
+    const ULONGLONG left = waited < folderLatestMilliseconds ? folderLatestMilliseconds - waited : 0;
+    SetTimer(window_, detail::folderTimerId, static_cast<UINT>(std::min<ULONGLONG>(left, folderQuietMilliseconds)),
+             nullptr);
+}
+
+void MainWindow::folderSettled()
+{
+    KillTimer(window_, detail::folderTimerId);
+    firstNotice_ = 0;
+    if (session_->folderChanged())
+        showStatus();
 }
 
 std::vector<std::wstring> MainWindow::recentFolders() const

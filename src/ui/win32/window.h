@@ -14,6 +14,7 @@
 #include "layout/layout.h"
 #include "mission/session.h"
 #include "press/command.h"
+#include "ui/win32/folderwatch.h"
 
 #include <windows.h>
 
@@ -126,6 +127,10 @@ class MainWindow
     void eraseBackground(HDC dc) const;
     // Writes description.ext into the current folder from what is on screen.
     void cmd_Click();
+    // The folder watcher's news: gathered on a timer, then the core asked
+    // once (folderSettled).
+    void folderNoticed();
+    void folderSettled();
     // The program ends when this window closes.
     void quitOnClose() { quitOnClose_ = true; }
     // The layout's client area in pixels at the current dpi.
@@ -161,6 +166,7 @@ class MainWindow
     RECT viewport() const; // the client area less the status band
     void placeStatusBand();
     void showStatus();
+    void watchWorkingFolder();
     void updateScrollBars();
     SIZE outerSize() const;
     void announceTick(HWND box, std::int16_t value);
@@ -197,6 +203,8 @@ class MainWindow
     QuestionPresenter asker_ = askInTaskDialog;
     std::unique_ptr<Desk> desk_;
     std::unique_ptr<Session> session_;
+    FolderWatch watch_;         // stopped before the window goes
+    ULONGLONG firstNotice_ = 0; // the first of the changes not yet looked at
 };
 
 // The window's state, as its procedure finds it.
@@ -215,6 +223,7 @@ constexpr int idNumber(ControlId id)
 inline constexpr int buttonId = 100;
 inline constexpr int folderButtonId = 101;
 inline constexpr int statusId = 102;
+inline constexpr UINT_PTR folderTimerId = 1;
 
 // The core's view of the window's controls (win32form.cpp); the window
 // class, registered once, and its procedure (windowproc.cpp).

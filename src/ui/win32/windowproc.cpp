@@ -129,6 +129,14 @@ struct Handlers {
         case moveFocusMessage:
             w->moveFocus(wParam != 0);
             return 0;
+        case folderChangedMessage:
+            w->folderNoticed();
+            return 0;
+        case WM_TIMER:
+            if (wParam != detail::folderTimerId)
+                break;
+            w->folderSettled();
+            return 0;
         case WM_DPICHANGED: {
             const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
             w->setDpi(HIWORD(wParam));
@@ -159,6 +167,7 @@ struct Handlers {
     static void onDestroy(HWND hwnd)
     {
         MainWindow &w = *mainWindowOf(hwnd);
+        w.watch_.stop(); // nothing more is posted to a window that is going
         // While the controls still exist.
         w.forgetScreenReaderTexts();
         if (w.quitOnClose_)
