@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -360,6 +361,14 @@ bool FileSink::Impl::anotherVersion(int folder, const std::string &name)
     else if (errno != ENOENT)
         now.state = Snapshot::State::Unreadable;
     changed = !stillReplaceable(now, *expected);
+    // A program that held the file open may have written while it was read:
+    // its time then tells, up to this instant.
+    struct stat after {
+    };
+    if (!changed && file.valid())
+        changed = ::fstat(file.get(), &after) != 0 || static_cast<std::uint64_t>(after.st_size) != now.size ||
+                  static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1'000'000'000 + after.st_mtim.tv_nsec !=
+                      now.modified;
     return changed;
 }
 

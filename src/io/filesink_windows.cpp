@@ -146,15 +146,16 @@ struct FileSink::Impl {
     void adoptIdentity(std::string_view bytes);
 };
 
-// Opens the old file so that no other program can open it to write from here
-// to the replace, and checks it is the version the press may replace. A
-// program that already holds it open for writing keeps that right: the
-// check is then made through a handle that shares it.
+// Opens the old file so that no other program can open it to write, delete
+// it or rename another file over it from here to the replace, and checks it
+// is the version the press may replace. A program that already holds it
+// open for writing keeps that right: the check is then made through a
+// handle that shares it.
 bool FileSink::Impl::holdExpected(bool &exists, Handle &held)
 {
     if (!expected || !exists)
         return true;
-    held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!held.valid() && GetLastError() == ERROR_SHARING_VIOLATION)
         held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -301,6 +301,38 @@ TEST_P(FileSinkOnDisk, PressWritesWholeOrKeepsTheOldFileAndSaysWhy)
     }
 }
 
+// Told the version the press may replace, the sink keeps another program's
+// save made after that look, and a file made where there was none; the
+// version it reports written is the one a reader then finds.
+TEST_F(FileSinkOnDisk, OnlyTheVersionExpectedIsReplaced)
+{
+    const std::string theirs = "another program's\r\n";
+    const auto version = [] { return snapshotOf("description.ext", Reading::Version); };
+    const struct {
+        const char *name;
+        bool before; // a file there when the press looks
+    } rows[] = {{"a save after the look", true}, {"a file made after the look", false}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        DeleteFileW(fileName);
+        if (r.before)
+            writeOld(FILE_ATTRIBUTE_NORMAL);
+        FileSink sink("description.ext");
+        ASSERT_TRUE(sink.open());
+        sink.expect(version());
+        ASSERT_TRUE(writeFile("description.ext", theirs));
+        EXPECT_FALSE(sink.commit("ours\r\n"));
+        EXPECT_TRUE(sink.changed());
+        EXPECT_EQ(readFile("description.ext"), theirs);
+
+        sink.expect(version());
+        EXPECT_TRUE(sink.commit("ours\r\n"));
+        EXPECT_FALSE(sink.changed());
+        EXPECT_EQ(readFile("description.ext"), "ours\r\n");
+        EXPECT_TRUE(sink.written().sameVersion(version()));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, FileSinkOnDisk, ::testing::ValuesIn(sinkCases),
                          [](const auto &info) { return std::string(info.param.name); });
 

@@ -8,6 +8,7 @@
 #include "windowfixture.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace qor::win32::test
 {
@@ -78,6 +79,62 @@ TEST_F(FolderTest, ALoadLeavesTheBoxesItDoesNotChangeAsTheyWere)
     SendMessageW(kept, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, textOf(kept).size());
+}
+
+// Runs the window's messages until `done` or `longest` milliseconds; the
+// milliseconds it took, or -1.
+template <typename Done> long long pumpUntil(Done done, ULONGLONG longest = 5000)
+{
+    const ULONGLONG start = GetTickCount64();
+    while (!done()) {
+        if (GetTickCount64() - start > longest)
+            return -1;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(2);
+    }
+    return static_cast<long long>(GetTickCount64() - start);
+}
+
+// Another program's save, renamed over the file or written into it: a form
+// as read takes it and says so; a form with a change of the user's keeps it
+// and says the file changed; the press's own write is no news.
+TEST_F(FolderTest, AnotherProgramsSaveIsFollowed)
+{
+    FormRecord read, theirs;
+    tick(read, "M16", "4");
+    tick(theirs, "M16", "6");
+    const std::string changedOnDisk = "description.ext changed on disk";
+    for (const bool typedFirst : {false, true}) {
+        for (const bool byRename : {true, false}) {
+            SCOPED_TRACE(std::string(typedFirst ? "typed, " : "as read, ") + (byRename ? "renamed" : "in place"));
+            ASSERT_TRUE(writeFile("description.ext", qor::test::press(read)));
+            window->openWorkingFolder(false, L"C:\\mission");
+            if (typedFirst)
+                SetWindowTextW(at(txti2), L"typed.sqs");
+            if (byRename) {
+                ASSERT_TRUE(writeFile("theirs.tmp", qor::test::press(theirs)));
+                ASSERT_TRUE(MoveFileExW(L"theirs.tmp", L"description.ext", MOVEFILE_REPLACE_EXISTING));
+            } else {
+                ASSERT_TRUE(writeFile("description.ext", qor::test::press(theirs)));
+            }
+            const long long took = pumpUntil([&] { return status().find(changedOnDisk) != std::string::npos; });
+            std::printf("%s after %lld ms\n", status().c_str(), took);
+            ASSERT_GE(took, 0) << status();
+            EXPECT_EQ(textOf(at(cant(slotOf("M16")))), typedFirst ? L"4" : L"6");
+            EXPECT_EQ(textOf(at(txti2)), typedFirst ? L"typed.sqs" : L"");
+            EXPECT_NE(status().find(typedFirst ? "the form keeps the values you changed" : "loaded (M 16 (count)"),
+                      std::string::npos)
+                << status();
+        }
+    }
+    answer = Answer::Replace;
+    pressReturn(*window);
+    ASSERT_NE(status().find("Wrote description.ext"), std::string::npos) << status();
+    EXPECT_EQ(pumpUntil([&] { return status().find("Wrote") == std::string::npos; }, 500), -1) << status();
 }
 
 TEST_F(FolderTest, KeptLinesAskNothingAndClosingWithValuesNotWrittenAsks)
