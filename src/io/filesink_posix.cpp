@@ -158,7 +158,7 @@ struct FileSink::Impl {
     bool mayReplace(const Target &target);
     bool replace(Target &target, std::string_view bytes);
     bool putInPlace(const Target &target, const std::string &temporary);
-    bool anotherVersion(int folder, const std::string &name);
+    bool anotherVersion(int folder, const std::string &name, Fd &held);
     bool writeAll(int fd, std::string_view bytes);
 };
 
@@ -348,27 +348,48 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     return true;
 }
 
+// Waits, for a moment at most, until no program holds the file open for
+// writing, and keeps others from opening it to write until `file` is
+// closed: the kernel refuses a read lease while a writer has the file open,
+// and breaks it when one opens it. A program that opened the file before
+// the swap and has yet to write is then waited for, and its write seen.
+// Where leases are not to be had (another owner, a network file system),
+// nothing is waited for.
+void holdAgainstWriters([[maybe_unused]] int file)
+{
+#if defined(F_SETLEASE)
+    for (int tries = 0; tries < 100; ++tries) {
+        if (::fcntl(file, F_SETLEASE, F_RDLCK) == 0 || errno != EAGAIN)
+            return;
+        ::usleep(1000);
+    }
+#endif
+}
+
 // Whether what stands under `name` now is not the version the press may
-// replace (a file that is gone is nothing to lose).
-bool FileSink::Impl::anotherVersion(int folder, const std::string &name)
+// replace (a file that is gone is nothing to lose). `held` keeps it open,
+// and where the system allows, closed to writers, until the caller is done.
+bool FileSink::Impl::anotherVersion(int folder, const std::string &name, Fd &held)
 {
     if (!expected)
         return false;
-    const Fd file(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    held = Fd(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     Snapshot now;
-    if (file.valid())
-        now = detail::snapshotOfOpen(file.get(), Reading::Version);
-    else if (errno != ENOENT)
+    if (held.valid()) {
+        holdAgainstWriters(held.get());
+        now = detail::snapshotOfOpen(held.get(), Reading::Version);
+    } else if (errno != ENOENT) {
         now.state = Snapshot::State::Unreadable;
+    }
     changed = !stillReplaceable(now, *expected);
     // A program that held the file open may have written while it was read:
     // its time then tells, up to this instant.
     struct stat after {
     };
-    if (!changed && file.valid())
-        changed = ::fstat(file.get(), &after) != 0 || static_cast<std::uint64_t>(after.st_size) != now.size ||
-                  static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1'000'000'000 + after.st_mtim.tv_nsec !=
-                      now.modified;
+    if (!changed && held.valid())
+        changed =
+            ::fstat(held.get(), &after) != 0 || static_cast<std::uint64_t>(after.st_size) != now.size ||
+            static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1'000'000'000 + after.st_mtim.tv_nsec != now.modified;
     return changed;
 }
 
@@ -390,10 +411,12 @@ bool FileSink::Impl::putInPlace(const Target &target, const std::string &tempora
 #if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
     if (expected) {
         if (::renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0) {
-            if (!anotherVersion(folder, temporary)) {
+            Fd old;
+            if (!anotherVersion(folder, temporary, old)) {
                 ::unlinkat(folder, from, 0); // the old file, as the press asked
                 return true;
             }
+            old.reset();
             if (::renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0)
                 return giveUp(0);
             // Never removed: the other program's file stays, under the
@@ -414,7 +437,8 @@ bool FileSink::Impl::putInPlace(const Target &target, const std::string &tempora
             return giveUp(errno);
     }
 #endif
-    if (anotherVersion(folder, target.base))
+    Fd old;
+    if (anotherVersion(folder, target.base, old))
         return giveUp(0);
     if (::renameat(folder, from, folder, to) != 0)
         return giveUp(errno);
