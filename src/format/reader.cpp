@@ -600,10 +600,10 @@ class Scanner
                 return;
             }
         }
-        if (peek() == '"' && isScriptKey(st.name) && lineString(st))
-            return;
         if (peek() == '"' && string(st))
             ;
+        else if (peek() == '"' && isScriptKey(st.name) && lineString(st))
+            return;
         else if (peek() == '{')
             array(st);
         else
@@ -630,8 +630,9 @@ class Scanner
         return !statement;
     }
 
-    // The writer's own shape: everything up to the line's last quote, when
-    // nothing but blanks follows that quote.
+    // A script name as earlier versions wrote it, its quotes not doubled:
+    // everything up to the line's last quote, when nothing but blanks
+    // follows that quote.
     bool lineString(Statement &st)
     {
         // The line's end and its last byte before trailing blanks, found once

@@ -28,8 +28,9 @@
 //                    or a name followed by "=" or "[" *)
 //   value       = line-string | string | array | expression ;
 //   line-string = '"' { any but line end } '"' blanks line-end ;
-//                 (* script keys only: the writer's own shape, read up to
-//                    the line's last quote *)
+//                 (* script keys only, where the value is no string: a
+//                    name with a quote as earlier versions wrote it, read
+//                    up to the line's last quote *)
 //   string      = '"' { any but '"' and line end | '""' } '"' ;
 //   array       = "{" { string | array | comment | any but '"', "{", "}" } "}" ;
 //   expression  = { string | call | any but ";", "{", "}", ")", comment, line end } ;
@@ -132,7 +133,7 @@ struct ReadFile {
 // the class names of entries, as the game takes them.
 bool sameIgnoringCase(std::string_view a, std::string_view b);
 
-// Keys whose value the writer puts between quotes with nothing escaped.
+// Keys whose value earlier versions put between quotes with nothing escaped.
 bool isScriptKey(std::string_view key);
 
 // What a read tells besides its statements.

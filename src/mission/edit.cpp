@@ -199,27 +199,12 @@ class Editor
         return doc_.loaded.encoding == Encoding::CodePage ? toAnsi(utf8) : std::string(utf8);
     }
 
-    // A script name between quotes: doubled inside a string the game reads
-    // to its closing quote, as they stand in the press's own shape.
-    std::string scriptValue(const std::string &name, bool lineString) const
-    {
-        if (lineString)
-            return encoded(form_.quote + name + form_.quote);
-        std::string doubled;
-        for (const char c : name) {
-            doubled += c;
-            if (c == '"')
-                doubled += c;
-        }
-        return encoded("\"" + doubled + "\"");
-    }
-
-    std::string keyValue(std::size_t key, bool lineString) const
+    std::string keyValue(std::size_t key) const
     {
         if (key == 0)
-            return scriptValue(form_.intro, lineString);
+            return encoded(quotedScript(form_.quote, form_.intro));
         if (key == 1)
-            return scriptValue(form_.mission, lineString);
+            return encoded(quotedScript(form_.quote, form_.mission));
         return std::to_string(form_.briefing[key - 2]);
     }
 
@@ -258,8 +243,7 @@ class Editor
             const KeyPlace &place = keys[key];
             const bool changed = keyChanged(key);
             if (changed && place.found) {
-                replace(place.valueBegin, place.valueEnd,
-                        keyValue(key, place.shape == ValueShape::LineString) + apart(place.valueEnd, place.end));
+                replace(place.valueBegin, place.valueEnd, keyValue(key) + apart(place.valueEnd, place.end));
             } else if (changed) {
                 insertKey(key);
                 out_.inserted.emplace_back(headerKey(key));
@@ -275,7 +259,7 @@ class Editor
     // the header.
     void insertKey(std::size_t key)
     {
-        std::string line = std::string(headerKey(key)) + "=" + keyValue(key, true) + lineEnd();
+        std::string line = std::string(headerKey(key)) + "=" + keyValue(key) + lineEnd();
         const auto &keys = places_.keys;
         for (std::size_t before = key; before-- > 0;)
             if (keys[before].found)

@@ -52,14 +52,26 @@ void FileWriter::line(std::string_view utf8)
     bytes_ += pressLineEnd;
 }
 
+std::string quotedScript(std::string_view quote, std::string_view name)
+{
+    std::string out(quote);
+    for (const char c : name) {
+        out += c;
+        if (c == '"')
+            out += c;
+    }
+    out += quote;
+    return out;
+}
+
 void FileWriter::header(const Form &form)
 {
     // Each script line converted whole, as a quote and a name may only make
     // a character together.
     line("");
-    line(std::string(introKey) + "=" + form.quote + form.intro + form.quote);
+    line(std::string(introKey) + "=" + quotedScript(form.quote, form.intro));
     line("");
-    line(std::string(missionKey) + "=" + form.quote + form.mission + form.quote);
+    line(std::string(missionKey) + "=" + quotedScript(form.quote, form.mission));
     line("");
     for (std::size_t n = 0; n < briefingOptions.size(); ++n) {
         bytes_ += briefingOptions[n].key;

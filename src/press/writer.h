@@ -32,6 +32,10 @@ struct WrittenSection {
     std::vector<WrittenEntry> entries;
 };
 
+// A script name as the file holds it: between the quotes, each quote inside
+// doubled, the escape the game reads back as one quote.
+std::string quotedScript(std::string_view quote, std::string_view name);
+
 class FileWriter
 {
   public:

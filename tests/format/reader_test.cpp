@@ -536,7 +536,7 @@ TEST(Loader, HeaderKeysInAnyCaseAndBriefingValues)
     FormRecord form;
     const std::string bytes = crlf(lines);
     const LoadReport report = loadInto(readDescription(bytes), form);
-    EXPECT_EQ(form.intro, "intro \"\"x\"\" ") << "the writer's shape: verbatim to the last quote";
+    EXPECT_EQ(form.intro, "intro \"x\" ") << "the writer's shape: doubled quotes undone";
     EXPECT_EQ(form.mission, "m \"q\"") << "a string of the file format: doubled quotes undone";
     EXPECT_EQ(form.value(chki(2)), ticked);
     EXPECT_EQ(form.value(chki(3)), greyed);

@@ -69,7 +69,7 @@ class ScriptNames : public ::testing::TestWithParam<ScriptCase>
 {
 };
 
-TEST_P(ScriptNames, AreWrittenVerbatimInTheAnsiCodePage)
+TEST_P(ScriptNames, AreWrittenInTheAnsiCodePageTheirQuotesDoubled)
 {
     FormRecord form;
     form.intro = GetParam().typed;
@@ -82,7 +82,8 @@ TEST_P(ScriptNames, AreWrittenVerbatimInTheAnsiCodePage)
 
 INSTANTIATE_TEST_SUITE_P(Table, ScriptNames,
                          ::testing::Values(ScriptCase{"", ""}, ScriptCase{"intro.sqs", "intro.sqs"},
-                                           ScriptCase{"say \"hi\"", "say \"hi\""}, ScriptCase{" padded ", " padded "},
+                                           ScriptCase{"say \"hi\"", "say \"\"hi\"\""},
+                                           ScriptCase{" padded ", " padded "},
                                            ScriptCase{"caf\xC3\xA9", "caf\xE9"}, // é is in Windows-1252
                                            ScriptCase{"\xE2\x82\xAC"
                                                       "5",

@@ -1,5 +1,7 @@
 #include "testutil.h"
 
+#include "press/writer.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -25,7 +27,8 @@ Lines headerLines(const std::string &intro, const std::string &mission, const st
 {
     static const char *const keys[] = {
         "showCompass=", "showGPS=", "showMap=", "showNotepad=", "showWatch=", "debriefing=", "showRadio="};
-    Lines lines = {"", "onloadintro=" + quote + intro + quote, "", "onLoadMission=" + quote + mission + quote, ""};
+    Lines lines = {"", "onloadintro=" + quotedScript(quote, intro), "", "onLoadMission=" + quotedScript(quote, mission),
+                   ""};
     for (std::size_t n = 0; n < std::size(keys); ++n) {
         lines.push_back(keys[n] + std::to_string(flags.at(n)));
         lines.push_back("");
