@@ -261,9 +261,10 @@ class Scanner
         } else if (isNameChar(c)) {
             const std::string_view word = name();
             const auto gapFollows = [this] { return isBlank(peek()) || isLineEnd(peek()) || atComment(); };
-            if (word == "class" && gapFollows())
+            // The game takes its keywords in any case: CLASS, Import.
+            if (sameIgnoringCase(word, "class") && gapFollows())
                 classStatement(st);
-            else if (word == "import" && gapFollows() && importStatement(st))
+            else if (sameIgnoringCase(word, "import") && gapFollows() && importStatement(st))
                 ;
             else if (peek() == '(')
                 macroStatement(st, word);
@@ -372,7 +373,7 @@ class Scanner
             while (key < s_.data() + s_.size() && isBlank(*key))
                 ++key;
             keyTo = nameEnd(key);
-            if (keyTo == key || !standsAt(keyTo, " = ") || std::string_view(key, keyTo) == "class")
+            if (keyTo == key || !standsAt(keyTo, " = ") || sameIgnoringCase(std::string_view(key, keyTo), "class"))
                 return false;
         }
         const char *const value = keyTo + 3;
@@ -516,6 +517,15 @@ class Scanner
         } else if (peek() == ';' && st.base.empty()) {
             st.kind = StatementKind::ClassDeclaration;
             ++at_;
+        } else if (isNameChar(peek())) {
+            // A body a macro makes: class Spacer0 PARAM(""); kept whole.
+            const std::size_t macro = at_;
+            if (name().empty() || peek() != '(')
+                cannotReadStatement();
+            parentheses();
+            st.kind = StatementKind::ClassDeclaration;
+            st.value = s_.substr(macro, at_ - macro);
+            endWithSemicolon(true);
         } else {
             cannotReadStatement();
         }
@@ -580,6 +590,10 @@ class Scanner
             at_ += 2;
             skipGap();
         }
+        if (st.isArray && peek() == '+' && peek(1) == '=') { // appended to: list[] += {...}
+            st.appends = true;
+            ++at_;
+        }
         if (peek() != '=')
             cannotReadStatement();
         ++at_;
@@ -625,7 +639,8 @@ class Scanner
         const Mark at = mark();
         const std::string_view word = name();
         skipGap();
-        const bool statement = word == "class" || word == "import" || peek() == '=' || peek() == '[';
+        const bool statement = sameIgnoringCase(word, "class") || sameIgnoringCase(word, "import") || peek() == '=' ||
+                               peek() == '[' || peek() == '+';
         back(at);
         return !statement;
     }
@@ -676,7 +691,7 @@ class Scanner
         const Mark before = mark();
         const std::string_view inside = string();
         skipBlanks();
-        if (!atEnd() && !isLineEnd(peek()) && peek() != ';' && !atComment()) {
+        if (!atEnd() && !isLineEnd(peek()) && peek() != ';' && !atComment() && !closesClass()) {
             back(before);
             return false;
         }
@@ -684,6 +699,10 @@ class Scanner
         st.value = inside;
         return true;
     }
+
+    // A class's last statement may go without its ';': its value then ends
+    // at the class's closing brace, as the game ends it.
+    bool closesClass() const { return peek() == '}' && !openBraces_.empty(); }
 
     // Kept whole; the form holds no array, so only its extent matters.
     void array(Statement &st)
@@ -721,7 +740,7 @@ class Scanner
         bool word = true;
         while (!atEnd()) {
             const char c = peek();
-            if (isLineEnd(c) || c == ';' || (c == '/' && atComment()))
+            if (isLineEnd(c) || c == ';' || (c == '/' && atComment()) || closesClass())
                 break;
             if (c == '{' || c == '}' || c == ')')
                 cannotReadStatement();

@@ -19,10 +19,10 @@
 //   import      = "import" class-name [ ";" ] ;
 //   class-begin = "class" class-name [ ":" class-name ] "{" ;
 //   class-end   = "}" [ ";" ] ;
-//   class-decl  = "class" class-name ";" ;
+//   class-decl  = "class" class-name ( ";" | macro ) ;   (* a body a macro makes *)
 //   class-name  = name [ call ] ;                 (* GVAR(params) *)
 //   macro       = name call [ ";" ] ;             (* __EXEC(a = 1) *)
-//   assignment  = name [ "[]" ] "=" [ value ] [ ";" ] ;
+//   assignment  = name [ "[]" [ "+" ] ] "=" [ value ] [ ";" | before "}" ] ;
 //                 (* a value may begin on a later line unless what stands
 //                    there is a statement of its own: "class", "import",
 //                    or a name followed by "=" or "[" *)
@@ -38,6 +38,8 @@
 //                    is a Word; anything more an Expression *)
 //   call        = "(" { string | call | comment | any but "(", ")" } ")" ;
 //   name        = letter-or-digit-or-underscore { letter-or-digit-or-underscore } ;
+//
+// Keywords ("class", "import") in any case, as the game takes them.
 //
 // Refused: a NUL byte, a brace or "(" without its partner, an unclosed "/*"
 // or string, a "#" that is not first on its line, classes or arrays nested
@@ -95,6 +97,7 @@ struct Statement {
     std::string_view name;
     std::string_view base; // class A: B
     bool isArray = false;  // key[]
+    bool appends = false;  // key[] += {...}: adds to the array, sets nothing
     // Stands between an #if, #ifdef or #ifndef and its #endif (nesting
     // counted), that opening line and its closing #endif aside.
     bool conditional = false;

@@ -19,11 +19,6 @@ namespace
 
 constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
 
-std::span<const SectionEntry> sectionTable(std::size_t section)
-{
-    return section == 0 ? std::span<const SectionEntry>(weaponEntries) : std::span<const SectionEntry>(magazineEntries);
-}
-
 const WrittenSection *writtenSection(const Pressed &pressed, std::size_t section)
 {
     for (const WrittenSection &s : pressed.sections)
@@ -283,7 +278,14 @@ class Editor
             // A second copy goes with it, or it would stand in its place.
             if (place.found) {
                 out_.sections.push_back(dropped(s));
-                remove(place.begin, place.end);
+                // A "};" inside a condition goes alone: the #if around it stays
+                // whole with whatever else it holds.
+                if (place.closesInCondition) {
+                    remove(place.begin, place.close);
+                    remove(place.brace, place.end);
+                } else {
+                    remove(place.begin, place.end);
+                }
                 removeRepeats(places_.sectionRepeats[s], sectionClass(s));
             }
             return;
@@ -348,7 +350,7 @@ class Editor
         const SectionPlace &weapons = places_.sections[0], &magazines = places_.sections[1];
         if (s == 0 && magazines.found)
             insertBefore(magazines.begin, std::move(text));
-        else if (s == 1 && weapons.found)
+        else if (s == 1 && weapons.found && !weapons.closesInCondition)
             insertAfter(weapons.end, std::move(text));
         else
             insertAtEnd(std::move(text));

@@ -166,6 +166,10 @@ class Loader final : public StatementSink
 
     void take(const Statement &s) override
     {
+        // Where the outermost #if now open begins: what is inserted where a
+        // class closes inside it goes before it, never into the condition.
+        if (s.kind == StatementKind::Directive && !s.conditional && s.name.starts_with("if"))
+            conditionBegins_ = s.begin;
         if (skipped_) {
             skip(s);
             return;
@@ -406,7 +410,9 @@ class Loader final : public StatementSink
             return;
         if (s.kind == StatementKind::ClassEnd) {
             SectionPlace &place = places_.sections[section_];
-            place.close = s.begin;
+            place.close = s.conditional ? conditionBegins_ : s.begin;
+            place.closesInCondition = s.conditional;
+            place.brace = s.begin;
             place.end = s.end;
             where_ = Where::Top;
             return;
@@ -435,6 +441,7 @@ class Loader final : public StatementSink
         where_ = Where::Entry;
         entry_ = found->first;
         entryLine_ = s.firstLine;
+        entryRow_ = found->second;
         count_.reset();
     }
 
@@ -462,12 +469,17 @@ class Loader final : public StatementSink
 
     void entryKey(const Statement &s)
     {
-        if (!count_ && isCountKey(s)) {
+        if (!isCountKey(s))
+            return leftover(s, "not a key the form has");
+        if (!count_) {
             count_ = countText(s);
-            placeCount(s);
-        } else {
-            leftover(s, "not a key the form has");
+            countLine_ = s.firstLine;
+            return placeCount(s);
         }
+        // A second count contradicts the first, which the form shows: a
+        // repeat, dropped with the press that writes the entry.
+        leftover(s, "count given again after line " + std::to_string(countLine_));
+        noteRepeat(places_.entryRepeats[section_][entryRow_], s.begin, s.end);
     }
 
     void placeCount(const Statement &s)
@@ -640,7 +652,10 @@ class Loader final : public StatementSink
     std::size_t next_ = 0; // the entry after the last one found
     const SectionEntry *entry_ = nullptr;
     int entryLine_ = 0;
+    std::size_t entryRow_ = 0;              // in its section's table
     std::optional<std::string_view> count_; // countText of the entry's count key
+    int countLine_ = 0;
+    std::size_t conditionBegins_ = 0;
     Listing weapons_, magazines_;
     std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied
     FixedList<std::pair<ControlId, int>, 2 + briefingOptions.size()> headerSeen_; // each key once

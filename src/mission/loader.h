@@ -83,8 +83,10 @@ struct EntryPlace {
 
 struct SectionPlace {
     bool found = false;
-    std::size_t begin = 0, end = 0;                     // "class <title>" to its "};"
-    std::size_t close = 0;                              // its "}"
+    std::size_t begin = 0, end = 0; // "class <title>" to its "};"
+    std::size_t close = 0;          // its "}", or the #if it closes within
+    bool closesInCondition = false;
+    std::size_t brace = 0;                              // its "}" itself
     std::array<EntryPlace, mostSectionEntries> entries; // by table row
 };
 

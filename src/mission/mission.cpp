@@ -177,12 +177,16 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
 {
     // The form is read once and the edit made once: every question and the
     // status come from it.
-    Edit e = editOf(readForm(form), fields);
+    const Form typed = readForm(form);
+    Edit e = editOf(typed, fields);
     // What the reader would refuse is never written: the file stays as it is.
     if (e.bytes.size() > maxFileSize)
         return tooLarge(form, e.bytes.size());
     bool repeatsAnswered = false;
     if (!settle(form, asker, e, Moment::Start, repeatsAnswered))
+        return false;
+    // No "?" reaches the file unannounced.
+    if (const auto question = lossyQuestion(typed); question && asker.ask(*question) != Answer::Replace)
         return false;
     // Opened before the messages, so that a folder that cannot take the file
     // is reported before them.
@@ -215,7 +219,7 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     snapshot_.outsideFolder = version->outsideFolder;
     noticed_.reset();
     known_ = Known::Written;
-    lastPress_ = wroteStatus(e);
+    lastPress_ = wroteStatus(e, typed);
     // The bytes written, not a read of the disk, are what the next press
     // edits; the old document goes first, so that two never stand together.
     document_.reset();

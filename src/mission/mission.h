@@ -142,7 +142,8 @@ class Mission
     std::optional<Question> repeatsQuestion(const Edit &edit) const;
     std::optional<Question> droppingQuestion(const Edit &edit) const;
     std::string scriptHint(const FormView &form) const;
-    std::string wroteStatus(const Edit &edit) const;
+    std::string wroteStatus(const Edit &edit, const Form &typed) const;
+    std::optional<Question> lossyQuestion(const Form &typed) const;
 
     std::string folder_;
     Reader reader_;

@@ -2,11 +2,14 @@
 
 #include "catalogue/catalogue.h"
 #include "format/ansi.h"
+#include "format/countformat.h"
 #include "format/filewords.h"
 #include "format/plaintext.h"
 #include "format/reader.h"
+#include "press/sections.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 
 // What the mission says: its questions, their details and the status line.
@@ -157,6 +160,63 @@ std::string differingControls(const Form &now, const Form &saved, std::size_t na
     if (names.size() > named)
         text += " and " + grouped(names.size() - named) + " more";
     return text;
+}
+
+// Whether the count checks left the section out of this press.
+bool sectionFailed(const Edit &e, std::size_t section)
+{
+    return std::any_of(e.failed.begin(), e.failed.end(), [&](int box) {
+        return (catalogue[static_cast<std::size_t>(box)].kind == Kind::Weapon) == (section == weaponsSection);
+    });
+}
+
+// "M 16" for a weapon's box, "ammo for M 16" for its ammunition's.
+std::string boxCaption(int box)
+{
+    const Item &item = catalogue[static_cast<std::size_t>(box)];
+    return item.kind == Kind::AmmoBox
+               ? "ammo for " + std::string(catalogue[static_cast<std::size_t>(item.weaponSlot)].caption)
+               : std::string(item.caption);
+}
+
+// Each count of one box the press wrote otherwise than it was typed, or
+// left out for being 0 or less: the box keeps its text, so the status says
+// what the file holds. A section the checks left out wrote none of them.
+std::string countNotes(const Edit &e, const Form &typed)
+{
+    constexpr std::size_t named = 3;
+    std::vector<std::string> notes;
+    std::size_t total = 0;
+    const auto note = [&](std::string text) {
+        if (total++ < named)
+            notes.push_back(std::move(text));
+    };
+    for (std::size_t section = 0; section < sectionTitles.size(); ++section) {
+        if (sectionFailed(e, section))
+            continue;
+        for (const SectionEntry &entry : sectionTable(section)) {
+            if (entry.pairCount != 1 || !entry.pairs[0].summed)
+                continue;
+            const CountPair pair = entry.pairs[0];
+            if (typed.ticks[static_cast<std::size_t>(pair.checkBox)] != 1)
+                continue;
+            const std::string &text = typed.counts[static_cast<std::size_t>(pair.box)];
+            const double value = readCount(text);
+            if (std::isnan(value))
+                continue;
+            const std::string shown = "\"" + plainText(text, 40) + "\"";
+            if (value <= 0)
+                note(boxCaption(pair.box) + ": " + shown + " is not above 0, not written");
+            else if (writeCount(value) != text)
+                note(boxCaption(pair.box) + ": " + shown + " written as " + writeCount(value));
+        }
+    }
+    std::string out;
+    for (std::size_t n = 0; n < notes.size(); ++n)
+        out += (n ? "; " : "") + notes[n];
+    if (total > named)
+        out += " and " + grouped(total - named) + " more counts written otherwise than typed";
+    return out;
 }
 
 } // namespace
@@ -320,14 +380,12 @@ std::optional<Question> Mission::droppingQuestion(const Edit &e) const
     return q;
 }
 
-std::string Mission::wroteStatus(const Edit &e) const
+std::string Mission::wroteStatus(const Edit &e, const Form &typed) const
 {
     std::string s = "Wrote " + theFile + ", " + grouped(e.bytes.size()) + " bytes, " + clock_();
     // Each section the count checks left out, whether the file had it or not.
     for (std::size_t section = 0; section < sectionTitles.size(); ++section) {
-        const bool failed = std::any_of(e.failed.begin(), e.failed.end(), [&](int box) {
-            return (catalogue[static_cast<std::size_t>(box)].kind == Kind::Weapon) == (section == weaponsSection);
-        });
+        const bool failed = sectionFailed(e, section);
         if (failed)
             s +=
                 "; the " + std::string(sectionTitles[section]) + " section is left out because a count is not a number";
@@ -340,7 +398,35 @@ std::string Mission::wroteStatus(const Edit &e) const
         for (std::size_t n = 0; n < e.inserted.size(); ++n)
             s += (n ? ", " : "") + e.inserted[n];
     }
+    if (const std::string notes = countNotes(e, typed); !notes.empty())
+        s += "; " + notes;
     return s;
+}
+
+// Asked before a script name the file's encoding cannot hold is written
+// with "?" in place of its characters; the default writes nothing.
+std::optional<Question> Mission::lossyQuestion(const Form &typed) const
+{
+    const bool codePage = !document_ || (known_ != Known::Loaded && known_ != Known::Written) ||
+                          document_->bytes.empty() || document_->loaded.encoding == Encoding::CodePage;
+    if (!codePage)
+        return std::nullopt;
+    Question q;
+    for (const auto &[caption, name] :
+         {std::pair{"On load intro", &typed.intro}, {"On load mission", &typed.mission}}) {
+        const std::string written = toAnsi(*name);
+        if (fromAnsi(written) == *name)
+            continue;
+        q.details += std::string(caption) + ": \"" + plainText(*name, 200) + "\" would be written as \"" +
+                     plainText(fromAnsi(written).value_or(written), 200) + "\".\n";
+    }
+    if (q.details.empty())
+        return std::nullopt;
+    q.text = theFile + " is written in the Windows code page, which cannot hold every character of the script "
+                       "names: each such character would be written as \"?\". Write it so?";
+    q.details += "Cancel writes nothing; the names stay in their boxes as typed.";
+    q.acceptLabel = "Write with \"?\"";
+    return q;
 }
 
 // Asked before values not yet written are left behind; `then` is what the

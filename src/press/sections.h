@@ -9,6 +9,7 @@
 // boxes, active or not.
 
 #include "catalogue/catalogue.h"
+#include "format/filewords.h"
 #include "press/form.h"
 #include "press/windowfields.h"
 #include "press/writer.h"
@@ -194,6 +195,13 @@ constexpr std::array<SectionEntry, magazineEntryCount()> magazineTable()
 
 inline constexpr auto weaponEntries = detail::weaponTable();
 inline constexpr auto magazineEntries = detail::magazineTable();
+
+// A section's table by its number in the file (weaponsSection, magazinesSection).
+inline std::span<const SectionEntry> sectionTable(std::size_t section)
+{
+    return section == weaponsSection ? std::span<const SectionEntry>(weaponEntries)
+                                     : std::span<const SectionEntry>(magazineEntries);
+}
 
 namespace detail
 {
