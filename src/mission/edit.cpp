@@ -313,7 +313,7 @@ class Editor
                 else if (entry.found)
                     insertBefore(entry.close, "count = " + std::string(*now[row].count) + ";" + lineEnd());
                 else
-                    insertBefore(nextKept(s, row, was, now), entryText(now[row].whole));
+                    insertEntry(s, row, nextKept(s, row, was, now), entryText(now[row].whole));
             } else if (changed && entry.found) {
                 remove(entry.begin, entry.end);
             }
@@ -321,6 +321,14 @@ class Editor
                 removeRepeats(places_.entryRepeats[s][row],
                               "class " + std::string(table[row].name) + " in " + std::string(sectionTitles[s]));
         }
+    }
+
+    void insertEntry(std::size_t s, std::size_t row, std::size_t at, std::string text)
+    {
+        if (const int line = places_.sections[s].entriesElsewhere[row])
+            out_.redefinitions.push_back(
+                {"class " + std::string(sectionTable(s)[row].name) + " in " + std::string(sectionTitles[s]), line});
+        insertBefore(at, std::move(text));
     }
 
     // The entry as the press writes it, in the file's line end.
@@ -347,6 +355,8 @@ class Editor
     {
         std::string text = withLineEnd(written.whole.of(pressed_.bytes), lineEnd());
         out_.inserted.push_back(sectionClass(s));
+        if (const int line = places_.sections[s].elsewhere)
+            out_.redefinitions.push_back({sectionClass(s), line});
         const SectionPlace &weapons = places_.sections[0], &magazines = places_.sections[1];
         if (s == 0 && magazines.found)
             insertBefore(magazines.begin, std::move(text));

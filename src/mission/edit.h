@@ -55,6 +55,13 @@ struct DroppedSection {
     std::string names;      // "M16, M60 and 3 more"
 };
 
+// "class M60 in Weapons", first defined on line 12 in a way the form cannot
+// hold.
+struct Redefinition {
+    std::string what;
+    int line = 0;
+};
+
 struct Edit {
     std::string bytes;
     std::vector<int> failed;       // count boxes that failed their check, as the press tells them
@@ -64,6 +71,9 @@ struct Edit {
     // Each header key and section the form writes and the file leaves
     // unset, in the press's order ("debriefing", "class Weapons").
     std::vector<std::string> inserted;
+    // Classes this edit adds that the file already defines in a way the
+    // form cannot hold: a second definition, asked about first.
+    std::vector<Redefinition> redefinitions;
 };
 
 // Repeats named in full; the rest are counted.

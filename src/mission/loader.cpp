@@ -271,8 +271,46 @@ class Loader final : public StatementSink
         }
     }
 
+    // Each word of a declaration or macro call: a class the form knows that
+    // the file also defines in a way the form cannot hold, by the line.
+    template <typename Mark> static void eachWord(std::string_view text, Mark mark)
+    {
+        for (std::size_t at = 0; at < text.size();) {
+            if (!isNameByte(text[at])) {
+                ++at;
+                continue;
+            }
+            std::size_t end = at;
+            while (end < text.size() && isNameByte(text[end]))
+                ++end;
+            mark(text.substr(at, end - at));
+            at = end;
+        }
+    }
+    void notePlacedElsewhere(const Statement &s, bool inSection)
+    {
+        if (s.kind != StatementKind::ClassDeclaration && s.kind != StatementKind::Macro)
+            return;
+        const std::string_view text = s.kind == StatementKind::Macro ? s.value : s.name;
+        eachWord(text, [&](std::string_view word) {
+            if (inSection) {
+                if (const auto found = names_->find(word, names_->size())) {
+                    int &line = places_.sections[section_].entriesElsewhere[found->second];
+                    line = line ? line : s.firstLine;
+                }
+                return;
+            }
+            for (const std::size_t section : {weaponsSection, magazinesSection}) {
+                int &line = places_.sections[section].elsewhere;
+                if (sameIgnoringCase(word, sectionTitles[section]) && !line)
+                    line = s.firstLine;
+            }
+        });
+    }
+
     void topLevel(const Statement &s)
     {
+        notePlacedElsewhere(s, false);
         if (common(s))
             return;
         if (s.kind == StatementKind::Assignment) {
@@ -284,8 +322,6 @@ class Loader final : public StatementSink
         const bool magazines = sameIgnoringCase(s.name, sectionTitles[magazinesSection]);
         if (!weapons && !magazines)
             return leftoverBlock(s, "class the form does not know");
-        if (!s.base.empty())
-            return leftoverBlock(s, "section that inherits from another class");
         section_ = weapons ? weaponsSection : magazinesSection;
         if (s.conditional)
             return leftoverBlock(s, inConditional, &places_.sectionRepeats[section_]);
@@ -406,6 +442,7 @@ class Loader final : public StatementSink
 
     void inSection(const Statement &s)
     {
+        notePlacedElsewhere(s, true);
         if (common(s))
             return;
         if (s.kind == StatementKind::ClassEnd) {
@@ -424,8 +461,10 @@ class Loader final : public StatementSink
 
     void beginEntry(const Statement &s)
     {
+        // An entry that inherits from another is still its own entry: its
+        // base stays as written.
         const auto found = names_->find(s.name, next_);
-        if (!found || !s.base.empty())
+        if (!found)
             return leftoverBlock(s, "class the form does not know");
         auto &repeats = places_.entryRepeats[section_][found->second];
         if (s.conditional)

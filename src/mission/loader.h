@@ -88,6 +88,11 @@ struct SectionPlace {
     bool closesInCondition = false;
     std::size_t brace = 0;                              // its "}" itself
     std::array<EntryPlace, mostSectionEntries> entries; // by table row
+    // The first line that defines the section, or each entry, in a way the
+    // form cannot hold (a declaration, a macro call naming it): a press that
+    // adds one asks first. 0: none.
+    int elsewhere = 0;
+    std::array<int, mostSectionEntries> entriesElsewhere{};
 };
 
 // A later or conditional copy of what the form holds: a key or section given

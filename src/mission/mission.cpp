@@ -185,9 +185,10 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
     bool repeatsAnswered = false;
     if (!settle(form, asker, e, Moment::Start, repeatsAnswered))
         return false;
-    // No "?" reaches the file unannounced.
-    if (const auto question = lossyQuestion(typed); question && asker.ask(*question) != Answer::Replace)
-        return false;
+    // No "?" reaches the file unannounced, no class is defined twice unasked.
+    for (auto question : {lossyQuestion(typed), redefiningQuestion(e)})
+        if (question && asker.ask(*question) != Answer::Replace)
+            return false;
     // Opened before the messages, so that a folder that cannot take the file
     // is reported before them.
     if (!file.open())

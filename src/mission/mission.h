@@ -144,6 +144,7 @@ class Mission
     std::string scriptHint(const FormView &form) const;
     std::string wroteStatus(const Edit &edit, const Form &typed) const;
     std::optional<Question> lossyQuestion(const Form &typed) const;
+    static std::optional<Question> redefiningQuestion(const Edit &edit);
 
     std::string folder_;
     Reader reader_;

@@ -403,6 +403,25 @@ std::string Mission::wroteStatus(const Edit &e, const Form &typed) const
     return s;
 }
 
+// Asked before the press adds a class the file already defines in a way the
+// form cannot hold (a declaration, a macro): a second definition.
+std::optional<Question> Mission::redefiningQuestion(const Edit &e)
+{
+    if (e.redefinitions.empty())
+        return std::nullopt;
+    Question q;
+    const Redefinition &first = e.redefinitions.front();
+    q.text = theFile + " already defines " + first.what + " on line " + std::to_string(first.line) +
+             ", in a way the form cannot show" +
+             (e.redefinitions.size() > 1 ? " (and " + plural(e.redefinitions.size() - 1, "more", "more") + ")" : "") +
+             "; this press would add a second definition. Add it?";
+    for (const Redefinition &r : e.redefinitions)
+        q.details += "line " + std::to_string(r.line) + ": " + r.what + ", which the press would write again\n";
+    q.details += "Cancel writes nothing; the form keeps its values.";
+    q.acceptLabel = "Add it";
+    return q;
+}
+
 // Asked before a script name the file's encoding cannot hold is written
 // with "?" in place of its characters; the default writes nothing.
 std::optional<Question> Mission::lossyQuestion(const Form &typed) const

@@ -90,6 +90,44 @@ TEST(Values, NothingLandsInsideAConditionalBlock)
     }
 }
 
+// A class the file defines in a way the form can hold is taken; one it
+// cannot is never defined a second time without a question naming its line.
+TEST(Values, NoClassIsDefinedTwiceUnasked)
+{
+    const std::string weapons = header + "class Weapons : DefaultWeapons\r\n{\r\nclass M60 : M16 { count = 2; };\r\n";
+    const struct {
+        const char *name;
+        std::string bytes;
+        const char *ticked; // then ticked with a count of 3
+        std::string asked;  // what the edit adds again; empty: nothing
+        int line = 23;      // where the file defines it
+    } rows[] = {
+        {"an entry that inherits", weapons + "};\r\n", "M60", ""},
+        {"a declaration", weapons + "class Glock;\r\n};\r\n", "Glock", "class Glock in Weapons"},
+        {"a macro naming it", weapons + "ENTRY(Glock, 3)\r\n};\r\n", "Glock", "class Glock in Weapons"},
+        {"a class a macro makes", weapons + "class Glock ENTRY(3);\r\n};\r\n", "Glock", "class Glock in Weapons"},
+        {"a section declared", weapons + "};\r\nclass Magazines;\r\n", "Mine", "class Magazines", 24},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Document document = readDocument(r.bytes);
+        ASSERT_FALSE(document.loaded.report.refusal) << describe(*document.loaded.report.refusal);
+        EXPECT_EQ(document.loaded.form.counts[slotOf("M60")], "2") << "the inherited entry is the M60's";
+        FormRecord form(document.loaded.form);
+        tick(form, r.ticked, "3");
+        WindowFields fields;
+        const Edit e = edit(document, form, fields);
+        if (r.asked.empty()) {
+            EXPECT_TRUE(e.redefinitions.empty());
+            EXPECT_NE(e.bytes.find("class M60 : M16 { count = 3; };"), std::string::npos) << e.bytes;
+        } else {
+            ASSERT_EQ(e.redefinitions.size(), 1u);
+            EXPECT_EQ(e.redefinitions[0].what, r.asked);
+            EXPECT_EQ(e.redefinitions[0].line, r.line);
+        }
+    }
+}
+
 // A quote typed in a script name is the game's escape in every file, and
 // reads back as typed; a comment after the name stays when it changes.
 TEST(Values, ScriptNamesComeBackAsTyped)
@@ -178,20 +216,36 @@ TEST(Values, ACountGivenTwiceIsARepeat)
     EXPECT_NE(e.bytes.find("class M16 { count = 6; };"), std::string::npos) << e.bytes;
 }
 
-// In a code-page file a character the page lacks would be written as "?":
-// asked first, and Cancel writes nothing.
-TEST(Values, ACharacterTheCodePageLacksIsAskedAbout)
+// Asked before the write, and Cancel writes nothing: a character the code
+// page lacks, which would be written as "?"; a class the file defines in a
+// way the form cannot hold, which would be defined again.
+TEST(Values, WhatTheFileCannotTakeAsTypedIsAskedAbout)
 {
-    for (const Answer answer : {Answer::Cancel, Answer::Replace}) {
-        Desk d;
-        d.file.committed = header;
-        d.mission.open(d.form);
-        d.form.mission = "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C"; // Ночь
-        d.answer = answer;
-        EXPECT_EQ(d.press(), answer == Answer::Replace);
-        ASSERT_EQ(d.asked.size(), 1u);
-        EXPECT_NE(d.asked[0].details.find("would be written as \"????\""), std::string::npos) << d.asked[0].details;
-        EXPECT_EQ(d.file.committed.find("????") != std::string::npos, answer == Answer::Replace);
+    const struct {
+        const char *name;
+        std::string file;
+        std::function<void(FormRecord &)> change;
+        const char *details;
+    } rows[] = {
+        {"a character the code page lacks", header,
+         [](FormRecord &f) { f.mission = "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C"; }, // Ночь
+         "would be written as \"????\""},
+        {"a class defined again", header + "class Weapons\r\n{\r\nclass Glock;\r\n};\r\n",
+         [](FormRecord &f) { tick(f, "Glock", "1"); }, "line 22: class Glock in Weapons"},
+    };
+    for (const auto &r : rows) {
+        for (const Answer answer : {Answer::Cancel, Answer::Replace}) {
+            SCOPED_TRACE(r.name);
+            Desk d;
+            d.file.committed = r.file;
+            d.mission.open(d.form);
+            r.change(d.form);
+            d.answer = answer;
+            EXPECT_EQ(d.press(), answer == Answer::Replace);
+            ASSERT_EQ(d.asked.size(), 1u);
+            EXPECT_NE(d.asked[0].details.find(r.details), std::string::npos) << d.asked[0].details;
+            EXPECT_EQ(d.file.committed == r.file, answer == Answer::Cancel);
+        }
     }
 }
 
