@@ -237,7 +237,11 @@ class Editor
         for (std::size_t key = 0; key < headerKeyCount; ++key) {
             const KeyPlace &place = keys[key];
             const bool changed = keyChanged(key);
-            if (changed && place.found) {
+            if (changed && place.found && place.runsOn) {
+                // Never half-edited: the form's value on a line of its own after it.
+                insertAfter(place.end, std::string(headerKey(key)) + "=" + keyValue(key) + lineEnd());
+                out_.inserted.emplace_back(headerKey(key));
+            } else if (changed && place.found) {
                 replace(place.valueBegin, place.valueEnd, keyValue(key) + apart(place.valueEnd, place.end));
             } else if (changed) {
                 insertKey(key);

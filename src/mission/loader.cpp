@@ -379,7 +379,23 @@ class Loader final : public StatementSink
         if (place.taken || (place.found && !taken))
             return;
         const auto [begin, end] = valueSpan(s);
-        place = {true, taken, s.begin, s.end, begin, end, s.shape};
+        place = {true, taken, s.begin, s.end, begin, end, s.shape, runsOn(s)};
+    }
+
+    // An unquoted value with an "=" outside its strings: another statement
+    // on the line without a ';' before it, which the game may read either
+    // way. The line is left as it stands.
+    static bool runsOn(const Statement &s)
+    {
+        if (s.shape != ValueShape::Expression)
+            return false;
+        bool quoted = false;
+        for (const char c : s.value) {
+            quoted = c == '"' ? !quoted : quoted;
+            if (c == '=' && !quoted)
+                return true;
+        }
+        return false;
     }
 
     // A string-table reference ("$STR_MISSION_NAME") the game looks up in
@@ -429,6 +445,10 @@ class Loader final : public StatementSink
 
     void briefingOption(const Statement &s, ControlId box)
     {
+        if (runsOn(s)) {
+            placeKey(s, false);
+            return leftover(s, "a second statement on its line without a ';' before it");
+        }
         if (s.shape != ValueShape::Word || s.value.size() != 1 || s.value[0] < '0' || s.value[0] > '2') {
             placeKey(s, false);
             return leftover(s, "briefing value is not 0, 1 or 2");

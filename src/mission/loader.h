@@ -69,6 +69,9 @@ struct KeyPlace {
     std::size_t begin = 0, end = 0;           // the statement
     std::size_t valueBegin = 0, valueEnd = 0; // its value as written, quotes included
     ValueShape shape = ValueShape::Word;
+    // Its value runs on into what reads as another statement ("showMap = 1
+    // showGPS = 0;"): no press splits it, or edits it.
+    bool runsOn = false;
 };
 
 // Where a section entry stands: its first listing.

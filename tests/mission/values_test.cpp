@@ -128,6 +128,20 @@ TEST(Values, NoClassIsDefinedTwiceUnasked)
     }
 }
 
+// Two statements on a line without a ';' between them: the line stays as it
+// stands, and a changed option is written on a line of its own after it.
+TEST(Values, ALineThatRunsOnIsNeverHalfEdited)
+{
+    const std::string bytes = "showMap = 1 showGPS = 0;\r\nshowCompass = 1;\r\n";
+    const Document document = readDocument(bytes);
+    Form form = document.loaded.form;
+    form.briefing[2] = 0; // Show Map off
+    WindowFields fields;
+    const Edit e = edit(document, form, fields);
+    EXPECT_EQ(e.bytes, "showMap = 1 showGPS = 0;\r\nshowMap=0\r\nshowCompass = 1;\r\n");
+    EXPECT_EQ(readDocument(e.bytes).loaded.form.briefing[2], 0);
+}
+
 // A quote typed in a script name is the game's escape in every file, and
 // reads back as typed; a comment after the name stays when it changes.
 TEST(Values, ScriptNamesComeBackAsTyped)
