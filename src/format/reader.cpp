@@ -266,7 +266,7 @@ class Scanner
                 classStatement(st);
             else if (sameIgnoringCase(word, "import") && gapFollows() && importStatement(st))
                 ;
-            else if (peek() == '(')
+            else if (callFollows())
                 macroStatement(st, word);
             else
                 assignment(st, word);
@@ -543,6 +543,18 @@ class Scanner
         }
         st.kind = StatementKind::Import;
         endWithSemicolon(true);
+        return true;
+    }
+
+    // Whether a call's "(" follows, blanks before it allowed: __EXEC (a = 1).
+    bool callFollows()
+    {
+        std::size_t at = at_;
+        while (at < s_.size() && isBlank(s_[at]))
+            ++at;
+        if (at == s_.size() || s_[at] != '(')
+            return false;
+        at_ = at;
         return true;
     }
 

@@ -29,7 +29,7 @@ TEST(Values, RealShapesAreReadAndKept)
         {"an array appended to", header + "allowedHTMLLoadURIs[] += {\"a.html\", \"b.html\"};\r\n", {}},
         {"a last statement without ';'", header + "class CfgDebriefing { class End1 { title = \"Won\"}; };\r\n", {}},
         {"a body a macro makes", header + "#define PARAM(x) {title = x;}\r\nclass Spacer0 PARAM(\"\");\r\n", {}},
-        {"a top-level __EXEC", header + "__EXEC(_a = 1)\r\nclass Params { __EXEC(_b = 2); };\r\n", {}},
+        {"a top-level __EXEC", header + "__EXEC (_a = \"x\"; _c = 3)\r\nclass Params { __EXEC(_b = 2); };\r\n", {}},
         {"keywords in capitals", header + "CLASS Weapons\r\n{\r\nCLASS M16 { count = 3; };\r\n};\r\n",
          [](const Form &f) { EXPECT_EQ(f.counts[slotOf("M16")], "3"); }},
         {"a comment after a script name", "onloadintro=\"intro.sqs\" // see \"notes\"\r\n",
