@@ -417,8 +417,8 @@ class Loader final : public StatementSink
             placeKey(s, false);
             return leftover(s, "script name not in quotes");
         }
-        if (!firstTime(s, box))
-            return;
+        // A value the form cannot hold is not counted as given, as a briefing
+        // value that is no number is not: the key's next setting is no repeat.
         if (s.value.size() > longestScriptName) {
             placeKey(s, false);
             return leftover(s, "script name longer than 32,767 bytes");
@@ -438,6 +438,8 @@ class Loader final : public StatementSink
             placeKey(s, false);
             return leftover(s, utf8_ ? "bytes that are not UTF-8" : "a byte the code page does not define");
         }
+        if (!firstTime(s, box))
+            return;
         (box == txti1 ? form_.intro : form_.mission) = std::move(*text);
         ++report_.scripts;
         placeKey(s, true);

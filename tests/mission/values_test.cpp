@@ -34,6 +34,8 @@ TEST(Values, RealShapesAreReadAndKept)
          [](const Form &f) { EXPECT_EQ(f.counts[slotOf("M16")], "3"); }},
         {"a comment after a script name", "onloadintro=\"intro.sqs\" // see \"notes\"\r\n",
          [](const Form &f) { EXPECT_EQ(f.intro, "intro.sqs"); }},
+        {"a script name the form cannot hold, then one it can", "onloadintro=\"\x81\";\r\nonloadintro=\"a.sqs\";\r\n",
+         [](const Form &f) { EXPECT_EQ(f.intro, "a.sqs") << "no repeat: the first is not counted as given"; }},
         {"a string reference in lower case", "onLoadMission = $str_raid;\r\n",
          [](const Form &f) { EXPECT_EQ(f.mission, "$str_raid"); }},
         {"a section wholly inside #ifdef",
