@@ -86,8 +86,9 @@ std::string kindName(Snapshot::Kind kind)
     return "not a file";
 }
 
-// A status line stays one line on any screen.
-constexpr std::size_t statusLength = 600;
+// A status line wraps in its band and is read and copied whole; this bound
+// only keeps a hostile file or path from making it megabytes long.
+constexpr std::size_t statusLength = 4000;
 
 // Ranges named in a one-line text; the rest are counted.
 constexpr std::size_t namedRanges = 3;
@@ -350,7 +351,7 @@ std::optional<Question> Mission::repeatsQuestion(const Edit &e) const
     Question q;
     q.text = theFile + " has " + plural(lineCount(e.repeats, e.repeatCount), "line", "lines") +
              " that would contradict what the form writes (" + lineList(e.repeats, e.repeatCount) +
-             "). Replace it and drop them?";
+             "). Replace it and drop " + (lineCount(e.repeats, e.repeatCount) == 1 ? "it" : "them") + "?";
     q.aboutRepeats = true;
     for (const Removal &r : e.repeats)
         q.details += (r.firstLine == r.lastLine ? "line " : "lines ") + range(r.firstLine, r.lastLine) + ": " +
@@ -563,7 +564,8 @@ std::string Mission::status() const
             s += "; " + plural(lines, "line", "lines") + " the form does not hold (" + lineList(report.leftovers) +
                  "), which a press leaves as " + (lines == 1 ? "it stands" : "they stand");
         if (repeatsAtOpen_)
-            s += "; the next press asks before it drops " + grouped(lineCount(namedAtOpen_, repeatsAtOpen_)) +
+            s += "; the next press asks before it drops " +
+                 plural(lineCount(namedAtOpen_, repeatsAtOpen_), "line", "lines") +
                  " that would contradict what the form writes (" + lineList(namedAtOpen_, repeatsAtOpen_) + ")";
         if (document_ && !document_->own) {
             const std::vector<std::string_view> unset = unsetKeys(*document_);

@@ -469,10 +469,11 @@ TEST(Mission, LeavesWhatTheFormDoesNotHoldAndAsksOnlyForContradictions)
 {
     Folder s;
     openWith(s, "// mine\r\n" + ownFile() + "respawn = 3;\r\nshowMap=0;\r\nclass Extra\r\n{\r\n};\r\n");
-    EXPECT_EQ(s.mission.status(), "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
-                                  "6 lines the form does not hold (lines 1, 35-39), which a press leaves as they "
-                                  "stand; the next press asks before it drops 1 that would contradict what the form "
-                                  "writes (line 36)");
+    EXPECT_EQ(s.mission.status(),
+              "/missions/m1: Read description.ext: 2 items, 2 script names, 7 briefing options; "
+              "6 lines the form does not hold (lines 1, 35-39), which a press leaves as they "
+              "stand; the next press asks before it drops 1 line that would contradict what the form "
+              "writes (line 36)");
     const auto q = s.mission.questionBeforePress(s.form);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->details, "line 36: showMap again, which the press writes once: showMap=0;\n");
@@ -605,6 +606,25 @@ TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)
     s.disk.file.failAt = 0;
     EXPECT_TRUE(s.press());
     EXPECT_EQ(s.asker.asked.size(), 1u) << "the same file is not asked about again";
+}
+
+// The status wraps in its band: a long one is shown whole, its last notes
+// (the scripts the folder lacks) included.
+TEST(Mission, ALongStatusIsNotCut)
+{
+    Disk disk;
+    FormRecord f;
+    f.intro = "intro.sqs";
+    disk.write(test::press(f));
+    const std::string folder = "/missions/" + std::string(2000, 'f');
+    Mission mission(
+        folder, [&](const std::string &, Reading r) { return disk.snapshot(r); }, {},
+        [](const std::string &) { return false; });
+    FormRecord form;
+    mission.open(form);
+    const std::string status = mission.status();
+    EXPECT_TRUE(status.starts_with(folder + ": Read description.ext"));
+    EXPECT_TRUE(status.ends_with("; intro.sqs is not in this folder")) << status.substr(status.size() - 80);
 }
 
 // Each message carries its kind, which the window shows as its icon.

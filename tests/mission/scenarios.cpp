@@ -59,7 +59,7 @@ const Row rows[] = {
     {"OwnFileComesBackAndPressesUnasked", Before::Fullest, {press}, {}, After::Unchanged,
      ": Wrote description.ext, ", "", "", "cmd"},
     {"LinesThatContradictTheFormCancelKeepsTheFile", Before::HandAdded, {press}, {Answer::Cancel}, After::Unchanged,
-     "asks before it drops 1 that would contradict what the form writes (line 26)", "(line 26)", "", "cmd"},
+     "asks before it drops 1 line that would contradict what the form writes (line 26)", "(line 26)", "", "cmd"},
     {"LinesThatContradictTheFormReplaceDropsThem", Before::HandAdded, {press}, {Answer::Replace}, After::StartFile,
      ": Wrote description.ext, ", "(line 26)", "", "cmd"},
     {"StartValuesLeaveTheFileUnread", Before::Fullest, {}, {}, After::Unchanged,

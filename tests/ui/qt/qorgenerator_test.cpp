@@ -1407,7 +1407,7 @@ void QorGeneratorTest::asksBeforeDroppingLines()
     QVERIFY2(
         window->statusText().contains(
             "; 2 lines the form does not hold (lines 34-35), which a press leaves as they stand; the next press asks "
-            "before it drops 1 that would contradict what the form writes (line 34)"),
+            "before it drops 1 line that would contradict what the form writes (line 34)"),
         qPrintable(window->statusText()));
     answers = {qor::Answer(answer)};
     QTest::mouseClick(get<QPushButton>("cmd"), Qt::LeftButton);
