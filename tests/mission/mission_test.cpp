@@ -608,6 +608,72 @@ TEST(Mission, AFailedWriteKeepsTheAnswerAndSaysWhy)
     EXPECT_EQ(s.asker.asked.size(), 1u) << "the same file is not asked about again";
 }
 
+// Another program's change, as the window's watcher reports it: a form as
+// read takes a file it can read, and only then; nothing else is news.
+TEST(Mission, AChangeOnDiskIsLoadedOnlyIntoAFormAsRead)
+{
+    const struct {
+        const char *name;
+        std::function<void(Folder &)> change;
+        const char *status; // the end of the status; empty: no news
+        bool loaded;
+    } rows[] = {
+        {"nothing changed", [](Folder &) {}, "", false},
+        {"the press's own write", [](Folder &s) { ASSERT_TRUE(s.press()); }, "", false},
+        {"another version",
+         [](Folder &s) {
+             std::string file = s.disk.file.committed;
+             s.disk.write(file.replace(file.find("showGPS=0"), 9, "showGPS=1"));
+         },
+         ": description.ext changed on disk: loaded (showGPS changed)", true},
+        {"a comment added", [](Folder &s) { s.disk.write(s.disk.file.committed + "// hi\r\n"); },
+         ": description.ext changed on disk: loaded (no value of the form changed)", true},
+        {"removed",
+         [](Folder &s) {
+             s.disk.present = false;
+             s.disk.file.committed.clear();
+         },
+         "it was removed; the form keeps its values, and the next press writes it again", false},
+        {"unreadable",
+         [](Folder &s) {
+             s.disk.write("x");
+             s.disk.state = Snapshot::State::Unreadable;
+         },
+         "it cannot be read (Permission denied); the form keeps its values", false},
+        {"refused", [](Folder &s) { s.disk.write("class A {\r\n"); },
+         "it cannot be read (line 1: a '{' without its '}'); the form keeps its values", false},
+        {"a link out of the folder",
+         [](Folder &s) {
+             s.disk.outsideFolder = true;
+             s.disk.linkTarget = "/elsewhere/d.ext";
+         },
+         "it now links to /elsewhere/d.ext, a file outside this folder, and was not loaded; the form keeps its values",
+         false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const bool typed : {false, true}) {
+            Folder s;
+            s.disk.write(ownFile());
+            s.mission.open(s.form);
+            r.change(s);
+            if (typed)
+                s.form.intro = "typed.sqs";
+            const bool news = s.mission.diskChanged(s.form);
+            EXPECT_EQ(news, *r.status != 0);
+            EXPECT_FALSE(s.mission.diskChanged(s.form)) << "told once";
+            if (!news)
+                continue;
+            EXPECT_EQ(s.form.intro, typed ? "typed.sqs" : "") << "a form with the user's changes is never loaded";
+            EXPECT_EQ(s.form.briefing[1], r.loaded && !typed && std::string(r.name) == "another version" ? 1 : 0);
+            if (typed)
+                EXPECT_NE(s.mission.status().find("the form keeps the values you changed"), std::string::npos);
+            else
+                EXPECT_TRUE(s.mission.status().ends_with(r.status)) << s.mission.status();
+        }
+    }
+}
+
 // The status wraps in its band: a long one is shown whole, its last notes
 // (the scripts the folder lacks) included.
 TEST(Mission, ALongStatusIsNotCut)
