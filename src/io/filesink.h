@@ -28,6 +28,7 @@
 #include "io/outputfile.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qor
@@ -49,15 +50,23 @@ class FileSink final : public OutputFile
 
     bool open() override;
     bool commit(std::string_view bytes) override;
-    void expect(const Snapshot &version) override;
-    bool changed() const override;
-    Snapshot written() const override;
+    void expect(const Snapshot &version) override { versions_.expected = version; }
+    bool changed() const override { return versions_.changed; }
+    Snapshot written() const override { return versions_.written; }
+
+    // What a commit was told and found, on every platform.
+    struct Versions {
+        std::optional<Snapshot> expected; // the version a commit may replace
+        bool changed = false;             // the last commit found another version
+        Snapshot written;                 // of the bytes the last commit put in place
+    };
     std::string path() const override;
     std::string errorString() const override;
     std::string notice() const override;
 
   private:
     struct Impl;
+    Versions versions_;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -117,12 +117,10 @@ const SystemCalls &systemCalls()
 struct FileSink::Impl {
     std::string name;
     const SystemCalls &calls;
+    Versions &versions;
     std::string error;
     std::string notice;
-    std::optional<Snapshot> expected; // the version a commit may replace
-    bool changed = false;             // the last commit found another version
-    Snapshot written;                 // of the bytes the last commit put in place
-    Fd workingFolder;                 // the folder the name is relative to, held from open()
+    Fd workingFolder; // the folder the name is relative to, held from open()
     // What a failure names, where that is not the name itself (the folder or
     // the file a link leads to).
     std::optional<Path> failedAt;
@@ -325,7 +323,7 @@ bool FileSink::Impl::replace(Target &target, std::string_view bytes)
     // The version of these bytes is the written file's own, taken before it
     // has the name another program could put something else under.
     if (failure == 0)
-        written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
+        versions.written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
     if (failure == 0 && file.reset() != 0)
         failure = errno;
     if (failure != 0) {
@@ -371,7 +369,7 @@ void holdAgainstWriters([[maybe_unused]] int file)
 // and where the system allows, closed to writers, until the caller is done.
 bool FileSink::Impl::anotherVersion(int folder, const std::string &name, Fd &held)
 {
-    if (!expected)
+    if (!versions.expected)
         return false;
     held = Fd(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     Snapshot now;
@@ -381,16 +379,16 @@ bool FileSink::Impl::anotherVersion(int folder, const std::string &name, Fd &hel
     } else if (errno != ENOENT) {
         now.state = Snapshot::State::Unreadable;
     }
-    changed = !stillReplaceable(now, *expected);
+    versions.changed = !stillReplaceable(now, *versions.expected);
     // A program that held the file open may have written while it was read:
     // its time then tells, up to this instant.
     struct stat after {
     };
-    if (!changed && held.valid())
-        changed =
+    if (!versions.changed && held.valid())
+        versions.changed =
             ::fstat(held.get(), &after) != 0 || static_cast<std::uint64_t>(after.st_size) != now.size ||
             static_cast<std::int64_t>(after.st_mtim.tv_sec) * 1'000'000'000 + after.st_mtim.tv_nsec != now.modified;
-    return changed;
+    return versions.changed;
 }
 
 // The written temporary takes the target's name. Where there is no file, it
@@ -409,7 +407,7 @@ bool FileSink::Impl::putInPlace(const Target &target, const std::string &tempora
         return failure ? fail(failure) : fail("Another program changed it while it was written");
     };
 #if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
-    if (expected) {
+    if (versions.expected) {
         if (::renameat2(folder, from, folder, to, RENAME_EXCHANGE) == 0) {
             Fd old;
             if (!anotherVersion(folder, temporary, old)) {
@@ -428,8 +426,8 @@ bool FileSink::Impl::putInPlace(const Target &target, const std::string &tempora
             // No file to swap with: the name is taken only while still free.
             if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0)
                 return true;
-            changed = errno == EEXIST;
-            if (changed)
+            versions.changed = errno == EEXIST;
+            if (versions.changed)
                 return giveUp(0);
         }
         // EINVAL or ENOSYS: the file system swaps no names; checked below.
@@ -446,7 +444,7 @@ bool FileSink::Impl::putInPlace(const Target &target, const std::string &tempora
 }
 
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, false, {}, {}, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), versions_, {}, {}, {}, {}})
 {
 }
 
@@ -483,8 +481,8 @@ bool FileSink::commit(std::string_view bytes)
     Impl &d = *impl_;
     d.failedAt.reset();
     d.notice.clear();
-    d.changed = false;
-    d.written = {};
+    d.versions.changed = false;
+    d.versions.written = {};
     if (!d.workingFolder.valid())
         return d.fail(EBADF);
     if (d.workingFolderGone())
@@ -492,21 +490,6 @@ bool FileSink::commit(std::string_view bytes)
     // Looked up again: links or files may have changed while messages showed.
     Impl::Target target;
     return d.resolve(target) && d.replace(target, bytes);
-}
-
-void FileSink::expect(const Snapshot &version)
-{
-    impl_->expected = version;
-}
-
-bool FileSink::changed() const
-{
-    return impl_->changed;
-}
-
-Snapshot FileSink::written() const
-{
-    return impl_->written;
 }
 
 std::string FileSink::path() const

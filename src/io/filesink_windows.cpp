@@ -121,12 +121,10 @@ const SystemCalls &systemCalls()
 struct FileSink::Impl {
     std::string name;
     const SystemCalls &calls;
+    Versions &versions;
     std::wstring target; // full path, from open()
     std::string shownPath;
     std::string error;
-    std::optional<Snapshot> expected; // the version a commit may replace
-    bool changed = false;             // the last commit found another version
-    Snapshot written;                 // of the bytes the last commit put in place
 
     bool fail(DWORD errorCode)
     {
@@ -153,7 +151,7 @@ struct FileSink::Impl {
 // handle that shares it.
 bool FileSink::Impl::holdExpected(bool &exists, Handle &held)
 {
-    if (!expected || !exists)
+    if (!versions.expected || !exists)
         return true;
     held = Handle(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -167,8 +165,8 @@ bool FileSink::Impl::holdExpected(bool &exists, Handle &held)
         exists = false;
     else
         return fail(GetLastError());
-    changed = !stillReplaceable(now, *expected);
-    return !changed || fail("Another program changed it while it was written");
+    versions.changed = !stillReplaceable(now, *versions.expected);
+    return !versions.changed || fail("Another program changed it while it was written");
 }
 
 // The replace may give the file in place an identity of the old file's
@@ -181,10 +179,10 @@ void FileSink::Impl::adoptIdentity(std::string_view bytes)
     if (!file.valid())
         return;
     const Snapshot now = detail::snapshotOfOpen(file.get(), Reading::Version);
-    if (now.state == Snapshot::State::Read && now.size == bytes.size() && now.modified == written.modified &&
-        now.hash == written.hash) {
-        written.device = now.device;
-        written.file = now.file;
+    if (now.state == Snapshot::State::Read && now.size == bytes.size() && now.modified == versions.written.modified &&
+        now.hash == versions.written.hash) {
+        versions.written.device = now.device;
+        versions.written.file = now.file;
     }
 }
 
@@ -244,7 +242,7 @@ bool FileSink::Impl::writeAll(HANDLE file, std::string_view bytes)
 }
 
 FileSink::FileSink(std::string name, const SystemCalls *calls)
-    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), {}, {}, {}, {}, false, {}})
+    : impl_(new Impl{std::move(name), calls ? *calls : systemCalls(), versions_, {}, {}, {}})
 {
     impl_->shownPath = impl_->name;
 }
@@ -271,8 +269,8 @@ bool FileSink::open()
 bool FileSink::commit(std::string_view bytes)
 {
     Impl &d = *impl_;
-    d.changed = false;
-    d.written = {};
+    d.versions.changed = false;
+    d.versions.written = {};
     if (d.target.empty())
         return d.fail(ERROR_INVALID_HANDLE);
     // Asked again: the file may have changed while messages showed.
@@ -291,7 +289,7 @@ bool FileSink::commit(std::string_view bytes)
     // The version of these bytes is the written file's own, taken before it
     // has the name another program could put something else under.
     if (done)
-        d.written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
+        d.versions.written = writtenVersion(detail::snapshotOfOpen(file.get(), Reading::Identity), bytes);
     done = done && file.close() && (carried == 0 || SetFileAttributesW(temporary.c_str(), carried));
     held.close(); // the old file is let go only for the replace itself, which opens it
     done = done && replaceWith(d.target, temporary, exists);
@@ -300,26 +298,11 @@ bool FileSink::commit(std::string_view bytes)
         file.close();
         DeleteFileW(temporary.c_str());
         // A file made meanwhile where there was none is another program's.
-        d.changed = d.expected && (failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS);
-        return d.changed ? d.fail("Another program changed it while it was written") : d.fail(failure);
+        d.versions.changed = d.versions.expected && (failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS);
+        return d.versions.changed ? d.fail("Another program changed it while it was written") : d.fail(failure);
     }
     d.adoptIdentity(bytes);
     return true;
-}
-
-void FileSink::expect(const Snapshot &version)
-{
-    impl_->expected = version;
-}
-
-bool FileSink::changed() const
-{
-    return impl_->changed;
-}
-
-Snapshot FileSink::written() const
-{
-    return impl_->written;
 }
 
 std::string FileSink::path() const

@@ -65,6 +65,14 @@ Snapshot writtenVersion(Snapshot file, std::string_view bytes)
     return file;
 }
 
+Snapshot placed(Snapshot version, const Snapshot &place)
+{
+    version.folder = place.folder;
+    version.linkTarget = place.linkTarget;
+    version.outsideFolder = place.outsideFolder;
+    return version;
+}
+
 Snapshot snapshotOf(const std::string &name, Reading reading)
 {
     return readSnapshot(name, reading);

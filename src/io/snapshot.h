@@ -48,6 +48,10 @@ bool stillReplaceable(const Snapshot &now, const Snapshot &expected);
 // identity, size and time, from its own descriptor or handle).
 Snapshot writtenVersion(Snapshot file, std::string_view bytes);
 
+// `version` with where `place` looked for it: the working folder's name and
+// the link that led there, which tell where a file is, not which it is.
+Snapshot placed(Snapshot version, const Snapshot &place);
+
 // A snapshot's `modified` as seconds since 1970, for showing it: each system
 // keeps its own ticks.
 std::int64_t secondsSince1970(std::int64_t modified);

@@ -104,10 +104,7 @@ Snapshot readSnapshot(const std::string &name, Reading reading)
         return unreadable(s, errno);
     Snapshot opened = detail::snapshotOfOpen(file.fd, reading);
     // Where it was looked for stays the path's: the rest is the file's own.
-    opened.folder = std::move(s.folder);
-    opened.linkTarget = std::move(s.linkTarget);
-    opened.outsideFolder = s.outsideFolder;
-    return opened; // moved, never copied: it holds the whole file
+    return placed(std::move(opened), s);
 }
 
 Snapshot detail::snapshotOfOpen(int fd, Reading reading)

@@ -214,10 +214,7 @@ bool Mission::press(FormView &form, OutputFile &file, WindowFields &fields, Aske
         form.showMessage(notice, MessageKind::notice);
     // The version of the bytes written, from the written file itself; where
     // it lies is what the last look by name found.
-    snapshot_ = file.written();
-    snapshot_.folder = std::move(version->folder);
-    snapshot_.linkTarget = std::move(version->linkTarget);
-    snapshot_.outsideFolder = version->outsideFolder;
+    snapshot_ = placed(file.written(), *version);
     noticed_.reset();
     known_ = Known::Written;
     lastPress_ = wroteStatus(e, typed);
