@@ -168,8 +168,12 @@ class Loader final : public StatementSink
     {
         // Where the outermost #if now open begins: what is inserted where a
         // class closes inside it goes before it, never into the condition.
-        if (s.kind == StatementKind::Directive && !s.conditional && s.name.starts_with("if"))
+        if (s.kind == StatementKind::Directive && !s.conditional && s.name.starts_with("if")) {
             conditionBegins_ = s.begin;
+            // Only an #if among a section's entries can take them before
+            // it: one inside an entry would have them inside that entry.
+            conditionAmongEntries_ = where_ == Where::Section && !skipped_;
+        }
         if (skipped_) {
             skip(s);
             return;
@@ -469,8 +473,8 @@ class Loader final : public StatementSink
             return;
         if (s.kind == StatementKind::ClassEnd) {
             SectionPlace &place = places_.sections[section_];
-            place.close = s.conditional ? conditionBegins_ : s.begin;
-            place.closesInCondition = s.conditional;
+            place.closesInCondition = s.conditional && conditionAmongEntries_;
+            place.close = place.closesInCondition ? conditionBegins_ : s.begin;
             place.brace = s.begin;
             place.end = s.end;
             where_ = Where::Top;
@@ -717,6 +721,7 @@ class Loader final : public StatementSink
     std::optional<std::string_view> count_; // countText of the entry's count key
     int countLine_ = 0;
     std::size_t conditionBegins_ = 0;
+    bool conditionAmongEntries_ = false;
     Listing weapons_, magazines_;
     std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied
     FixedList<std::pair<ControlId, int>, 2 + briefingOptions.size()> headerSeen_; // each key once
