@@ -566,6 +566,14 @@ class Loader final : public StatementSink
         entryPlace_->close = end.begin;
         entryPlace_->end = end.end;
         const auto aside = [&](const char *reason) { report_.leftovers.add(entryLine_, end.lastLine, reason); };
+        if (end.conditional) {
+            // Its "};" stands inside an #if it does not hold whole: no press
+            // edits or removes it, and one that adds the entry asks first.
+            *entryPlace_ = EntryPlace{};
+            int &line = places_.sections[section_].entriesElsewhere[entryRow_];
+            line = line ? line : entryLine_;
+            return aside("entry whose end stands between #if and #endif");
+        }
         if (!count)
             return aside("entry without a count");
         const double value = writtenCount(*count);

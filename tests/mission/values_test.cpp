@@ -109,6 +109,9 @@ TEST(Values, NoClassIsDefinedTwiceUnasked)
         {"a macro naming it", weapons + "ENTRY(Glock, 3)\r\n};\r\n", "Glock", "class Glock in Weapons"},
         {"a class a macro makes", weapons + "class Glock ENTRY(3);\r\n};\r\n", "Glock", "class Glock in Weapons"},
         {"a section declared", weapons + "};\r\nclass Magazines;\r\n", "Mine", "class Magazines", 24},
+        {"an entry whose end stands in a condition",
+         weapons + "class Glock {\r\ncount = 1;\r\n#ifdef X\r\n};\r\n#endif\r\n};\r\n", "Glock",
+         "class Glock in Weapons"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
