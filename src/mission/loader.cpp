@@ -111,6 +111,8 @@ template <typename T, std::size_t N> class FixedList
     }
     const T *begin() const { return items_.data(); }
     const T *end() const { return items_.data() + size_; }
+    std::size_t size() const { return size_; }
+    void cut(std::size_t size) { size_ = std::min(size, size_); }
 
   private:
     std::array<T, N> items_;
@@ -339,8 +341,28 @@ class Loader final : public StatementSink
         where_ = Where::Section;
         names_ = weapons ? &weaponNames() : &magazineNames();
         listed_ = weapons ? &weapons_ : &magazines_;
+        listedBefore_ = listed_->size();
+        sectionLine_ = s.firstLine;
         std::fill_n(seen_.begin(), names_->size(), 0);
         next_ = 0;
+    }
+
+    // A section whose "};" stands inside an #if opened within one of its
+    // entries: nothing can go into it or be taken out of it that the next
+    // read sees as written. It stays as it stands, none of it in the form,
+    // and a press that would add the section asks first.
+    void setSectionAside(const Statement &end)
+    {
+        SectionPlace &place = places_.sections[section_];
+        SectionPlace aside;
+        aside.elsewhere = place.elsewhere ? place.elsewhere : sectionLine_;
+        aside.entriesElsewhere = place.entriesElsewhere;
+        place = aside;
+        places_.entryRepeats[section_] = {};
+        listed_->cut(listedBefore_);
+        (section_ == weaponsSection ? report_.hasWeapons : report_.hasMagazines) = false;
+        report_.leftovers.add(sectionLine_, end.lastLine, "section whose end stands between #if and #endif");
+        where_ = Where::Top;
     }
 
     void headerKey(const Statement &s)
@@ -472,6 +494,8 @@ class Loader final : public StatementSink
         if (common(s))
             return;
         if (s.kind == StatementKind::ClassEnd) {
+            if (s.conditional && !conditionAmongEntries_)
+                return setSectionAside(s);
             SectionPlace &place = places_.sections[section_];
             place.closesInCondition = s.conditional && conditionAmongEntries_;
             place.close = place.closesInCondition ? conditionBegins_ : s.begin;
@@ -729,6 +753,8 @@ class Loader final : public StatementSink
     std::optional<std::string_view> count_; // countText of the entry's count key
     int countLine_ = 0;
     std::size_t conditionBegins_ = 0;
+    std::size_t listedBefore_ = 0; // entries listed before the section began
+    int sectionLine_ = 0;
     bool conditionAmongEntries_ = false;
     Listing weapons_, magazines_;
     std::array<bool, checkBoxCount> weaponListed_{}; // by check box, once the weapons are applied

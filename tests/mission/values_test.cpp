@@ -61,8 +61,14 @@ TEST(Values, RealShapesAreReadAndKept)
 // the file read back is the form pressed.
 TEST(Values, NothingLandsInsideAConditionalBlock)
 {
-    const std::string bytes = header + "class Weapons\r\n{\r\nclass M16 { count = 4; };\r\n#ifdef HARD\r\n};\r\n"
-                                       "#define HARDER\r\n#endif\r\n";
+    const std::string files[] = {
+        // among the section's entries: what is added goes before the #ifdef
+        header + "class Weapons\r\n{\r\nclass M16 { count = 4; };\r\n#ifdef HARD\r\n};\r\n"
+                 "#define HARDER\r\n#endif\r\n",
+        // inside an entry: the section stays as it stands, outside the form
+        header + "class Weapons\r\n{\r\nclass M16\r\n{\r\ncount = 1;\r\n#ifdef HARD\r\n};\r\n};\r\n"
+                 "#define HARDER\r\n#endif\r\n",
+    };
     const struct {
         const char *name;
         std::function<void(FormRecord &)> change;
@@ -71,23 +77,25 @@ TEST(Values, NothingLandsInsideAConditionalBlock)
         {"a section added after it", [](FormRecord &f) { tick(f, "Mine", "3"); }},
         {"the section left out", [](FormRecord &f) { tick(f, "M60", "x"); }},
     };
-    for (const auto &r : rows) {
-        SCOPED_TRACE(r.name);
-        const Document document = readDocument(bytes);
-        ASSERT_FALSE(document.loaded.report.refusal) << describe(*document.loaded.report.refusal);
-        FormRecord form(document.loaded.form);
-        r.change(form);
-        WindowFields fields;
-        const Edit e = edit(document, form, fields);
-        const Document back = readDocument(e.bytes);
-        ASSERT_FALSE(back.loaded.report.refusal) << describe(*back.loaded.report.refusal) << "\n" << e.bytes;
-        EXPECT_NE(e.bytes.find("#ifdef HARD\r\n"), std::string::npos);
-        EXPECT_NE(e.bytes.find("#define HARDER\r\n#endif\r\n"), std::string::npos);
-        if (e.failed.empty()) {
-            WindowFields again;
-            EXPECT_EQ(back.pressed.bytes, pressWhole(form, again).bytes) << e.bytes;
-        } else {
-            EXPECT_FALSE(back.loaded.report.hasWeapons) << e.bytes;
+    for (const std::string &bytes : files) {
+        for (const auto &r : rows) {
+            SCOPED_TRACE(r.name);
+            const Document document = readDocument(bytes);
+            ASSERT_FALSE(document.loaded.report.refusal) << describe(*document.loaded.report.refusal);
+            FormRecord form(document.loaded.form);
+            r.change(form);
+            WindowFields fields;
+            const Edit e = edit(document, form, fields);
+            const Document back = readDocument(e.bytes);
+            ASSERT_FALSE(back.loaded.report.refusal) << describe(*back.loaded.report.refusal) << "\n" << e.bytes;
+            EXPECT_NE(e.bytes.find("#ifdef HARD\r\n"), std::string::npos);
+            EXPECT_NE(e.bytes.find("#define HARDER\r\n#endif\r\n"), std::string::npos);
+            if (e.failed.empty()) {
+                WindowFields again;
+                EXPECT_EQ(back.pressed.bytes, pressWhole(form, again).bytes) << e.bytes;
+            } else {
+                EXPECT_FALSE(back.loaded.report.hasWeapons) << e.bytes;
+            }
         }
     }
 }
