@@ -74,6 +74,10 @@ class Scanner
             sink.take(*semicolons);
         if (!openBraces_.empty())
             refuse("a '{' without its '}'", openBraces_.back());
+        // As the game's preprocessor, which reads nothing past a missing
+        // #endif.
+        if (conditionalDepth_ > 0)
+            refuse("an #if without its #endif", outermostIfLine_);
         outcome.lineCount = line_;
         return outcome;
     }
@@ -234,6 +238,7 @@ class Scanner
         st.firstLine = line_;
         st.begin = at_;
         st.conditional = conditionalDepth_ > 0;
+        st.conditions = conditionalDepth_;
         start_ = mark();
         const char c = peek();
         if (c == '/' && peek(1) == '/') {
@@ -466,7 +471,8 @@ class Scanner
 
         // Which statements stand between an #if and its #endif.
         if (st.name == "if" || st.name == "ifdef" || st.name == "ifndef") {
-            ++conditionalDepth_;
+            if (conditionalDepth_++ == 0)
+                outermostIfLine_ = st.firstLine;
         } else if (st.name == "endif" && conditionalDepth_ > 0) {
             --conditionalDepth_;
             st.conditional = conditionalDepth_ > 0;
@@ -475,6 +481,7 @@ class Scanner
         }
         const bool conditional = conditionalDepth_ > 0;
         entryBegin_.conditional = entryKey_.conditional = entryEnd_.conditional = conditional;
+        entryBegin_.conditions = entryKey_.conditions = entryEnd_.conditions = conditionalDepth_;
     }
 
     void blockComment()
@@ -781,9 +788,10 @@ class Scanner
     std::size_t lineBegin_ = 0;
     Mark start_{};                     // of the statement being read
     std::size_t conditionalDepth_ = 0; // #if lines not yet closed by their #endif
-    std::size_t lineEnd_ = 0;          // of the line lineString last looked at
-    std::size_t lineLast_ = 0;         // its end less trailing blanks
-    std::vector<int> openBraces_;      // the line of each '{' still open
+    int outermostIfLine_ = 0;
+    std::size_t lineEnd_ = 0;     // of the line lineString last looked at
+    std::size_t lineLast_ = 0;    // its end less trailing blanks
+    std::vector<int> openBraces_; // the line of each '{' still open
     // The statements of a writer's entry, made once: an entry sets only
     // their lines and texts.
     static Statement ofKind(StatementKind kind)

@@ -41,7 +41,7 @@
 //
 // Keywords ("class", "import") in any case, as the game takes them.
 //
-// Refused: a NUL byte, a brace or "(" without its partner, an unclosed "/*"
+// Refused: an #if without its #endif, a NUL byte, a brace or "(" without its partner, an unclosed "/*"
 // or string, a "#" that is not first on its line, classes or arrays nested
 // deeper than maxNesting, and anything the grammar does not cover. Nesting of
 // parentheses and of #if lines is a count: any depth costs no memory.
@@ -101,6 +101,7 @@ struct Statement {
     // Stands between an #if, #ifdef or #ifndef and its #endif (nesting
     // counted), that opening line and its closing #endif aside.
     bool conditional = false;
+    std::size_t conditions = 0; // how many #if lines are open at its start
     ValueShape shape = ValueShape::Word;
     // A word or expression trimmed, a string's inside as written (see
     // unquoted), an array whole, a comment whole, a macro call whole, a

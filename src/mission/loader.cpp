@@ -212,7 +212,8 @@ class Loader final : public StatementSink
         int depth;
         std::string reason;
         std::size_t begin;
-        RepeatList *repeats; // where a copy of what the form holds is noted
+        RepeatList *repeats;    // where a copy of what the form holds is noted
+        std::size_t conditions; // #if lines open at its start
     };
 
     void leftover(const Statement &s, std::string_view reason)
@@ -225,7 +226,7 @@ class Loader final : public StatementSink
     void leftoverBlock(const Statement &s, std::string reason, RepeatList *repeats = nullptr)
     {
         if (s.kind == StatementKind::ClassBegin) {
-            skipped_ = Skipped{s.firstLine, 1, std::move(reason), s.begin, repeats};
+            skipped_ = Skipped{s.firstLine, 1, std::move(reason), s.begin, repeats, s.conditions};
             return;
         }
         leftover(s, reason);
@@ -244,7 +245,9 @@ class Loader final : public StatementSink
             ++skipped_->depth;
         } else if (s.kind == StatementKind::ClassEnd && --skipped_->depth == 0) {
             report_.leftovers.add(skipped_->firstLine, s.lastLine, skipped_->reason);
-            if (skipped_->repeats)
+            // Removed only where it holds its #if lines whole: a press never
+            // leaves an #if without its #endif.
+            if (skipped_->repeats && s.conditions == skipped_->conditions)
                 noteRepeat(*skipped_->repeats, skipped_->begin, s.end);
             skipped_.reset();
         }
