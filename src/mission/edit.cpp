@@ -280,16 +280,11 @@ class Editor
         if (!written) {
             // Left out because a count is not a number: asked about first.
             // A second copy goes with it, or it would stand in its place.
-            if (place.found) {
+            // One whose "};" stands inside an #if cannot go without what the
+            // condition holds of it changing meaning: it stays as it stands.
+            if (place.found && !place.closesInCondition) {
                 out_.sections.push_back(dropped(s));
-                // A "};" inside a condition goes alone: the #if around it stays
-                // whole with whatever else it holds.
-                if (place.closesInCondition) {
-                    remove(place.begin, place.close);
-                    remove(place.brace, place.end);
-                } else {
-                    remove(place.begin, place.end);
-                }
+                remove(place.begin, place.end);
                 removeRepeats(places_.sectionRepeats[s], sectionClass(s));
             }
             return;

@@ -502,7 +502,6 @@ class Loader final : public StatementSink
             SectionPlace &place = places_.sections[section_];
             place.closesInCondition = s.conditional && conditionAmongEntries_;
             place.close = place.closesInCondition ? conditionBegins_ : s.begin;
-            place.brace = s.begin;
             place.end = s.end;
             where_ = Where::Top;
             return;

@@ -89,7 +89,6 @@ struct SectionPlace {
     std::size_t begin = 0, end = 0; // "class <title>" to its "};"
     std::size_t close = 0;          // its "}", or the #if it closes within
     bool closesInCondition = false;
-    std::size_t brace = 0;                              // its "}" itself
     std::array<EntryPlace, mostSectionEntries> entries; // by table row
     // The first line that defines the section, or each entry, in a way the
     // form cannot hold (a declaration, a macro call naming it): a press that
