@@ -194,9 +194,6 @@ class Editor
         return doc_.loaded.encoding == Encoding::CodePage ? toAnsi(utf8) : std::string(utf8);
     }
 
-    // A key the press writes on a line of its own, in the press's shape.
-    std::string keyLine(std::size_t key) const { return std::string(headerKey(key)) + "=" + keyValue(key) + lineEnd(); }
-
     std::string keyValue(std::size_t key) const
     {
         if (key == 0)
@@ -242,7 +239,7 @@ class Editor
             const bool changed = keyChanged(key);
             if (changed && place.found && place.runsOn) {
                 // Never half-edited: the form's value on a line of its own after it.
-                insertAfter(place.end, keyLine(key));
+                insertAfter(place.end, std::string(headerKey(key)) + "=" + keyValue(key) + lineEnd());
                 out_.inserted.emplace_back(headerKey(key));
             } else if (changed && place.found) {
                 replace(place.valueBegin, place.valueEnd, keyValue(key) + apart(place.valueEnd, place.end));
@@ -261,7 +258,7 @@ class Editor
     // the header.
     void insertKey(std::size_t key)
     {
-        std::string line = keyLine(key);
+        std::string line = std::string(headerKey(key)) + "=" + keyValue(key) + lineEnd();
         const auto &keys = places_.keys;
         for (std::size_t before = key; before-- > 0;)
             if (keys[before].found)
